@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# The component sees the platform only through winport/win32.h: no file of
+# component/ includes a C or system header, and no file outside winport/
+# includes an operating-system header that winport stands in for.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+status=0
+os_headers='(windows|ole2|oleauto|objbase|commctrl|process|unistd|pthread|dlfcn|fcntl|dirent|poll|termios|signal|sys/[a-z_]+)\.h'
+
+bad=$(grep -rnE "^\s*#\s*include\s*<${os_headers}>" component cli engine bench 2>/dev/null || true)
+if [[ -n "$bad" ]]; then
+  echo "check-includes: operating-system headers outside winport/:"
+  echo "$bad"
+  status=1
+fi
+
+# Component sources (not its tests) include only C++ standard headers and
+# project headers: any <….h> there is a C or system header.
+bad=$(grep -rnE '^\s*#\s*include\s*<[^>]+\.h>' component --include='*.cpp' --include='*.h' \
+      | grep -v '^component/tests/' | grep -v 'dizode/dizode.h' || true)
+if [[ -n "$bad" ]]; then
+  echo "check-includes: component/ includes headers other than winport/win32.h:"
+  echo "$bad"
+  status=1
+fi
+exit $status
