@@ -30,6 +30,13 @@ typedef HRSRC__* HRSRC;
 #define RT_RCDATA MAKEINTRESOURCEA(10)
 #define RT_VERSION MAKEINTRESOURCEA(16)
 
+#ifndef ERROR_RESOURCE_TYPE_NOT_FOUND
+#define ERROR_RESOURCE_TYPE_NOT_FOUND 1813L
+#endif
+#ifndef ERROR_RESOURCE_NAME_NOT_FOUND
+#define ERROR_RESOURCE_NAME_NOT_FOUND 1814L
+#endif
+
 // Copies string uID of the module's string table into lpBuffer, truncated to
 // cchBufferMax - 1 characters and always terminated; returns the number of
 // characters copied, not counting the terminator. A missing entry returns 0
