@@ -1,0 +1,328 @@
+#include "query/translator.h"
+
+#include <algorithm>
+
+#include "query/diagnostics.h"
+#include "query/limits.h"
+
+namespace dizode::query {
+namespace {
+
+using Kind = SetExpr::Kind;
+
+std::string Quote(std::string_view token) {
+  std::string out = "\"";
+  for (char c : token) {
+    out += c;
+    if (c == '"') out += '"';
+  }
+  out += '"';
+  return out;
+}
+
+std::string Join(const std::vector<std::string>& parts, std::string_view op) {
+  if (parts.size() == 1) return parts.front();
+  std::string out = "(";
+  for (size_t i = 0; i < parts.size(); ++i) {
+    if (i > 0) out += op;
+    out += parts[i];
+  }
+  return out + ")";
+}
+
+SetExpr Match(std::string match) { return {Kind::kMatch, std::move(match), {}}; }
+
+SetExpr Negate(SetExpr set) {
+  switch (set.kind) {
+    case Kind::kNothing:
+      return {Kind::kAll, {}, {}};
+    case Kind::kAll:
+      return {};
+    case Kind::kNot:
+      return std::move(set.kids.front());
+    default:
+      return {Kind::kNot, {}, {std::move(set)}};
+  }
+}
+
+bool IsNegatedMatch(const SetExpr& set) {
+  return set.kind == Kind::kNot && set.kids.front().kind == Kind::kMatch;
+}
+
+// One token of a phrase with its rendering: exact `"t"` or prefix `"t" *`.
+struct Piece {
+  std::string text;
+  bool prefix;
+};
+
+// `"t1 t2" + "t3" * + "t4"`: exact tokens share one string, a prefix token stands alone.
+std::string RenderPhrase(const std::vector<Piece>& pieces) {
+  std::string out;
+  std::string run;
+  const auto flush = [&] {
+    if (run.empty()) return;
+    if (!out.empty()) out += " + ";
+    out += Quote(run);
+    run.clear();
+  };
+  for (const Piece& p : pieces) {
+    if (!p.prefix) {
+      if (!run.empty()) run += ' ';
+      run += p.text;
+      continue;
+    }
+    flush();
+    if (!out.empty()) out += " + ";
+    out += Quote(p.text) + " *";
+  }
+  flush();
+  return out;
+}
+
+class Translator {
+ public:
+  explicit Translator(const Expander& expand) : m_expand(expand) {}
+
+  Translation Run(const Node& root) {
+    m_whole = root.offset + root.length;
+    SetExpr set = Visit(root);
+    if (!m_result.error) CheckDepth(set);
+    if (!m_result.error) m_result.set = std::move(set);
+    return std::move(m_result);
+  }
+
+ private:
+  SetExpr Visit(const Node& node) {
+    if (m_result.error) return {};
+    switch (node.kind) {
+      case NodeKind::kWord:
+      case NodeKind::kPhrase:
+        return Alternatives(Phrases(node));
+      case NodeKind::kAnd:
+        return VisitAnd(node);
+      case NodeKind::kOr:
+        return VisitOr(node);
+      case NodeKind::kNot:
+        return Negate(Visit(node.children.front()));
+      case NodeKind::kNear:
+        return VisitNear(node);
+      case NodeKind::kField:
+        return Restrict(Visit(node.children.front()),
+                        node.fields == kTitleField ? "{title}" : "{heads body}");
+      case NodeKind::kEmpty:
+        break;
+    }
+    return {};
+  }
+
+  SetExpr Alternatives(const std::vector<std::string>& phrases) {
+    if (phrases.empty()) return {};
+    return Match(Join(phrases, " OR "));
+  }
+
+  // The phrases a word or phrase node stands for: one, or one per combination of the vocabulary
+  // terms its wildcard patterns expand to.
+  std::vector<std::string> Phrases(const Node& node) {
+    std::vector<std::vector<Piece>> combos(1);
+    bool truncated = false;
+    for (const Term& term : node.terms) {
+      if (term.kind != Term::Kind::kPattern) {
+        for (auto& combo : combos) combo.push_back({term.text, term.kind == Term::Kind::kPrefix});
+        continue;
+      }
+      Expansion expansion = m_expand(term.text);
+      if (expansion.error) {
+        Fail(Code::kInternal, node.offset, node.length);
+        return {};
+      }
+      truncated = truncated || expansion.truncated;
+      std::vector<std::vector<Piece>> next;
+      for (const auto& combo : combos) {
+        for (const std::string& word : expansion.terms) {
+          if (static_cast<int>(next.size()) == kMaxExpansion) {
+            truncated = true;
+            break;
+          }
+          next.push_back(combo);
+          next.back().push_back({word, false});
+        }
+      }
+      combos = std::move(next);
+    }
+    if (truncated) Warn(Code::kWildcardTruncated, node.offset, node.length);
+    std::vector<std::string> phrases;
+    for (const auto& combo : combos) {
+      std::string phrase = RenderPhrase(combo);
+      if (std::find(phrases.begin(), phrases.end(), phrase) == phrases.end()) {
+        phrases.push_back(std::move(phrase));
+      }
+    }
+    CountPhrases(static_cast<int>(phrases.size()));
+    return phrases;
+  }
+
+  // Positive operands chain with AND; a run of negative ones becomes `(chain NOT (n1 OR n2))`
+  // once a positive operand precedes it, so FTS5's binding of NOT never matters.
+  SetExpr VisitAnd(const Node& node) {
+    std::vector<std::string> chain;
+    std::vector<std::string> negatives;
+    std::vector<SetExpr> mixed;
+    const auto flush = [&] {
+      if (chain.empty() || negatives.empty()) return;
+      chain = {"(" + Join(chain, " AND ") + " NOT " + Join(negatives, " OR ") + ")"};
+      negatives.clear();
+    };
+    for (const Node& child : node.children) {
+      SetExpr set = Visit(child);
+      if (set.kind == Kind::kNothing) return {};
+      if (set.kind == Kind::kAll) continue;
+      if (set.kind == Kind::kMatch) {
+        flush();
+        chain.push_back(std::move(set.match));
+      } else if (IsNegatedMatch(set)) {
+        negatives.push_back(std::move(set.kids.front().match));
+      } else {
+        mixed.push_back(std::move(set));
+      }
+    }
+    flush();
+    std::vector<SetExpr> parts;
+    if (!chain.empty()) {
+      parts.push_back(Match(Join(chain, " AND ")));
+    } else if (!negatives.empty()) {
+      parts.push_back(Negate(Match(Join(negatives, " OR "))));
+    }
+    for (SetExpr& m : mixed) parts.push_back(std::move(m));
+    if (parts.empty()) return {Kind::kAll, {}, {}};
+    if (parts.size() == 1) return std::move(parts.front());
+    return {Kind::kAnd, {}, std::move(parts)};
+  }
+
+  SetExpr VisitOr(const Node& node) {
+    std::vector<std::string> positives;
+    std::vector<std::string> negatives;
+    std::vector<SetExpr> parts;
+    bool all = false;
+    for (const Node& child : node.children) {
+      SetExpr set = Visit(child);
+      if (set.kind == Kind::kNothing) continue;
+      if (set.kind == Kind::kAll) {
+        all = true;
+      } else if (set.kind == Kind::kMatch) {
+        positives.push_back(std::move(set.match));
+      } else if (IsNegatedMatch(set)) {
+        negatives.push_back(std::move(set.kids.front().match));
+      } else {
+        parts.push_back(std::move(set));
+      }
+    }
+    if (all) return {Kind::kAll, {}, {}};
+    if (!negatives.empty()) parts.insert(parts.begin(), Negate(Match(Join(negatives, " AND "))));
+    if (!positives.empty()) parts.insert(parts.begin(), Match(Join(positives, " OR ")));
+    if (parts.empty()) return {};
+    if (parts.size() == 1) return std::move(parts.front());
+    return {Kind::kOr, {}, std::move(parts)};
+  }
+
+  // FTS5's NEAR takes plain phrases only, so operands with alternatives are distributed into an
+  // OR of NEAR groups, one per combination.
+  SetExpr VisitNear(const Node& node) {
+    std::vector<std::vector<std::string>> groups(1);
+    for (const Node& operand : node.children) {
+      std::vector<std::string> choices;
+      if (operand.kind == NodeKind::kOr) {
+        for (const Node& alternative : operand.children) {
+          for (std::string& p : Phrases(alternative)) choices.push_back(std::move(p));
+        }
+      } else {
+        choices = Phrases(operand);
+      }
+      if (m_result.error || choices.empty()) return {};
+      if (groups.size() * choices.size() > static_cast<size_t>(kMaxNearGroups)) {
+        Fail(Code::kTooComplex, node.offset, node.length);
+        return {};
+      }
+      std::vector<std::vector<std::string>> next;
+      for (const auto& group : groups) {
+        for (const std::string& choice : choices) {
+          next.push_back(group);
+          next.back().push_back(choice);
+        }
+      }
+      groups = std::move(next);
+    }
+    std::vector<std::string> nears;
+    for (const auto& group : groups) {
+      std::string near = "NEAR(";
+      for (size_t i = 0; i < group.size(); ++i) near += (i > 0 ? " " : "") + group[i];
+      nears.push_back(near + ", " + std::to_string(node.distance) + ")");
+    }
+    // Each NEAR group repeats its operands' phrases.
+    CountPhrases(static_cast<int>((groups.size() - 1) * groups.front().size()));
+    return Match(Join(nears, " OR "));
+  }
+
+  static SetExpr Restrict(SetExpr set, const std::string& columns) {
+    if (set.kind == Kind::kMatch) {
+      set.match = columns + " : (" + set.match + ")";
+    } else {
+      for (SetExpr& kid : set.kids) kid = Restrict(std::move(kid), columns);
+    }
+    return set;
+  }
+
+  void CheckDepth(const SetExpr& set) {
+    if (set.kind == Kind::kMatch && MatchDepth(set.match) >= kMaxMatchDepth) {
+      Fail(Code::kTooComplex, 0, m_whole);
+    }
+    for (const SetExpr& kid : set.kids) CheckDepth(kid);
+  }
+
+  void CountPhrases(int count) {
+    m_phrases += count;
+    if (m_phrases > kMaxPhrases) Fail(Code::kTooComplex, 0, m_whole);
+  }
+
+  void Warn(Code code, int offset, int length) {
+    m_result.warnings.push_back(MakeDiagnostic(code, offset, length));
+  }
+
+  void Fail(Code code, int offset, int length) {
+    if (!m_result.error) m_result.error = MakeDiagnostic(code, offset, length);
+  }
+
+  const Expander& m_expand;
+  Translation m_result;
+  int m_phrases = 0;
+  int m_whole = 0;
+};
+
+}  // namespace
+
+Translation Translate(const Node& root, const Expander& expand) {
+  return Translator(expand).Run(root);
+}
+
+int MatchDepth(std::string_view match) {
+  int depth = 0;
+  int deepest = 0;
+  bool quoted = false;
+  std::vector<int> costs;
+  for (size_t i = 0; i < match.size(); ++i) {
+    const char c = match[i];
+    if (c == '"') {
+      quoted = !quoted;  // a doubled quote toggles twice
+    } else if (!quoted && c == '(') {
+      const bool filtered = i >= 2 && match.substr(i - 2, 2) == ": ";
+      costs.push_back(filtered ? 2 : 1);
+      depth += costs.back();
+      deepest = std::max(deepest, depth);
+    } else if (!quoted && c == ')' && !costs.empty()) {
+      depth -= costs.back();
+      costs.pop_back();
+    }
+  }
+  return deepest;
+}
+
+}  // namespace dizode::query
