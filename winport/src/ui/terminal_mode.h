@@ -1,0 +1,25 @@
+// @brief The terminal's input mode while a dialog or message box reads keys.
+//
+// Keys are read one at a time without echo and without the terminal turning
+// Ctrl-C into a signal (it arrives as a key and means the close box). The
+// saved mode is restored when the scope ends, at exit, and on the signals
+// that would otherwise leave the terminal unusable.
+#pragma once
+
+namespace winport::ui {
+
+class RawTerminalMode {
+ public:
+  explicit RawTerminalMode(int fd);
+  ~RawTerminalMode();
+  RawTerminalMode(const RawTerminalMode&) = delete;
+  RawTerminalMode& operator=(const RawTerminalMode&) = delete;
+
+  bool Active() const { return m_active; }
+
+ private:
+  int m_fd;
+  bool m_active = false;
+};
+
+}  // namespace winport::ui
