@@ -1,0 +1,198 @@
+// @brief Charset sniffing and decoding to UTF-8 (own UTF-8/UTF-16/windows-1252 code, iconv for
+// the other declared charsets).
+#include "charset.h"
+
+#include <iconv.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdint>
+
+#include "query/text.h"
+
+namespace dizode {
+namespace {
+
+constexpr size_t kDeclarationWindow = 1024;
+
+// windows-1252 bytes 0x80..0x9F; the five undefined ones map to their C1 code points as
+// browsers do.
+constexpr char16_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+void AppendCodePoint(std::string& out, uint32_t cp) {
+  // Controls other than tab, line feed and carriage return would make the parser stop or
+  // complain; they carry no text, so they become blanks.
+  if ((cp < 0x20 && cp != '\t' && cp != '\n' && cp != '\r') || cp == 0x7F) cp = ' ';
+  if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
+  query::AppendUtf8(out, cp);
+}
+
+std::string DecodeUtf8(std::string_view s) {
+  std::string out;
+  out.reserve(s.size());
+  for (size_t i = 0; i < s.size();) {
+    query::CodePoint cp = query::DecodeAt(s, i);  // U+FFFD for each invalid byte
+    AppendCodePoint(out, cp.value);
+    i += static_cast<size_t>(cp.size);
+  }
+  return out;
+}
+
+std::string DecodeCp1252(std::string_view s) {
+  std::string out;
+  out.reserve(s.size() + s.size() / 8);
+  for (unsigned char c : s) {
+    AppendCodePoint(out, c >= 0x80 && c < 0xA0 ? kCp1252High[c - 0x80] : c);
+  }
+  return out;
+}
+
+std::string DecodeUtf16(std::string_view s, bool bigEndian) {
+  std::string out;
+  out.reserve(s.size());
+  auto unit = [&](size_t i) -> uint32_t {
+    auto a = static_cast<uint8_t>(s[i]), b = static_cast<uint8_t>(s[i + 1]);
+    return bigEndian ? (a << 8 | b) : (b << 8 | a);
+  };
+  size_t i = 0;
+  for (; i + 1 < s.size(); i += 2) {
+    uint32_t u = unit(i);
+    if (u >= 0xD800 && u <= 0xDBFF && i + 3 < s.size()) {
+      uint32_t low = unit(i + 2);
+      if (low >= 0xDC00 && low <= 0xDFFF) {
+        AppendCodePoint(out, 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
+        i += 2;
+        continue;
+      }
+    }
+    AppendCodePoint(out, u);  // a lone surrogate becomes U+FFFD there
+  }
+  if (i < s.size()) AppendCodePoint(out, 0xFFFD);
+  return out;
+}
+
+// Decodes through iconv; each byte it rejects becomes U+FFFD. Returns false when the label
+// is unknown to the system.
+bool DecodeWithIconv(std::string_view s, const std::string& charset, std::string& out) {
+  iconv_t cd = iconv_open("UTF-8", charset.c_str());
+  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+  std::string raw;
+  raw.reserve(s.size() * 2);
+  char buffer[4096];
+  char* in = const_cast<char*>(s.data());
+  size_t inLeft = s.size();
+  while (inLeft > 0) {
+    char* outPtr = buffer;
+    size_t outLeft = sizeof buffer;
+    size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+    raw.append(buffer, outPtr - buffer);
+    if (rc == static_cast<size_t>(-1)) {
+      if (errno == E2BIG) continue;
+      raw += "\xEF\xBF\xBD";  // EILSEQ or a truncated sequence at the end
+      ++in;
+      --inLeft;
+      iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+  }
+  iconv_close(cd);
+  out = DecodeUtf8(raw);  // also maps the control characters
+  return true;
+}
+
+std::string Lower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+bool IsLabelChar(char c) {
+  return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_' || c == '.' ||
+         c == ':';
+}
+
+// The value after "charset" (or "encoding") in `text` at `pos`: optional blanks, '=', optional
+// quote, then a label.
+std::string LabelAfter(std::string_view text, size_t pos) {
+  while (pos < text.size() && std::isspace(static_cast<unsigned char>(text[pos]))) ++pos;
+  if (pos >= text.size() || text[pos] != '=') return {};
+  ++pos;
+  while (pos < text.size() && (std::isspace(static_cast<unsigned char>(text[pos])) ||
+                               text[pos] == '"' || text[pos] == '\''))
+    ++pos;
+  size_t end = pos;
+  while (end < text.size() && IsLabelChar(text[end])) ++end;
+  return Lower(text.substr(pos, end - pos));
+}
+
+std::string MetaCharset(std::string_view head) {
+  std::string lower = Lower(head);
+  for (size_t at = lower.find("<meta"); at != std::string::npos; at = lower.find("<meta", at + 5)) {
+    size_t end = lower.find('>', at);
+    std::string_view tag =
+        std::string_view(lower).substr(at, end == std::string::npos ? std::string::npos : end - at);
+    size_t key = tag.find("charset");
+    if (key == std::string_view::npos) continue;
+    std::string label = LabelAfter(tag, key + 7);
+    if (!label.empty()) return label;
+  }
+  return {};
+}
+
+std::string XmlDeclarationCharset(std::string_view head) {
+  if (head.substr(0, 5) != "<?xml") return {};
+  size_t end = head.find("?>");
+  std::string_view decl = head.substr(0, end);
+  size_t key = decl.find("encoding");
+  return key == std::string_view::npos ? std::string() : LabelAfter(decl, key + 8);
+}
+
+std::string Canonical(const std::string& label) {
+  // Browsers read these Latin-1 family labels as windows-1252, and so do we.
+  static const char* const kCp1252Aliases[] = {"iso-8859-1",   "iso8859-1", "latin1", "l1",
+                                               "us-ascii",     "ascii",     "cp1252", "x-cp1252",
+                                               "windows-1252", "iso_8859-1"};
+  for (const char* alias : kCp1252Aliases)
+    if (label == alias) return "windows-1252";
+  if (label == "utf8" || label == "unicode-1-1-utf-8") return "utf-8";
+  // A page that claims UTF-16 without a BOM was saved by something that re-encoded it.
+  if (label.rfind("utf-16", 0) == 0 || label == "unicode") return "utf-8";
+  return label;
+}
+
+}  // namespace
+
+bool IsValidUtf8(std::string_view bytes) {
+  for (size_t i = 0; i < bytes.size();) {
+    query::CodePoint cp = query::DecodeAt(bytes, i);
+    if (cp.size == 1 && cp.value == 0xFFFD) return false;  // a byte that starts no sequence
+    i += static_cast<size_t>(cp.size);
+  }
+  return true;
+}
+
+DetectedCharset DetectCharset(std::string_view bytes) {
+  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return {"utf-8", 3};
+  if (bytes.substr(0, 2) == "\xFF\xFE") return {"utf-16le", 2};
+  if (bytes.substr(0, 2) == "\xFE\xFF") return {"utf-16be", 2};
+  std::string_view head = bytes.substr(0, kDeclarationWindow);
+  std::string declared = MetaCharset(head);
+  if (declared.empty()) declared = XmlDeclarationCharset(head);
+  if (!declared.empty()) return {Canonical(declared), 0};
+  return {IsValidUtf8(bytes) ? "utf-8" : "windows-1252", 0};
+}
+
+std::string DecodeToUtf8(std::string_view bytes, const std::string& charset) {
+  if (charset == "utf-8") return DecodeUtf8(bytes);
+  if (charset == "windows-1252") return DecodeCp1252(bytes);
+  if (charset == "utf-16le") return DecodeUtf16(bytes, false);
+  if (charset == "utf-16be") return DecodeUtf16(bytes, true);
+  std::string out;
+  if (DecodeWithIconv(bytes, charset, out)) return out;
+  return IsValidUtf8(bytes) ? DecodeUtf8(bytes) : DecodeCp1252(bytes);
+}
+
+}  // namespace dizode

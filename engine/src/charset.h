@@ -1,0 +1,27 @@
+// @brief Finding a page's character set and turning its bytes into UTF-8.
+//
+// Order of evidence: a byte-order mark, then a <meta charset> or http-equiv declaration in the
+// first 1024 bytes, then an XML declaration, then the bytes themselves (valid UTF-8 is taken as
+// UTF-8), and windows-1252 last. Decoding never fails: every invalid sequence becomes U+FFFD,
+// and NUL and other control bytes that would upset the HTML parser become spaces.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace dizode {
+
+struct DetectedCharset {
+  std::string name;  // canonical lower-case label, e.g. "utf-8", "windows-1252", "iso-8859-2"
+  size_t bomLength = 0;
+};
+
+DetectedCharset DetectCharset(std::string_view bytes);
+
+// Decodes `bytes` (without any BOM) from `charset` into UTF-8. A label the system cannot
+// decode is treated as undeclared (UTF-8 when valid, else windows-1252).
+std::string DecodeToUtf8(std::string_view bytes, const std::string& charset);
+
+bool IsValidUtf8(std::string_view bytes);
+
+}  // namespace dizode

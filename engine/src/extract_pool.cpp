@@ -1,0 +1,91 @@
+// @brief Bounded, ordered parallel page extraction.
+#include "extract_pool.h"
+
+#include <algorithm>
+
+namespace dizode {
+namespace {
+
+// A page whose first kilobyte holds NUL bytes (and no UTF-16 mark) is not a text document.
+bool LooksBinary(std::string_view bytes) {
+  if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") return false;
+  return bytes.substr(0, 1024).find('\0') != std::string_view::npos;
+}
+
+}  // namespace
+
+ExtractedPage ExtractPage(const std::string& key) {
+  ExtractedPage page;
+  PageFile file = ReadPageFile(key, kMaxInputBytes);
+  page.stamp = file.stamp;
+  if (!file.error.empty()) {
+    page.problem = "cannot be read (" + file.error + ")";
+    return page;
+  }
+  page.hash = ContentHash(file.bytes);
+  if (LooksBinary(file.bytes)) {
+    page.problem = "cannot be parsed (binary content)";
+    return page;
+  }
+  page.text = ExtractHtml(file.bytes, FileNameOf(key));
+  return page;
+}
+
+ExtractPool::ExtractPool(const std::vector<std::string>& keys, size_t threads)
+    : m_keys(keys), m_window(std::max<size_t>(4, threads * 4)), m_ring(m_window) {
+  threads = std::min(threads, keys.size());
+  for (size_t i = 0; i < threads; ++i) m_workers.emplace_back([this] { Work(); });
+}
+
+ExtractPool::~ExtractPool() {
+  {
+    std::lock_guard lock(m_mutex);
+    m_stop = true;
+  }
+  m_changed.notify_all();
+  for (std::thread& worker : m_workers) worker.join();
+}
+
+void ExtractPool::Work() {
+  for (;;) {
+    size_t index;
+    {
+      std::unique_lock lock(m_mutex);
+      m_changed.wait(lock, [&] {
+        return m_stop || m_claimed >= m_keys.size() || m_claimed < m_consumed + m_window;
+      });
+      if (m_stop || m_claimed >= m_keys.size()) return;
+      index = m_claimed++;
+    }
+    std::optional<ExtractedPage> page;
+    bool outOfMemory = false;
+    try {
+      page = ExtractPage(m_keys[index]);
+    } catch (const std::bad_alloc&) {
+      outOfMemory = true;
+      page.emplace();
+    }
+    {
+      std::lock_guard lock(m_mutex);
+      m_outOfMemory = m_outOfMemory || outOfMemory;
+      m_ring[index % m_window] = std::move(page);
+    }
+    m_changed.notify_all();
+  }
+}
+
+ExtractedPage ExtractPool::Next() {
+  if (m_workers.empty()) return ExtractPage(m_keys[m_consumed++]);
+  std::unique_lock lock(m_mutex);
+  std::optional<ExtractedPage>& slot = m_ring[m_consumed % m_window];
+  m_changed.wait(lock, [&] { return slot.has_value() || m_outOfMemory; });
+  if (m_outOfMemory) throw std::bad_alloc();
+  ExtractedPage page = std::move(*slot);
+  slot.reset();
+  ++m_consumed;
+  lock.unlock();
+  m_changed.notify_all();
+  return page;
+}
+
+}  // namespace dizode

@@ -1,0 +1,56 @@
+// @brief Reads and extracts pages on every core, handing results back in submission order.
+//
+// Workers run at most a window of pages ahead of the consumer, so memory stays bounded by the
+// window whatever the batch size; the consumer (the thread that writes the database) takes the
+// pages one by one in the order of the keys.
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "html_text.h"
+#include "page_file.h"
+
+namespace dizode {
+
+struct ExtractedPage {
+  FileStamp stamp;
+  uint64_t hash = 0;
+  PageText text;
+  std::string problem;  // why the page was skipped; empty when it was read and extracted
+};
+
+// Reads one page and extracts its text. Never throws but std::bad_alloc.
+ExtractedPage ExtractPage(const std::string& key);
+
+class ExtractPool {
+ public:
+  ExtractPool(const std::vector<std::string>& keys, size_t threads);
+  ExtractPool(const ExtractPool&) = delete;
+  ExtractPool& operator=(const ExtractPool&) = delete;
+  ~ExtractPool();
+
+  // The next page in key order. Rethrows a worker's allocation failure.
+  ExtractedPage Next();
+
+ private:
+  void Work();
+
+  const std::vector<std::string>& m_keys;
+  const size_t m_window;
+  std::mutex m_mutex;
+  std::condition_variable m_changed;
+  std::vector<std::optional<ExtractedPage>> m_ring;
+  size_t m_claimed = 0;   // pages handed to workers
+  size_t m_consumed = 0;  // pages taken by Next
+  bool m_stop = false;
+  bool m_outOfMemory = false;
+  std::vector<std::thread> m_workers;
+};
+
+}  // namespace dizode

@@ -1,0 +1,225 @@
+// @brief HTML text extraction on the streaming (SAX) HTML parser.
+#include "html_text.h"
+
+#include <libxml/HTMLparser.h>
+#include <libxml/parser.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "charset.h"
+#include "tag_guard.h"
+
+namespace dizode {
+namespace {
+
+constexpr size_t kChunkBytes = 64 * 1024;
+
+// Elements that run inline with their neighbours: no word break at their edges.
+bool IsInline(const char* name) {
+  static const char* const kInline[] = {
+      "a",    "abbr", "b",    "bdi",  "bdo", "cite", "code", "data",   "dfn",  "em",
+      "font", "i",    "kbd",  "mark", "q",   "s",    "samp", "small",  "span", "strong",
+      "sub",  "sup",  "time", "tt",   "u",   "var",  "wbr",  "strike", "big",  "nobr"};
+  for (const char* tag : kInline)
+    if (std::strcmp(name, tag) == 0) return true;
+  return false;
+}
+
+bool IsHidden(const char* name) {
+  return std::strcmp(name, "script") == 0 || std::strcmp(name, "style") == 0 ||
+         std::strcmp(name, "template") == 0;
+}
+
+int HeadingLevel(const char* name) {
+  if (name[0] == 'h' && name[1] >= '1' && name[1] <= '3' && name[2] == '\0') return name[1] - '0';
+  return 0;
+}
+
+const char* Attribute(const xmlChar** attrs, const char* wanted) {
+  if (!attrs) return nullptr;
+  for (size_t i = 0; attrs[i]; i += 2) {
+    if (xmlStrcasecmp(attrs[i], reinterpret_cast<const xmlChar*>(wanted)) == 0)
+      return attrs[i + 1] ? reinterpret_cast<const char*>(attrs[i + 1]) : "";
+  }
+  return nullptr;
+}
+
+class Collector {
+ public:
+  PageText page;
+
+  // The parser reports an end for every element it opens, implicit closes included, so the
+  // nesting counters below stay balanced on malformed pages too.
+  void Start(const char* name, const xmlChar** attrs) {
+    if (m_hidden > 0 || IsHidden(name)) {
+      ++m_hidden;
+      return;
+    }
+    if (m_heading > 0) {
+      ++m_heading;
+    } else if (int level = HeadingLevel(name)) {
+      m_heading = 1;
+      m_inFirstH1 = level == 1 && m_h1.empty();
+    }
+    if (std::strcmp(name, "title") == 0) {
+      m_inTitle = m_title.empty();
+    } else if (std::strcmp(name, "html") == 0) {
+      if (const char* lang = Attribute(attrs, "lang")) page.lang = Lower(lang);
+    } else if (std::strcmp(name, "meta") == 0) {
+      const char* metaName = Attribute(attrs, "name");
+      const char* content = Attribute(attrs, "content");
+      if (metaName && content &&
+          xmlStrcasecmp(reinterpret_cast<const xmlChar*>(metaName), BAD_CAST "keywords") == 0)
+        Append(page.heads, content, true);
+    }
+    if (const char* alt = Attribute(attrs, "alt")) Append(page.body, alt, true);
+    if (!IsInline(name)) m_pendingBreak = true;
+  }
+
+  void End(const char* name) {
+    if (m_hidden > 0) {
+      --m_hidden;
+      return;
+    }
+    m_inTitle = false;
+    if (m_heading > 0 && --m_heading == 0) m_inFirstH1 = false;
+    if (!IsInline(name)) m_pendingBreak = true;
+  }
+
+  void Text(const char* text, int length) {
+    if (m_hidden > 0 || length <= 0) return;
+    std::string_view chunk(text, static_cast<size_t>(length));
+    if (m_inTitle) {
+      Append(m_title, chunk, false);
+      return;
+    }
+    if (m_inFirstH1) {
+      bool pending = m_pendingBreak;  // the break belongs to the heading text as well
+      Append(m_h1, chunk, false);
+      m_pendingBreak = pending;
+    }
+    Append(m_heading > 0 ? page.heads : page.body, chunk, false);
+  }
+
+  void Finish(std::string_view fileName) {
+    page.title = Trim(!Trim(m_title).empty() ? m_title : m_h1);
+    if (page.title.empty()) page.title = TitleFromFileName(fileName);
+    page.heads = Trim(page.heads);
+    page.body = Trim(page.body);
+  }
+
+ private:
+  static std::string Lower(const char* s) {
+    std::string out(s);
+    for (char& c : out) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    return out;
+  }
+
+  static std::string Trim(const std::string& s) {
+    size_t b = s.find_first_not_of(' ');
+    if (b == std::string::npos) return {};
+    return s.substr(b, s.find_last_not_of(' ') - b + 1);
+  }
+
+  // Appends with whitespace runs collapsed to one blank and a blank at element breaks; stops
+  // at the per-page text cap.
+  void Append(std::string& target, std::string_view text, bool separate) {
+    if (separate) m_pendingBreak = true;
+    for (char c : text) {
+      bool space = c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+      if (space || m_pendingBreak) {
+        if (!target.empty() && target.back() != ' ') {
+          if (!Room()) return;
+          target += ' ';
+        }
+        m_pendingBreak = false;
+        if (space) continue;
+      }
+      if (!Room()) return;
+      target += c;
+    }
+    if (separate) m_pendingBreak = true;
+  }
+
+  bool Room() {
+    if (page.heads.size() + page.body.size() + m_title.size() + m_h1.size() < kMaxTextBytes)
+      return true;
+    page.truncated = true;
+    return false;
+  }
+
+  std::string m_title, m_h1;
+  int m_hidden = 0;   // depth inside script, style or template
+  int m_heading = 0;  // depth inside h1..h3
+  bool m_inTitle = false;
+  bool m_inFirstH1 = false;
+  bool m_pendingBreak = false;
+};
+
+Collector& Of(void* ctx) { return *static_cast<Collector*>(ctx); }
+
+void OnStart(void* ctx, const xmlChar* name, const xmlChar** attrs) {
+  Of(ctx).Start(reinterpret_cast<const char*>(name), attrs);
+}
+void OnEnd(void* ctx, const xmlChar* name) { Of(ctx).End(reinterpret_cast<const char*>(name)); }
+void OnText(void* ctx, const xmlChar* text, int length) {
+  Of(ctx).Text(reinterpret_cast<const char*>(text), length);
+}
+
+struct ParserDeleter {
+  void operator()(htmlParserCtxtPtr ctxt) const {
+    if (ctxt->myDoc) xmlFreeDoc(ctxt->myDoc);
+    htmlFreeParserCtxt(ctxt);
+  }
+};
+
+}  // namespace
+
+std::string TitleFromFileName(std::string_view fileName) {
+  size_t slash = fileName.find_last_of("/\\");
+  if (slash != std::string_view::npos) fileName.remove_prefix(slash + 1);
+  size_t dot = fileName.rfind('.');
+  if (dot != std::string_view::npos && dot > 0) fileName = fileName.substr(0, dot);
+  return std::string(fileName);
+}
+
+PageText ExtractHtml(std::string_view bytes, std::string_view fileName) {
+  bool cut = bytes.size() > kMaxInputBytes;
+  bytes = bytes.substr(0, kMaxInputBytes);
+  DetectedCharset charset = DetectCharset(bytes);
+  std::string utf8 = DecodeToUtf8(bytes.substr(charset.bomLength), charset.name);
+
+  htmlSAXHandler sax;
+  std::memset(&sax, 0, sizeof sax);
+  sax.startElement = OnStart;
+  sax.endElement = OnEnd;
+  sax.characters = OnText;
+  // Script and style bodies come through `characters` too; the collector drops them.
+
+  Collector collector;
+  std::unique_ptr<htmlParserCtxt, ParserDeleter> parser(
+      htmlCreatePushParserCtxt(&sax, &collector, nullptr, 0, nullptr, XML_CHAR_ENCODING_UTF8));
+  if (!parser) throw std::bad_alloc();
+  htmlCtxtUseOptions(parser.get(), HTML_PARSE_NONET | HTML_PARSE_RECOVER | HTML_PARSE_NOERROR |
+                                       HTML_PARSE_NOWARNING | HTML_PARSE_IGNORE_ENC);
+
+  TagGuard guard;
+  std::string filtered;
+  for (size_t at = 0; at < utf8.size(); at += kChunkBytes) {
+    filtered.clear();
+    guard.Filter(std::string_view(utf8).substr(at, kChunkBytes), filtered);
+    htmlParseChunk(parser.get(), filtered.data(), static_cast<int>(filtered.size()), 0);
+    if (parser->disableSAX) break;  // the parser gave up on the page; keep what it found
+  }
+  htmlParseChunk(parser.get(), nullptr, 0, 1);
+
+  collector.Finish(fileName);
+  collector.page.charset = charset.name;
+  collector.page.truncated = collector.page.truncated || cut;
+  return std::move(collector.page);
+}
+
+}  // namespace dizode

@@ -1,0 +1,170 @@
+// @brief Writing submissions into the collection.
+#include "indexer.h"
+
+#include <algorithm>
+#include <thread>
+
+#include "dizode/dizode.h"
+#include "extract_pool.h"
+#include "status.h"
+
+namespace dizode {
+namespace {
+
+// Removals beyond this share of the collection leave many deleted entries in the index
+// segments; an optimise afterwards keeps searches fast.
+constexpr int64_t kOptimiseShareDivisor = 10;
+constexpr int64_t kOptimiseMinimum = 200;
+
+void SortUnique(std::vector<std::string>& keys) {
+  std::sort(keys.begin(), keys.end());
+  keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+}
+
+class PageWriter {
+ public:
+  explicit PageWriter(const Db& db)
+      : m_db(db),
+        m_find(db.get(), "SELECT id FROM pages WHERE key = ?1"),
+        m_insert(db.get(),
+                 "INSERT INTO pages(key, title, titlekey, size, mtime, hash, charset, lang) "
+                 "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)"),
+        m_update(db.get(),
+                 "UPDATE pages SET title = ?2, titlekey = ?3, size = ?4, mtime = ?5, hash = ?6, "
+                 "charset = ?7, lang = ?8 WHERE id = ?1"),
+        m_ftsDelete(db.get(), "DELETE FROM fts WHERE rowid = ?1"),
+        m_ftsInsert(db.get(), "INSERT INTO fts(rowid, title, heads, body) VALUES(?1, ?2, ?3, ?4)"),
+        m_pageDelete(db.get(), "DELETE FROM pages WHERE id = ?1") {}
+
+  void Write(const std::string& key, const ExtractedPage& page, const std::string& title) {
+    int64_t id = Find(key);
+    Stmt& row = id ? m_update : m_insert;
+    if (id)
+      row.Bind(1, id);
+    else
+      row.Bind(1, key);
+    row.Bind(2, title).Bind(3, TitleKey(title)).Bind(4, page.stamp.size).Bind(5, page.stamp.mtime);
+    if (page.problem.empty() || page.hash) row.BindBlob(6, &page.hash, sizeof page.hash);
+    row.Bind(7, page.text.charset).Bind(8, page.text.lang);
+    row.Run();
+    if (id) {
+      m_ftsDelete.Bind(1, id);
+      m_ftsDelete.Run();
+    } else {
+      id = sqlite3_last_insert_rowid(m_db.get());
+    }
+    m_ftsInsert.Bind(1, id).Bind(2, EscapeHtml(page.problem.empty() ? title : std::string()));
+    m_ftsInsert.Bind(3, EscapeHtml(page.text.heads)).Bind(4, EscapeHtml(page.text.body));
+    m_ftsInsert.Run();
+  }
+
+  bool Delete(const std::string& key) {
+    int64_t id = Find(key);
+    if (!id) return false;
+    m_ftsDelete.Bind(1, id);
+    m_ftsDelete.Run();
+    m_pageDelete.Bind(1, id);
+    m_pageDelete.Run();
+    return true;
+  }
+
+ private:
+  int64_t Find(const std::string& key) {
+    m_find.Bind(1, key);
+    int64_t id = m_find.Step() ? m_find.Int(0) : 0;
+    m_find.Reset();
+    return id;
+  }
+
+  const Db& m_db;
+  Stmt m_find, m_insert, m_update, m_ftsDelete, m_ftsInsert, m_pageDelete;
+};
+
+// Runs `body` as the submission; any failure is reported as the fatal message first.
+template <typename Body>
+void Submission(Progress& progress, Body&& body) {
+  try {
+    body();
+  } catch (const std::bad_alloc&) {
+    progress.Error("out of memory");
+    throw;
+  } catch (const std::exception& error) {
+    progress.Error(error.what());
+    throw;
+  }
+}
+
+}  // namespace
+
+std::string TitleKey(std::string_view title) {
+  size_t begin = title.find_first_not_of(" \t\r\n");
+  if (begin == std::string_view::npos) return {};
+  size_t end = title.find_last_not_of(" \t\r\n");
+  std::string key(title.substr(begin, end - begin + 1));
+  for (char& c : key) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+  return key;
+}
+
+std::string EscapeHtml(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    switch (c) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
+void AddPages(Store& store, std::vector<std::string> keys, Progress& progress) {
+  SortUnique(keys);
+  progress.Start(keys.size());
+  Submission(progress, [&] {
+    Transaction transaction(store.db());
+    PageWriter writer(store.db());
+    size_t threads = std::max(1u, std::thread::hardware_concurrency());
+    ExtractPool pool(keys, keys.size() > 1 ? threads : 0);
+    for (size_t i = 0; i < keys.size(); ++i) {
+      ExtractedPage page = pool.Next();
+      std::string_view name = FileNameOf(keys[i]);
+      progress.Document(i + 1, name);
+      if (!page.problem.empty()) progress.Skipped(name, page.problem);
+      writer.Write(keys[i], page, page.problem.empty() ? page.text.title : std::string(name));
+    }
+    progress.Update("the collection index");
+    transaction.Commit();
+  });
+  store.NoteWrite(static_cast<int64_t>(keys.size()));
+}
+
+void DeletePages(Store& store, std::vector<std::string> keys, Progress& progress) {
+  SortUnique(keys);
+  int64_t before = store.DocumentCount();
+  int64_t removed = 0;
+  Submission(progress, [&] {
+    Transaction transaction(store.db());
+    PageWriter writer(store.db());
+    for (const std::string& key : keys) removed += writer.Delete(key) ? 1 : 0;
+    transaction.Commit();
+  });
+  store.NoteWrite(removed);
+  if (removed >= kOptimiseMinimum && removed * kOptimiseShareDivisor >= before) {
+    progress.Update("the collection index after removals");
+    // Best effort: the removal itself is committed; a busy collection is optimised later by
+    // the merges of refresh requests.
+    sqlite3_exec(store.db().get(), "INSERT INTO fts(fts) VALUES('optimize')", nullptr, nullptr,
+                 nullptr);
+  }
+}
+
+}  // namespace dizode

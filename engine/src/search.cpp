@@ -1,0 +1,76 @@
+// @brief Listing and query execution over a collection.
+#include "search.h"
+
+#include <chrono>
+
+#include "dizode/dizode.h"
+#include "freshness.h"
+#include "indexer.h"
+#include "query/query.h"
+#include "status.h"
+
+namespace dizode {
+namespace {
+
+// A help search that takes longer than this is a runaway query, not a slow disk.
+constexpr std::chrono::seconds kQueryBudget{10};
+// Virtual machine steps between two looks at the clock.
+constexpr int kProgressSteps = 10000;
+
+using Clock = std::chrono::steady_clock;
+
+int PastDeadline(void* deadline) {
+  return Clock::now() > *static_cast<Clock::time_point*>(deadline) ? 1 : 0;
+}
+
+// Installs the time budget for the statements run while it lives.
+class Budget {
+ public:
+  explicit Budget(sqlite3* db) : m_db(db), m_deadline(Clock::now() + kQueryBudget) {
+    sqlite3_progress_handler(db, kProgressSteps, PastDeadline, &m_deadline);
+  }
+  ~Budget() { sqlite3_progress_handler(m_db, 0, nullptr, nullptr); }
+
+ private:
+  sqlite3* m_db;
+  Clock::time_point m_deadline;
+};
+
+void Collect(const Db& db, const query::Statement& statement, std::vector<Hit>& hits) {
+  Stmt stmt(db.get(), statement.sql);
+  for (size_t i = 0; i < statement.params.size(); ++i)
+    stmt.Bind(static_cast<int>(i + 1), statement.params[i]);
+  while (stmt.Step()) hits.push_back({stmt.Text(0), stmt.Text(1), std::to_string(stmt.Int(2))});
+}
+
+}  // namespace
+
+SearchResult ListAll(Store& store, Progress& progress) {
+  std::vector<std::string> changed = ChangedPages(store.db());
+  if (!changed.empty()) AddPages(store, std::move(changed), progress);
+  SearchResult result;
+  Stmt pages(store.db().get(), "SELECT key, title FROM pages ORDER BY key");
+  while (pages.Step()) result.hits.push_back({pages.Text(0), pages.Text(1), "0"});
+  return result;
+}
+
+SearchResult RunQuery(Store& store, std::string_view text) {
+  SearchResult result;
+  query::Plan plan = query::Compile(text, store.db().get());
+  if (plan.error) {
+    if (plan.error->code == query::Code::kEmpty) return result;
+    int32_t status = query::StatusFor(plan.error->code);
+    Fail(status ? status : TK_E_QUERY_INTERNAL, "search: " + plan.error->message);
+  }
+  result.warningCount = static_cast<int>(plan.warnings.size());
+  if (plan.matchesNothing) return result;
+  Budget budget(store.db().get());
+  Collect(store.db(), plan.statement, result.hits);
+  if (result.hits.empty() && plan.relaxed) {
+    Collect(store.db(), *plan.relaxed, result.hits);
+    if (plan.relaxedWarning) ++result.warningCount;
+  }
+  return result;
+}
+
+}  // namespace dizode

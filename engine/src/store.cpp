@@ -1,0 +1,177 @@
+// @brief Creating, validating and maintaining a collection's database.
+#include "store.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+
+#include "dizode/dizode.h"
+#include "status.h"
+
+namespace dizode {
+namespace {
+
+constexpr const char* kSchema = R"sql(
+CREATE TABLE pages(id INTEGER PRIMARY KEY, key TEXT NOT NULL UNIQUE, title TEXT NOT NULL,
+  titlekey TEXT NOT NULL, size INTEGER, mtime INTEGER, hash BLOB, charset TEXT, lang TEXT);
+CREATE VIRTUAL TABLE fts USING fts5(title, heads, body,
+  tokenize = 'porter unicode61 remove_diacritics 2', prefix = '2 3');
+CREATE VIRTUAL TABLE fts_vocab USING fts5vocab(fts, 'row');
+CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT);
+)sql";
+
+// Pages of merge work per refresh request: small enough to stay well under a millisecond.
+constexpr int kMergePages = 16;
+
+bool IsDirectory(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool Exists(const std::string& path) {
+  struct stat st;
+  return lstat(path.c_str(), &st) == 0;
+}
+
+// The stem language named by a style file ("language=english"), or "english".
+std::string StyleLanguage(const std::string& styleFile) {
+  std::string language = "english";
+  if (styleFile.empty()) return language;
+  std::ifstream in(styleFile);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.rfind("language=", 0) != 0) continue;
+    std::string value = line.substr(9);
+    while (!value.empty() && (value.back() == '\r' || value.back() == ' ')) value.pop_back();
+    if (!value.empty()) language = value;
+  }
+  return language;
+}
+
+void MakeFolder(const std::string& folder) {
+  if (IsDirectory(folder)) return;
+  // A stray file where the folder belongs is an unusable collection: it is replaced.
+  if (Exists(folder) && unlink(folder.c_str()) != 0)
+    Fail(TK_E_CREATE_FAILED, "create: cannot replace " + folder + ": " + std::strerror(errno));
+  if (mkdir(folder.c_str(), 0777) != 0 && !IsDirectory(folder))
+    Fail(TK_E_CREATE_FAILED, "create: cannot make " + folder + ": " + std::strerror(errno));
+}
+
+void RemoveDatabaseFiles(const std::string& path) {
+  for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+    std::string file = path + suffix;
+    if (unlink(file.c_str()) != 0 && errno != ENOENT)
+      Fail(TK_E_IO, "create: cannot remove " + file + ": " + std::strerror(errno));
+  }
+}
+
+}  // namespace
+
+std::string DatabasePath(const std::string& folder) { return folder + "/" + kDatabaseName; }
+
+Db Store::Connect(const std::string& path, int flags) {
+  sqlite3* raw = nullptr;
+  int rc = sqlite3_open_v2(path.c_str(), &raw, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+  Db db(raw);
+  if (rc != SQLITE_OK) CheckSqlite(raw, rc, "open");
+  sqlite3_extended_result_codes(raw, 1);
+  sqlite3_busy_timeout(raw, kBusyTimeoutMs);
+  return db;
+}
+
+std::unique_ptr<Store> Store::Create(const std::string& folder, const std::string& styleFile) {
+  if (folder.empty()) Fail(TK_E_BAD_ARGUMENT, "create: empty collection path");
+  MakeFolder(folder);
+  std::string path = DatabasePath(folder);
+  RemoveDatabaseFiles(path);
+  Db db = Connect(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+  db.Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", "create");
+  {
+    Transaction transaction(db);
+    db.Exec(kSchema, "create schema");
+    Stmt meta(db.get(), "INSERT INTO meta(key, value) VALUES(?1, ?2)");
+    const std::string language = StyleLanguage(styleFile);
+    const std::pair<const char*, std::string> rows[] = {{"schema", kSchemaVersion},
+                                                        {"extractor", kExtractorVersion},
+                                                        {"tokenizer", kTokenizer},
+                                                        {"language", language}};
+    for (const auto& [key, value] : rows) {
+      meta.Bind(1, key).Bind(2, value);
+      meta.Run();
+    }
+    transaction.Commit();
+  }
+  return std::unique_ptr<Store>(new Store(folder, std::move(db)));
+}
+
+std::unique_ptr<Store> Store::Open(const std::string& folder) {
+  if (folder.empty()) Fail(TK_E_BAD_ARGUMENT, "open: empty collection path");
+  std::string path = DatabasePath(folder);
+  if (!IsDirectory(folder) || !Exists(path))
+    Fail(TK_E_NO_COLLECTION, "open: no collection at " + folder);
+  Db db = Connect(path, SQLITE_OPEN_READWRITE);
+  try {
+    db.Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", "open");
+    Stmt meta(db.get(), "SELECT value FROM meta WHERE key = ?1");
+    for (const auto& [key, expected] :
+         {std::pair{"schema", kSchemaVersion}, std::pair{"extractor", kExtractorVersion},
+          std::pair{"tokenizer", kTokenizer}}) {
+      meta.Bind(1, key);
+      if (!meta.Step() || meta.Text(0) != expected)
+        Fail(TK_E_CORRUPT, std::string("open: collection ") + key + " version does not match");
+      meta.Reset();
+    }
+    // The tables the searches rely on must be there and readable.
+    Stmt probe(db.get(), "SELECT (SELECT count(*) FROM pages), (SELECT rowid FROM fts LIMIT 1)");
+    probe.Step();
+  } catch (const StatusError& error) {
+    // A file that is not a database, or lacks our tables, is an unusable collection.
+    if (error.status() == TK_E_BUSY || error.status() == TK_E_NO_MEMORY) throw;
+    Fail(TK_E_CORRUPT, error.what());
+  }
+  return std::unique_ptr<Store>(new Store(folder, std::move(db)));
+}
+
+int64_t Store::DataVersion() {
+  Stmt version(m_db.get(), "PRAGMA data_version");
+  version.Step();
+  return version.Int(0);
+}
+
+int64_t Store::DocumentCount() {
+  int64_t version = DataVersion();
+  if (m_count < 0 || version != m_countVersion) {
+    Stmt count(m_db.get(), "SELECT count(*) FROM pages");
+    count.Step();
+    m_count = count.Int(0);
+    m_countVersion = version;
+    m_mergeBudget = std::max<int64_t>(m_mergeBudget, 1);
+  }
+  return m_count;
+}
+
+void Store::NoteWrite(int64_t pagesTouched) {
+  m_count = -1;
+  m_mergeBudget += 1 + pagesTouched / 64;
+}
+
+void Store::Refresh() {
+  DocumentCount();  // re-reads the count when another process has committed
+  if (m_mergeBudget <= 0) return;
+  --m_mergeBudget;
+  // Merging is a write: it must never wait for another process's submission to finish.
+  sqlite3_busy_timeout(m_db.get(), 0);
+  std::string sql =
+      "INSERT INTO fts(fts, rank) VALUES('merge', " + std::to_string(kMergePages) + ")";
+  int rc = sqlite3_exec(m_db.get(), sql.c_str(), nullptr, nullptr, nullptr);
+  sqlite3_busy_timeout(m_db.get(), kBusyTimeoutMs);
+  if ((rc & 0xFF) == SQLITE_BUSY)
+    ++m_mergeBudget;  // try again at the next request
+  else
+    CheckSqlite(m_db.get(), rc, "merge");
+}
+
+}  // namespace dizode

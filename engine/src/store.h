@@ -1,0 +1,57 @@
+// @brief A collection on disk: one SQLite database in a folder the engine owns.
+//
+// The database runs in WAL mode with a busy timeout, so one process can search while another
+// submits. Its schema is the contract with the query translator:
+//   pages(id, key UNIQUE, title, titlekey, size, mtime, hash, charset, lang)
+//   fts(title, heads, body)  -- rowid = pages.id, text HTML-escaped
+//   fts_vocab                -- row vocabulary of fts, for wildcard expansion
+//   meta(key, value)         -- schema, extractor and tokenizer versions, stem language
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "sqlite_db.h"
+
+namespace dizode {
+
+inline constexpr const char* kDatabaseName = "collection.db";
+inline constexpr const char* kSchemaVersion = "1";
+inline constexpr const char* kExtractorVersion = "1";
+inline constexpr const char* kTokenizer = "porter unicode61 remove_diacritics 2";
+inline constexpr int kBusyTimeoutMs = 5000;
+
+class Store {
+ public:
+  // Makes the folder when missing (its parent must exist) and replaces whatever collection or
+  // stray file is there with an empty one. `styleFile` may name a "language=..." file.
+  static std::unique_ptr<Store> Create(const std::string& folder, const std::string& styleFile);
+  // Opens an existing, valid collection; never creates one.
+  static std::unique_ptr<Store> Open(const std::string& folder);
+
+  const Db& db() const { return m_db; }
+  const std::string& folder() const { return m_folder; }
+
+  // Number of pages, cached until this connection writes or another one commits.
+  int64_t DocumentCount();
+  // Called after every write of this connection: the count changes and merge work is due.
+  void NoteWrite(int64_t pagesTouched);
+  // Picks up other processes' commits and does a bounded step of index merging. Cheap.
+  void Refresh();
+
+ private:
+  Store(std::string folder, Db db) : m_folder(std::move(folder)), m_db(std::move(db)) {}
+  static Db Connect(const std::string& path, int flags);
+  int64_t DataVersion();
+
+  std::string m_folder;
+  Db m_db;
+  int64_t m_count = -1;
+  int64_t m_countVersion = -1;
+  int64_t m_mergeBudget = 0;
+};
+
+std::string DatabasePath(const std::string& folder);
+
+}  // namespace dizode

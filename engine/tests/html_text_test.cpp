@@ -1,0 +1,126 @@
+// @brief Extraction of title, headings and body text from pages, hostile ones included.
+#include "html_text.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace dizode {
+namespace {
+
+struct Case {
+  const char* name;
+  std::string html;
+  std::string title, heads, body;
+};
+
+class ExtractTest : public ::testing::TestWithParam<Case> {};
+
+TEST_P(ExtractTest, SplitsTextIntoFields) {
+  const Case& c = GetParam();
+  PageText page = ExtractHtml(c.html, "docs/some-page.htm");
+  EXPECT_EQ(page.title, c.title);
+  EXPECT_EQ(page.heads, c.heads);
+  EXPECT_EQ(page.body, c.body);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pages, ExtractTest,
+    ::testing::Values(
+        Case{"TitleHeadsBody",
+             "<html><head><title>Print Setup</title></head><body><h1>Printing</h1>"
+             "<p>Choose a printer.</p><h3>Margins</h3><p>Set them.</p></body></html>",
+             "Print Setup", "Printing Margins", "Choose a printer. Set them."},
+        Case{"EntitiesDecoded", "<title>A &amp; B &lt;C&gt;</title><p>caf&eacute; &#8364;5</p>",
+             "A & B <C>", "",
+             "caf\xC3\xA9 \xE2\x82\xAC"
+             "5"},
+        Case{"ScriptStyleTemplateCommentExcluded",
+             "<title>T</title><script>var hidden = '<p>x</p>';</script><style>p{color:red}"
+             "</style><template><p>inside template</p></template><!-- a comment -->"
+             "<p>visible</p>",
+             "T", "", "visible"},
+        Case{"AltTextIsBody",
+             "<title>T</title><p>before<img src=a.png alt='Toolbar icon'>after</p>", "T", "",
+             "before Toolbar icon after"},
+        Case{"KeywordsAreHeads",
+             "<head><title>T</title><meta name=\"Keywords\" content=\"print, paper\"></head>"
+             "<h2>Section</h2>",
+             "T", "print, paper Section", ""},
+        Case{"FirstH1WhenNoTitle", "<h1>Main <i>topic</i></h1><h1>Second</h1><p>x</p>",
+             "Main topic", "Main topic Second", "x"},
+        Case{"EmptyTitleFallsBackToH1", "<title>  </title><h1>Heading</h1>", "Heading", "Heading",
+             ""},
+        Case{"FileNameWhenNoTitleOrH1", "<h2>Only h2</h2><p>text</p>", "some-page", "Only h2",
+             "text"},
+        Case{"InlineElementsDoNotSplitWords", "<p>re<b>format</b>ted and <span>one</span></p>",
+             "some-page", "", "reformatted and one"},
+        Case{"BlockElementsSplitWords", "<div>alpha</div><div>beta</div><li>gamma</li>",
+             "some-page", "", "alpha beta gamma"},
+        Case{"WhitespaceCollapsed", "<p>  many\n\n\t spaces   here </p>", "some-page", "",
+             "many spaces here"},
+        Case{"UnclosedTagsRecovered", "<title>T</title><p>one<p>two<div><span>three", "T", "",
+             "one two three"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ExtractTest, ReadsLanguageAndCharset) {
+  PageText page = ExtractHtml("<html lang=\"DE-de\"><p>x</p>", "a.htm");
+  EXPECT_EQ(page.lang, "de-de");
+  EXPECT_EQ(page.charset, "utf-8");
+}
+
+TEST(ExtractTest, DeclaredCharsetDecodesBody) {
+  // 0xE9 is e-acute in Latin-1 and in windows-1252; 0xB1 is a-ogonek in ISO-8859-2.
+  EXPECT_EQ(ExtractHtml("<meta charset=iso-8859-2><p>\xB1</p>", "a.htm").body, "\xC4\x85");
+  EXPECT_EQ(ExtractHtml("<p>caf\xE9</p>", "a.htm").body, "caf\xC3\xA9");
+}
+
+TEST(ExtractTest, TitleFromFileNameDropsFolderAndExtension) {
+  EXPECT_EQ(TitleFromFileName("/help/tags/page.name.htm"), "page.name");
+  EXPECT_EQ(TitleFromFileName("noext"), "noext");
+  EXPECT_EQ(TitleFromFileName(".hidden"), ".hidden");
+}
+
+// Hostile pages: each must finish with bounded output and keep the text around the trap.
+TEST(ExtractHostileTest, TagWithHundredThousandAttributes) {
+  std::string html = "<title>T</title><p";
+  for (int i = 0; i < 100000; ++i) html += " a" + std::to_string(i) + "=\"v\"";
+  html += ">after</p><p>tail</p>";
+  PageText page = ExtractHtml(html, "a.htm");
+  EXPECT_EQ(page.title, "T");
+  EXPECT_EQ(page.body, "after tail");
+}
+
+TEST(ExtractHostileTest, DeepNesting) {
+  std::string html = "<title>T</title>";
+  for (int i = 0; i < 100000; ++i) html += "<div><span>";
+  html += "deep text";
+  PageText page = ExtractHtml(html, "a.htm");
+  EXPECT_EQ(page.body, "deep text");
+}
+
+TEST(ExtractHostileTest, HugeTextIsCapped) {
+  std::string html = "<title>T</title><p>";
+  std::string word = "lorem ipsum ";
+  while (html.size() < 3 * kMaxTextBytes) html += word;
+  PageText page = ExtractHtml(html, "a.htm");
+  EXPECT_TRUE(page.truncated);
+  EXPECT_LE(page.body.size(), kMaxTextBytes);
+  EXPECT_GT(page.body.size(), kMaxTextBytes / 2);
+}
+
+TEST(ExtractHostileTest, BinaryBytesGiveValidText) {
+  std::string bytes;
+  for (unsigned i = 0; i < 200000; ++i) bytes += static_cast<char>((i * 7919u) % 256u);
+  PageText page = ExtractHtml(bytes, "blob.htm");
+  EXPECT_EQ(page.title, "blob");
+  EXPECT_EQ(page.body.find('\0'), std::string::npos);
+}
+
+TEST(ExtractHostileTest, UnterminatedCommentAndScript) {
+  EXPECT_EQ(ExtractHtml("<p>kept</p><!-- never closed <p>lost", "a.htm").body, "kept");
+  EXPECT_EQ(ExtractHtml("<p>kept</p><script>never closed <p>lost", "a.htm").body, "kept");
+}
+
+}  // namespace
+}  // namespace dizode

@@ -1,0 +1,124 @@
+// @brief Submissions through the operations: add, replace, delete, skipped pages, listing.
+#include "indexer.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "store.h"
+#include "toolkit_fixture.h"
+
+namespace dizode {
+namespace {
+
+using testing::Row;
+using testing::TempDir;
+using testing::Toolkit;
+using testing::WriteFile;
+using testing::WritePage;
+
+class SubmitTest : public ::testing::Test {
+ protected:
+  TempDir m_dir;
+  Toolkit m_toolkit{m_dir / "coll"};
+};
+
+TEST_F(SubmitTest, AddListsEveryPageInKeyOrderWithTitles) {
+  std::string b = WritePage(m_dir, "b.htm", "Bravo page", "second");
+  std::string a = WritePage(m_dir, "a.htm", "Alpha page", "first");
+  ASSERT_TK_OK(m_toolkit.Submit(TK_SUBMIT_ADD, {b, a}));
+  EXPECT_EQ(m_toolkit.List(), (std::vector<Row>{{"0", a, "Alpha page"}, {"0", b, "Bravo page"}}));
+}
+
+TEST_F(SubmitTest, KeysComeBackByteForByte) {
+  std::string odd = WritePage(m_dir, "Mixed Case \xC3\xA9t\xC3\xA9 #1.HTM", "T", "x");
+  std::string latin = WritePage(m_dir, "caf\xE9.htm", "T", "x");  // not valid UTF-8
+  ASSERT_TK_OK(m_toolkit.Submit(TK_SUBMIT_ADD, {odd, latin}));
+  std::vector<std::string> keys = m_toolkit.Keys();
+  std::sort(keys.begin(), keys.end());
+  std::vector<std::string> expected{odd, latin};
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(keys, expected);
+}
+
+TEST_F(SubmitTest, AddingAgainReplacesTheRow) {
+  std::string page = WritePage(m_dir, "a.htm", "Old title", "oldword");
+  ASSERT_TK_OK(m_toolkit.Submit(TK_SUBMIT_ADD, {page}));
+  WritePage(m_dir, "a.htm", "New title", "newword");
+  ASSERT_TK_OK(m_toolkit.Submit(TK_SUBMIT_ADD, {page, page}));
+  EXPECT_EQ(m_toolkit.List(), (std::vector<Row>{{"0", page, "New title"}}));
+  EXPECT_TRUE(m_toolkit.FindKeys("oldword").empty());
+  EXPECT_EQ(m_toolkit.FindKeys("newword"), std::vector<std::string>{page});
+}
+
+TEST_F(SubmitTest, DeleteRemovesRowsAndIgnoresUnknownKeys) {
+  std::string a = WritePage(m_dir, "a.htm", "A", "shared alpha");
+  std::string b = WritePage(m_dir, "b.htm", "B", "shared bravo");
+  ASSERT_TK_OK(m_toolkit.Submit(TK_SUBMIT_ADD, {a, b}));
+  ASSERT_TK_OK(m_toolkit.Submit(TK_SUBMIT_DELETE, {a, m_dir / "never-added.htm"}));
+  EXPECT_EQ(m_toolkit.Keys(), std::vector<std::string>{b});
+  EXPECT_EQ(m_toolkit.FindKeys("shared"), std::vector<std::string>{b});
+  EXPECT_TRUE(m_toolkit.FindKeys("alpha").empty());
+}
+
+TEST_F(SubmitTest, LargeDeletionLeavesAConsistentIndex) {
+  std::vector<std::string> pages;
+  for (int i = 0; i < 300; ++i)
+    pages.push_back(WritePage(m_dir, "p" + std::to_string(i) + ".htm", "P", "common text"));
+  ASSERT_TK_OK(m_toolkit.Submit(TK_SUBMIT_ADD, pages));
+  std::vector<std::string> gone(pages.begin(), pages.begin() + 250);
+  ASSERT_TK_OK(m_toolkit.Submit(TK_SUBMIT_DELETE, gone));
+  EXPECT_EQ(m_toolkit.FindKeys("common").size(), 50u);
+  auto store = Store::Open(m_dir / "coll");
+  store->db().Exec("INSERT INTO fts(fts) VALUES('integrity-check')", "integrity");
+}
+
+TEST_F(SubmitTest, UnreadablePageIsKeptWithoutTextUnderItsFileName) {
+  std::string good = WritePage(m_dir, "good.htm", "Good", "findme");
+  std::string missing = m_dir / "missing.htm";
+  std::string folder = m_dir / "folder.htm";
+  ASSERT_EQ(mkdir(folder.c_str(), 0777), 0);
+  ASSERT_TK_OK(m_toolkit.Submit(TK_SUBMIT_ADD, {good, missing, folder}));
+  EXPECT_EQ(m_toolkit.List(),
+            (std::vector<Row>{
+                {"0", folder, "folder.htm"}, {"0", good, "Good"}, {"0", missing, "missing.htm"}}));
+  // Once the page appears, the next listing indexes it.
+  WritePage(m_dir, "missing.htm", "Found later", "latecomer");
+  EXPECT_EQ(m_toolkit.List()[2], (Row{"0", missing, "Found later"}));
+  EXPECT_EQ(m_toolkit.FindKeys("latecomer"), std::vector<std::string>{missing});
+}
+
+TEST_F(SubmitTest, BinaryPageIsSkipped) {
+  std::string blob = m_dir / "blob.htm";
+  WriteFile(blob, std::string("\x7F"
+                              "ELF\0\0\0\0binary",
+                              14));
+  ASSERT_TK_OK(m_toolkit.Submit(TK_SUBMIT_ADD, {blob}));
+  EXPECT_EQ(m_toolkit.List(), (std::vector<Row>{{"0", blob, "blob.htm"}}));
+  EXPECT_TRUE(m_toolkit.FindKeys("binary").empty());
+}
+
+TEST(IndexerTextTest, TitleKeyAndEscaping) {
+  EXPECT_EQ(TitleKey("  Print SETUP \t"), "print setup");
+  EXPECT_EQ(TitleKey("\xC3\x89t\xC3\xA9"), "\xC3\x89t\xC3\xA9") << "only ASCII is folded";
+  EXPECT_EQ(EscapeHtml("a<b & c>d"), "a&lt;b &amp; c&gt;d");
+}
+
+TEST(IndexerTextTest, IndexedTextIsEscapedButStoredTitleIsPlain) {
+  TempDir dir;
+  std::string page = WritePage(dir, "a.htm", "A &lt;b&gt; &amp; c", "x &lt; y");
+  {
+    Toolkit toolkit(dir / "coll");
+    ASSERT_TK_OK(toolkit.Submit(TK_SUBMIT_ADD, {page}));
+  }
+  auto store = Store::Open(dir / "coll");
+  Stmt row(store->db().get(),
+           "SELECT p.title, p.titlekey, f.title, f.body FROM pages p JOIN fts f ON f.rowid = p.id");
+  ASSERT_TRUE(row.Step());
+  EXPECT_EQ(row.Text(0), "A <b> & c");
+  EXPECT_EQ(row.Text(1), "a <b> & c");
+  EXPECT_EQ(row.Text(2), "A &lt;b&gt; &amp; c");
+  EXPECT_EQ(row.Text(3), "x &lt; y");
+}
+
+}  // namespace
+}  // namespace dizode

@@ -1,0 +1,150 @@
+// @brief Creating and opening collections: the roads that succeed and each road that fails.
+#include "store.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "dizode/dizode.h"
+#include "status.h"
+#include "toolkit_fixture.h"
+
+namespace dizode {
+namespace {
+
+using testing::TempDir;
+using testing::Toolkit;
+using testing::WriteFile;
+using testing::WritePage;
+
+int32_t StatusOf(auto&& action) {
+  try {
+    action();
+    return TK_OK;
+  } catch (const StatusError& error) {
+    return error.status();
+  }
+}
+
+std::string Meta(const Store& store, const char* key) {
+  Stmt meta(store.db().get(), "SELECT value FROM meta WHERE key = ?1");
+  meta.Bind(1, key);
+  return meta.Step() ? meta.Text(0) : "";
+}
+
+TEST(StoreTest, CreateMakesFolderAndWalDatabase) {
+  TempDir dir;
+  auto store = Store::Create(dir / "coll", "");
+  struct stat st;
+  ASSERT_EQ(stat((dir / "coll").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISDIR(st.st_mode));
+  Stmt mode(store->db().get(), "PRAGMA journal_mode");
+  ASSERT_TRUE(mode.Step());
+  EXPECT_EQ(mode.Text(0), "wal");
+  EXPECT_EQ(Meta(*store, "schema"), kSchemaVersion);
+  EXPECT_EQ(Meta(*store, "language"), "english");
+  EXPECT_EQ(store->DocumentCount(), 0);
+}
+
+TEST(StoreTest, StyleFileSetsLanguage) {
+  TempDir dir;
+  WriteFile(dir / "style", "# collection style\nlanguage=german\r\n");
+  EXPECT_EQ(Meta(*Store::Create(dir / "coll", dir / "style"), "language"), "german");
+  EXPECT_EQ(Meta(*Store::Create(dir / "c2", dir / "missing-style"), "language"), "english");
+}
+
+struct Failure {
+  const char* name;
+  void (*prepare)(const TempDir& dir);  // puts something at dir/coll
+  int mode;
+  int32_t status;
+};
+
+void Nothing(const TempDir&) {}
+void EmptyFolder(const TempDir& dir) { mkdir((dir / "coll").c_str(), 0777); }
+void NotADatabase(const TempDir& dir) {
+  EmptyFolder(dir);
+  WriteFile(dir / "coll/collection.db", std::string(8192, 'x'));
+}
+void WrongSchema(const TempDir& dir) {
+  auto store = Store::Create(dir / "coll", "");
+  store->db().Exec("UPDATE meta SET value = '999' WHERE key = 'schema'", "test");
+}
+void NoMetaTable(const TempDir& dir) {
+  auto store = Store::Create(dir / "coll", "");
+  store->db().Exec("DROP TABLE meta", "test");
+}
+void FileInsteadOfFolder(const TempDir& dir) { WriteFile(dir / "coll", "stray"); }
+
+class OpenFailureTest : public ::testing::TestWithParam<Failure> {};
+
+TEST_P(OpenFailureTest, GivesItsStatusAndNoHandle) {
+  TempDir dir;
+  GetParam().prepare(dir);
+  Toolkit toolkit(dir / "coll", GetParam().mode);
+  EXPECT_EQ(toolkit.openStatus(), GetParam().status) << TkStatusText(toolkit.openStatus());
+  EXPECT_EQ(toolkit.collection(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Roads, OpenFailureTest,
+    ::testing::Values(Failure{"OpenMissing", Nothing, TK_COLLECTION_OPEN, TK_E_NO_COLLECTION},
+                      Failure{"OpenEmptyFolder", EmptyFolder, TK_COLLECTION_OPEN,
+                              TK_E_NO_COLLECTION},
+                      Failure{"OpenNotADatabase", NotADatabase, TK_COLLECTION_OPEN, TK_E_CORRUPT},
+                      Failure{"OpenWrongSchema", WrongSchema, TK_COLLECTION_OPEN, TK_E_CORRUPT},
+                      Failure{"OpenNoMetaTable", NoMetaTable, TK_COLLECTION_OPEN, TK_E_CORRUPT},
+                      Failure{"OpenFileInsteadOfFolder", FileInsteadOfFolder, TK_COLLECTION_OPEN,
+                              TK_E_NO_COLLECTION},
+                      Failure{"UnknownMode", Nothing, 0x24, TK_E_BAD_MODE}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(StoreTest, OpenNeverCreates) {
+  TempDir dir;
+  EXPECT_EQ(StatusOf([&] { Store::Open(dir / "coll"); }), TK_E_NO_COLLECTION);
+  struct stat st;
+  EXPECT_NE(stat((dir / "coll").c_str(), &st), 0);
+}
+
+TEST(StoreTest, CreateFailsWhenParentIsMissing) {
+  TempDir dir;
+  Toolkit toolkit(dir / "missing/coll");
+  EXPECT_EQ(toolkit.openStatus(), TK_E_CREATE_FAILED);
+  EXPECT_EQ(toolkit.collection(), 0u);
+}
+
+TEST(StoreTest, CreateReplacesUnusableOrExistingCollection) {
+  for (auto prepare : {NotADatabase, WrongSchema, FileInsteadOfFolder, EmptyFolder}) {
+    TempDir dir;
+    prepare(dir);
+    Toolkit toolkit(dir / "coll");
+    ASSERT_TK_OK(toolkit.openStatus());
+    EXPECT_TRUE(toolkit.Keys().empty());
+  }
+  TempDir dir;
+  std::string page = WritePage(dir, "a.htm", "A", "alpha");
+  {
+    Toolkit first(dir / "coll");
+    ASSERT_TK_OK(first.Submit(TK_SUBMIT_ADD, {page}));
+  }
+  Toolkit again(dir / "coll");
+  ASSERT_TK_OK(again.openStatus());
+  EXPECT_TRUE(again.Keys().empty()) << "creation starts from an empty collection";
+  Toolkit reopened(dir / "coll", TK_COLLECTION_OPEN);
+  ASSERT_TK_OK(reopened.openStatus());
+}
+
+TEST(StoreTest, CountFollowsOtherConnectionsCommits) {
+  TempDir dir;
+  auto store = Store::Create(dir / "coll", "");
+  EXPECT_EQ(store->DocumentCount(), 0);
+  auto other = Store::Open(dir / "coll");
+  other->db().Exec(
+      "INSERT INTO pages(key, title, titlekey) VALUES('k', 't', 't');"
+      "INSERT INTO fts(rowid, title, heads, body) VALUES(last_insert_rowid(), 't', '', '')",
+      "test");
+  store->Refresh();
+  EXPECT_EQ(store->DocumentCount(), 1);
+}
+
+}  // namespace
+}  // namespace dizode
