@@ -19,9 +19,9 @@ inline std::string HrText(HRESULT hr) {
 inline ::testing::AssertionResult HrEquals(const char* expected_expr, const char* actual_expr,
                                            HRESULT expected, HRESULT actual) {
   if (expected == actual) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << actual_expr << " returned " << HrText(actual)
-                                       << ", expected " << expected_expr << " ("
-                                       << HrText(expected) << ")";
+  return ::testing::AssertionFailure()
+         << actual_expr << " returned " << HrText(actual) << ", expected " << expected_expr << " ("
+         << HrText(expected) << ")";
 }
 
 }  // namespace winport_test
