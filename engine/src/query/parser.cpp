@@ -147,7 +147,9 @@ class Parser {
   }
 
   Node ParseOr() {
-    if (++m_depth > kMaxNesting + 1) {
+    // Groups are bounded by BalanceParens; this bounds chains of field restrictions too, with
+    // room for the titles-only prefix around a query that uses every level of grouping.
+    if (++m_depth > 2 * kMaxNesting + 1) {
       const Token* t = At(m_pos);
       Fail(Code::kTooComplex, t ? t->offset : 0, t ? t->length : 0);
       return {};

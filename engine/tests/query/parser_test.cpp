@@ -102,11 +102,15 @@ TEST(ParserLimitsTest, NestingAndLength) {
   EXPECT_EQ(result.error->offset, 32);
   EXPECT_FALSE(Parse(std::string(32, '(') + "a", Options{}).error);
 
+  // The titles-only prefix keeps a valid query valid, even at the deepest grouping.
+  EXPECT_FALSE(Parse("TITLE <CONTAINS> " + std::string(32, '(') + "a", Options{}).error);
+
   std::string fields;
-  for (int i = 0; i < 40; ++i) fields += "TITLE <CONTAINS> ";
+  for (int i = 0; i < 70; ++i) fields += "TITLE <CONTAINS> ";
   result = Parse(fields + "a", Options{});
   ASSERT_TRUE(result.error);
   EXPECT_EQ(result.error->code, Code::kTooComplex);
+  EXPECT_FALSE(Parse(fields.substr(0, 17 * 60) + "a", Options{}).error);
 
   result = Parse(std::string(4097, 'a'), Options{});
   ASSERT_TRUE(result.error);
