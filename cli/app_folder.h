@@ -1,0 +1,31 @@
+// @brief The application folder zvv hands to the component, and what lies in it.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace zvv {
+
+// The bundled sample application: examples/app in the nearest ancestor of the
+// executable's folder that has one (so it works from any build folder), else
+// in the source tree zvv was built from. Empty when neither exists.
+std::string DefaultInstallDir();
+
+// `folder` made absolute and normal, ending with one separator: the form the
+// component appends "Help" and the collection folders to.
+std::string InstallDirForHost(const std::string& folder);
+
+// The folders the component derives from an install folder in that form.
+std::string HelpFolder(const std::string& installDir);
+std::string CollectionFolder(const std::string& installDir);
+
+bool IsFolder(const std::string& path);
+
+// Pages the component indexes: files anywhere below `helpFolder` whose
+// extension is "htm" or "html" in any letter case.
+std::size_t CountHelpPages(const std::string& helpFolder);
+
+// `key` relative to `helpFolder` when it lies below it, else `key` unchanged.
+std::string PathInHelp(const std::string& key, const std::string& helpFolder);
+
+}  // namespace zvv

@@ -1,0 +1,22 @@
+// @brief How zvv reports a failed operation: the HRESULT in hex, its name and meaning.
+#pragma once
+
+#include <string>
+
+#include "winport/win32.h"
+
+namespace zvv {
+
+// Exit codes of zvv.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+// "0x80004005 E_FAIL: the help index could not be opened or searched"; codes
+// without a name of ours get the system's text when it has one.
+std::string DescribeHresult(HRESULT hr);
+
+// Prints "zvv: <what> failed: <description>" on stderr and returns kExitFailure.
+int ReportFailure(const std::string& what, HRESULT hr);
+
+}  // namespace zvv

@@ -1,0 +1,32 @@
+// @brief zvv: searches an application's help through the help search component.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+#include "cli/failure.h"
+#include "cli/options.h"
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  const zvv::ParsedCommandLine parsed = zvv::ParseCommandLine(args);
+  if (!parsed.m_options) {
+    std::cerr << "zvv: " << parsed.m_error << "\n\n" << zvv::UsageText();
+    return zvv::kExitUsage;
+  }
+  const zvv::Options& options = *parsed.m_options;
+  switch (options.m_command) {
+    case zvv::Command::kHelp:
+      std::cout << zvv::UsageText();
+      return zvv::kExitOk;
+    case zvv::Command::kVersion:
+      return zvv::RunVersion();
+    case zvv::Command::kIndex:
+      return zvv::RunIndex(options);
+    case zvv::Command::kWatch:
+      return zvv::RunWatch(options);
+    case zvv::Command::kSearch:
+      break;
+  }
+  return zvv::RunSearch(options);
+}

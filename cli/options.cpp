@@ -1,0 +1,152 @@
+// @brief Parses zvv's command line without touching the component.
+#include "cli/options.h"
+
+#include <charconv>
+#include <map>
+
+namespace zvv {
+namespace {
+
+const std::map<std::string, Command>& CommandNames() {
+  static const std::map<std::string, Command> kNames = {
+      {"search", Command::kSearch}, {"index", Command::kIndex}, {"watch", Command::kWatch}};
+  return kNames;
+}
+
+std::optional<std::size_t> ParseCount(const std::string& text) {
+  std::size_t value = 0;
+  const char* end = text.data() + text.size();
+  auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  if (text.empty() || ec != std::errc() || ptr != end) return std::nullopt;
+  return value;
+}
+
+ParsedCommandLine Refuse(std::string reason) { return {std::nullopt, std::move(reason)}; }
+
+}  // namespace
+
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
+  Options options;
+  std::vector<std::string> words;
+  bool optionsEnded = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    std::string arg = args[i];
+    if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+      words.push_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    // "--name=value" is accepted for every option that takes a value.
+    std::optional<std::string> inlineValue;
+    if (auto eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+      inlineValue = arg.substr(eq + 1);
+      arg.resize(eq);
+    }
+    auto takeValue = [&](std::string& out) -> bool {
+      if (inlineValue) {
+        out = *inlineValue;
+        return true;
+      }
+      if (i + 1 >= args.size()) return false;
+      out = args[++i];
+      return true;
+    };
+    const bool takesValue = arg == "--install-dir" || arg == "--dir" || arg == "--limit";
+    if (!takesValue && inlineValue) return Refuse("option " + arg + " takes no value");
+
+    if (arg == "--help" || arg == "-h") {
+      options.m_command = Command::kHelp;
+      return {options, {}};
+    } else if (arg == "--version" || arg == "-V") {
+      options.m_command = Command::kVersion;
+      return {options, {}};
+    } else if (arg == "--title-only") {
+      options.m_titleOnly = true;
+    } else if (arg == "--json") {
+      options.m_json = true;
+    } else if (arg == "--ui") {
+      options.m_showUI = true;
+    } else if (arg == "--no-ui") {
+      options.m_showUI = false;
+    } else if (takesValue) {
+      std::string value;
+      if (!takeValue(value)) return Refuse("option " + arg + " needs a value");
+      if (arg == "--install-dir") {
+        if (value.empty()) return Refuse("option --install-dir needs a folder");
+        options.m_installDir = value;
+      } else if (arg == "--dir") {
+        options.m_dirs.push_back(value);
+      } else {
+        auto limit = ParseCount(value);
+        if (!limit) return Refuse("option --limit needs a whole number, 0 for all: " + value);
+        options.m_limit = *limit;
+      }
+    } else {
+      return Refuse("unknown option " + arg);
+    }
+  }
+
+  std::size_t first = 0;
+  if (!words.empty()) {
+    if (auto it = CommandNames().find(words[0]); it != CommandNames().end()) {
+      options.m_command = it->second;
+      first = 1;
+    }
+  }
+  for (std::size_t i = first; i < words.size(); ++i) {
+    if (!options.m_query.empty()) options.m_query += ' ';
+    options.m_query += words[i];
+  }
+  switch (options.m_command) {
+    case Command::kSearch:
+      if (options.m_query.empty()) return Refuse("no query given");
+      break;
+    case Command::kIndex:
+    case Command::kWatch:
+      if (!options.m_query.empty()) {
+        return Refuse(words[0] + " takes no query: " + options.m_query);
+      }
+      break;
+    default:
+      break;
+  }
+  return {options, {}};
+}
+
+std::string UsageText() {
+  return R"(Usage: zvv [OPTIONS] [search] QUERY...
+       zvv [OPTIONS] index
+       zvv [OPTIONS] watch
+       zvv --version | --help
+
+Searches the HTML help of an application folder through the help search
+component. The folder's Help subfolder is indexed on first use.
+
+Commands:
+  search QUERY   print the pages that match QUERY (the default command)
+  index          create or update the help index and report what it holds
+  watch          keep the index in step with the Help folder and answer one
+                 query per input line; end with "quit" or end of input
+
+Options:
+  --install-dir DIR  the application folder that holds Help (default: the
+                     bundled sample application)
+  --title-only       search page titles only
+  --dir TEXT         keep only pages whose path contains TEXT (repeatable)
+  --json             one JSON object per hit and line: score, title, key, path
+  --ui, --no-ui      allow or forbid the component's prompt and progress
+                     display (default: allowed on an interactive terminal)
+  --limit N          print at most N hits per query (default 20, 0 = all)
+  --version          print the component module's name and version
+  --help             print this text
+
+Query language: words, "exact phrases", <AND> <OR> <NOT> <NEAR>, wildcards
+(print*, colo?r) and TITLE <CONTAINS> words. See the bundled help.
+Exit status: 0 (hits or no hits), 1 on failure, 2 on a usage error.
+)";
+}
+
+}  // namespace zvv

@@ -1,0 +1,38 @@
+// @brief The command line of zvv: which command to run and with what settings.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zvv {
+
+enum class Command { kSearch, kIndex, kWatch, kVersion, kHelp };
+
+struct Options {
+  Command m_command = Command::kSearch;
+  std::string m_query;
+  // Empty: the bundled sample application.
+  std::string m_installDir;
+  bool m_titleOnly = false;
+  std::vector<std::string> m_dirs;
+  bool m_json = false;
+  // Unset: show the component's prompt and progress only on an interactive terminal.
+  std::optional<bool> m_showUI;
+  // Hits printed per answer; 0 prints them all.
+  std::size_t m_limit = 20;
+};
+
+// Either the options or the reason the command line was refused.
+struct ParsedCommandLine {
+  std::optional<Options> m_options;
+  std::string m_error;
+};
+
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+// The --help text, also printed after a usage error.
+std::string UsageText();
+
+}  // namespace zvv

@@ -1,0 +1,32 @@
+// @brief How zvv prints the hits of one query: a table or JSON lines.
+#pragma once
+
+#include <cstddef>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "cli/hit.h"
+
+namespace zvv {
+
+struct OutputStyle {
+  bool m_json = false;
+  bool m_colour = false;
+  // Width to fit the table into; 0 prints every title in full.
+  std::size_t m_columns = 0;
+  // Hits printed; 0 prints them all.
+  std::size_t m_limit = 0;
+};
+
+// Prints up to the limit of `hits`, best first as given, and (not in JSON)
+// a summary line such as "12 of 30 hits shown" or "No pages match".
+void PrintHits(std::ostream& out, const std::vector<Hit>& hits, const OutputStyle& style);
+
+// Number of characters (UTF-8 code points) in `text`.
+std::size_t DisplayWidth(const std::string& text);
+
+// `text` cut to at most `width` characters, ending in "…" when it was cut.
+std::string FitToWidth(const std::string& text, std::size_t width);
+
+}  // namespace zvv

@@ -1,0 +1,90 @@
+// Command-line parsing: what each form of the command line selects, and what
+// it refuses.
+#include "cli/options.h"
+
+#include <gtest/gtest.h>
+
+namespace zvv {
+namespace {
+
+struct Accepted {
+  std::vector<std::string> m_args;
+  Command m_command;
+  std::string m_query;
+};
+
+class AcceptedCommandLine : public ::testing::TestWithParam<Accepted> {};
+
+TEST_P(AcceptedCommandLine, SelectsCommandAndQuery) {
+  const ParsedCommandLine parsed = ParseCommandLine(GetParam().m_args);
+  ASSERT_TRUE(parsed.m_options) << parsed.m_error;
+  EXPECT_EQ(parsed.m_options->m_command, GetParam().m_command);
+  EXPECT_EQ(parsed.m_options->m_query, GetParam().m_query);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Forms, AcceptedCommandLine,
+    ::testing::Values(Accepted{{"printer"}, Command::kSearch, "printer"},
+                      Accepted{{"search", "print", "dialog"}, Command::kSearch, "print dialog"},
+                      Accepted{{"print", "dialog"}, Command::kSearch, "print dialog"},
+                      // A command name later on the line is query text.
+                      Accepted{{"search", "index"}, Command::kSearch, "index"},
+                      Accepted{{"printer", "watch"}, Command::kSearch, "printer watch"},
+                      Accepted{{"index"}, Command::kIndex, ""},
+                      Accepted{{"watch", "--json"}, Command::kWatch, ""},
+                      Accepted{{"--", "-r", "--json"}, Command::kSearch, "-r --json"},
+                      Accepted{{"a", "-"}, Command::kSearch, "a -"},
+                      Accepted{{"--version", "--bogus"}, Command::kVersion, ""},
+                      Accepted{{"x", "--help"}, Command::kHelp, ""}));
+
+TEST(CommandLine, ReadsEveryOption) {
+  const ParsedCommandLine parsed =
+      ParseCommandLine({"--install-dir", "/opt/app", "--title-only", "--dir", "a/", "--dir=b",
+                        "--json", "--no-ui", "--limit=0", "setup"});
+  ASSERT_TRUE(parsed.m_options) << parsed.m_error;
+  const Options& options = *parsed.m_options;
+  EXPECT_EQ(options.m_installDir, "/opt/app");
+  EXPECT_TRUE(options.m_titleOnly);
+  EXPECT_EQ(options.m_dirs, (std::vector<std::string>{"a/", "b"}));
+  EXPECT_TRUE(options.m_json);
+  EXPECT_EQ(options.m_showUI, std::optional<bool>(false));
+  EXPECT_EQ(options.m_limit, 0u);
+  EXPECT_EQ(options.m_query, "setup");
+}
+
+TEST(CommandLine, DefaultsLeaveTheUIChoiceOpenAndLimitTwenty) {
+  const ParsedCommandLine parsed = ParseCommandLine({"q"});
+  ASSERT_TRUE(parsed.m_options);
+  EXPECT_FALSE(parsed.m_options->m_showUI.has_value());
+  EXPECT_EQ(parsed.m_options->m_limit, 20u);
+  EXPECT_TRUE(parsed.m_options->m_dirs.empty());
+  EXPECT_EQ(ParseCommandLine({"--ui", "q"}).m_options->m_showUI, std::optional<bool>(true));
+}
+
+struct Refused {
+  std::vector<std::string> m_args;
+  std::string m_reasonPart;
+};
+
+class RefusedCommandLine : public ::testing::TestWithParam<Refused> {};
+
+TEST_P(RefusedCommandLine, SaysWhy) {
+  const ParsedCommandLine parsed = ParseCommandLine(GetParam().m_args);
+  EXPECT_FALSE(parsed.m_options);
+  EXPECT_NE(parsed.m_error.find(GetParam().m_reasonPart), std::string::npos) << parsed.m_error;
+}
+
+INSTANTIATE_TEST_SUITE_P(Errors, RefusedCommandLine,
+                         ::testing::Values(Refused{{}, "no query"}, Refused{{"search"}, "no query"},
+                                           Refused{{"--frobnicate", "x"},
+                                                   "unknown option --frobnicate"},
+                                           Refused{{"x", "--limit"}, "--limit needs a value"},
+                                           Refused{{"--limit", "-3", "x"}, "whole number"},
+                                           Refused{{"--limit", "12abc", "x"}, "whole number"},
+                                           Refused{{"--install-dir="}, "needs a folder"},
+                                           Refused{{"--json=yes", "x"}, "takes no value"},
+                                           Refused{{"index", "stray"}, "index takes no query"},
+                                           Refused{{"--dir"}, "--dir needs a value"}));
+
+}  // namespace
+}  // namespace zvv

@@ -1,0 +1,67 @@
+// @brief Runs the real zvv program for the end-to-end tests.
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace zvv::testing {
+
+struct RunResult {
+  int m_exitCode = -1;
+  std::string m_out;
+  std::string m_err;
+};
+
+// A shell word that stands for `text` exactly.
+std::string ShellQuote(const std::string& text);
+
+// An application folder under the system's temporary folder, removed at the end.
+class TempApp {
+ public:
+  TempApp();
+  TempApp(const TempApp&) = delete;
+  TempApp& operator=(const TempApp&) = delete;
+  ~TempApp();
+
+  // Writes Help/<relativePath> as a page with this title and body text.
+  void AddPage(const std::string& relativePath, const std::string& title, const std::string& body);
+  std::filesystem::path Root() const { return m_root; }
+  std::filesystem::path Help() const { return m_root / "Help"; }
+
+ private:
+  std::filesystem::path m_root;
+};
+
+// Runs zvv with `args`, standard input empty; captures both outputs.
+RunResult RunZvv(const std::vector<std::string>& args);
+
+// zvv watch fed through a pipe: lines go in, answers are read back. A timeout
+// wrapped around the process bounds every read.
+class WatchProcess {
+ public:
+  explicit WatchProcess(const std::vector<std::string>& args);
+  WatchProcess(const WatchProcess&) = delete;
+  WatchProcess& operator=(const WatchProcess&) = delete;
+  ~WatchProcess();
+
+  void Send(const std::string& line);
+  // The lines of the next answer, its summary line last; empty when the
+  // process ended first.
+  std::vector<std::string> ReadAnswer();
+  // Ends the input and returns the exit code.
+  int Finish();
+
+ private:
+  std::filesystem::path m_folder;
+  std::FILE* m_output = nullptr;
+  std::ofstream m_input;
+  int m_exitCode = -1;
+};
+
+// True for the line that ends every table answer.
+bool IsSummaryLine(const std::string& line);
+
+}  // namespace zvv::testing
