@@ -9,12 +9,16 @@
 #include "winport/api/files.h"
 #include "winport/src/system/errno_map.h"
 
-// A missing folder fails with ERROR_FILE_NOT_FOUND, a missing parent with
-// ERROR_PATH_NOT_FOUND and a file with ERROR_DIRECTORY, as on Windows.
+// A missing folder, or one whose parent is missing, fails with
+// ERROR_PATH_NOT_FOUND ("the path cannot be found" is what callers report for
+// a folder that does not exist); a file fails with ERROR_DIRECTORY.
 BOOL SetCurrentDirectoryA(LPCSTR lpPathName) {
   using namespace winport::detail;
   if (lpPathName == nullptr || *lpPathName == '\0') return Fail(ERROR_INVALID_PARAMETER);
-  if (::chdir(lpPathName) != 0) return FailFromErrno(lpPathName);
+  if (::chdir(lpPathName) != 0) {
+    if (errno == ENOENT) return Fail(ERROR_PATH_NOT_FOUND);
+    return FailFromErrno(lpPathName);
+  }
   return TRUE;
 }
 

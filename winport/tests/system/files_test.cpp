@@ -232,15 +232,19 @@ TEST(CurrentDirectory, FailsForMissingFoldersAndFilesWithWindowsCodes) {
     std::string path;
     DWORD error;
   } cases[] = {
-      {folder / "missing", ERROR_FILE_NOT_FOUND},
+      {folder / "missing", ERROR_PATH_NOT_FOUND},
       {folder / "missing/deeper", ERROR_PATH_NOT_FOUND},
       {folder / "file", ERROR_DIRECTORY},
   };
   for (const auto& c : cases) {
     EXPECT_FALSE(SetCurrentDirectoryA(c.path.c_str())) << c.path;
     EXPECT_EQ(GetLastError(), c.error) << c.path;
-    EXPECT_FALSE(SystemText(GetLastError()).empty());
   }
+  // The text callers show for a missing folder is the system's own.
+  EXPECT_FALSE(SetCurrentDirectoryA((folder / "missing").c_str()));
+  EXPECT_EQ(SystemText(GetLastError()), std::string(std::strerror(ENOENT)) + "\r\n");
+  EXPECT_FALSE(SetCurrentDirectoryA((folder / "file").c_str()));
+  EXPECT_EQ(SystemText(GetLastError()), std::string(std::strerror(ENOTDIR)) + "\r\n");
 }
 
 TEST(FullPathName, ResolvesAgainstTheCurrentFolder) {
