@@ -51,6 +51,9 @@ METHODDATA kMethods[] = {
     {const_cast<OLECHAR*>(u"Twice"), kShortParam, 6, 11, CC_STDCALL, 1, DISPATCH_METHOD, VT_I4},
     {const_cast<OLECHAR*>(u"Scale"), kScaleParams, 7, 12, CC_STDCALL, 4, DISPATCH_METHOD,
      VT_HRESULT},
+    // The object's value is its count: the same slot under DISPID_VALUE.
+    {const_cast<OLECHAR*>(u"Value"), kGetParams, DISPID_VALUE, 8, CC_STDCALL, 1,
+     DISPATCH_PROPERTYGET, VT_HRESULT},
 };
 INTERFACEDATA kInterface = {kMethods, sizeof kMethods / sizeof kMethods[0]};
 
@@ -247,12 +250,27 @@ TEST_F(DispatchTest, ErrorCodes) {
                                                  nullptr, nullptr, nullptr));
 }
 
+TEST_F(DispatchTest, ConversionOfAnObjectReadsItsValueProperty) {
+  m_sample->m_count = 153;
+  Variant object;
+  V_VT(object.Get()) = VT_DISPATCH;
+  V_DISPATCH(object.Get()) = m_sample.get();
+  m_sample->AddRef();
+  Variant text;
+  ASSERT_HR(S_OK, VariantChangeType(text.Get(), object.Get(), 0, VT_BSTR));
+  EXPECT_EQ(std::u16string(u"153"), std::u16string(V_BSTR(text.Get())));
+  EXPECT_HR(DISP_E_TYPEMISMATCH,
+            VariantChangeType(text.Get(), object.Get(), VARIANT_NOVALUEPROP, VT_BSTR));
+  object.Clear();
+  EXPECT_EQ(0u, m_sample->m_refs);
+}
+
 TEST(DispTypeInfoTest, DescribesMembersAndRejectsBadDescriptions) {
   ComPtr<ITypeInfo> info;
   ASSERT_HR(S_OK, CreateDispTypeInfo(&kInterface, LOCALE_USER_DEFAULT, info.Put()));
   TYPEATTR* attr = nullptr;
   ASSERT_HR(S_OK, info->GetTypeAttr(&attr));
-  EXPECT_EQ(6, attr->cFuncs);
+  EXPECT_EQ(7, attr->cFuncs);
   EXPECT_EQ(13 * sizeof(void*), attr->cbSizeVft);
   info->ReleaseTypeAttr(attr);
 
@@ -263,7 +281,7 @@ TEST(DispTypeInfoTest, DescribesMembersAndRejectsBadDescriptions) {
   EXPECT_EQ(static_cast<SHORT>(7 * sizeof(void*)), desc->oVft);
   EXPECT_EQ(VT_VARIANT | VT_BYREF, desc->lprgelemdescParam[3].tdesc.vt);
   info->ReleaseFuncDesc(desc);
-  EXPECT_HR(TYPE_E_ELEMENTNOTFOUND, info->GetFuncDesc(6, &desc));
+  EXPECT_HR(TYPE_E_ELEMENTNOTFOUND, info->GetFuncDesc(7, &desc));
 
   BSTR names[3] = {};
   UINT count = 0;

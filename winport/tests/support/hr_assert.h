@@ -10,10 +10,15 @@
 
 namespace winport_test {
 
+// The symbolic name of a known HRESULT, or null.
+const char* HrName(HRESULT hr);
+
+// "0x80020005 DISP_E_TYPEMISMATCH", or the hex code alone for an unknown one.
 inline std::string HrText(HRESULT hr) {
   char buf[16];
   std::snprintf(buf, sizeof buf, "0x%08X", static_cast<unsigned>(hr));
-  return buf;
+  const char* name = HrName(hr);
+  return name ? std::string(buf) + " " + name : std::string(buf);
 }
 
 inline ::testing::AssertionResult HrEquals(const char* expected_expr, const char* actual_expr,
