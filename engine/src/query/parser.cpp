@@ -214,6 +214,8 @@ class Parser {
     operands.push_back(std::move(first));
     int distance = INT_MAX;
     while (!Failed() && IsBinary(m_pos, Operator::kNear)) {
+      const bool bare = m_tokens[m_pos].kind == TokenKind::kWord;
+      const Snapshot before = Save();
       const Token& op = TakeOperator();
       distance =
           std::min(distance, op.kind == TokenKind::kOperator ? op.distance : kDefaultNearDistance);
@@ -222,9 +224,16 @@ class Parser {
       const int nots = TakeUnaryNots(offset);
       if (Failed()) break;
       Node operand = ParsePrimary();
-      operands.push_back(nots % 2 == 1 ? MakeNot(std::move(operand), offset) : operand);
+      if (nots % 2 == 1) operand = MakeNot(std::move(operand), offset);
+      // Plain text never fails: a bare NEAR that would take an invalid operand is a word.
+      if (bare && !Failed() && !(IsNearOperand(operands.front()) && IsNearOperand(operand))) {
+        Restore(before);
+        break;
+      }
+      operands.push_back(std::move(operand));
     }
     if (Failed()) return {};
+    if (operands.size() == 1) return std::move(operands.front());
     int kept = 0;
     for (const Node& operand : operands) {
       if (!IsNearOperand(operand)) {
@@ -237,6 +246,27 @@ class Parser {
       }
     }
     return MakeNear(std::move(operands), distance);
+  }
+
+  struct Snapshot {
+    size_t pos;
+    size_t warnings;
+    int operandCount;
+    bool usedOperator;
+    bool usedWildcard;
+  };
+
+  Snapshot Save() const {
+    return {m_pos, m_result.warnings.size(), m_result.operandCount, m_result.usedOperator,
+            m_result.usedWildcard};
+  }
+
+  void Restore(const Snapshot& s) {
+    m_pos = s.pos;
+    m_result.warnings.resize(s.warnings);
+    m_result.operandCount = s.operandCount;
+    m_result.usedOperator = s.usedOperator;
+    m_result.usedWildcard = s.usedWildcard;
   }
 
   static bool IsNearOperand(const Node& node) {

@@ -44,7 +44,12 @@ INSTANTIATE_TEST_SUITE_P(
         TreeCase{"\"print dia*\" pr*nt colo?r print?",
                  "(\"print dia*\" AND pr*nt AND colo?r AND print)"},
         TreeCase{"what?! a[1]", "(what AND [a 1])"}, TreeCase{"a\\*b", "[a b]"},
-        TreeCase{"<NOT> <NOT> a", "a"}));
+        TreeCase{"<NOT> <NOT> a", "a"},
+        // A bare NEAR that would take an invalid operand is a word (plain text never fails).
+        TreeCase{"a NEAR (b c)", "(a AND near AND b AND c)"},
+        TreeCase{"(a b) NEAR c", "(a AND b AND near AND c)"},
+        TreeCase{"a NEAR NOT b", "(a AND near AND NOT b)"},
+        TreeCase{"a NEAR b NEAR (c d)", "(NEAR/10(a, b) AND near AND c AND d)"}));
 
 struct DiagnosticCase {
   const char* query;
