@@ -97,7 +97,6 @@ inline constexpr LONG kWinportCaption = 19;
 #define IDHELP 9
 #define IDTRYAGAIN 10
 #define IDCONTINUE 11
-#define IDC_STATIC (-1)  // the id of controls nobody addresses
 
 // --- Message box types ------------------------------------------------------
 #define MB_OK 0x00000000L
