@@ -5,17 +5,17 @@
 
 namespace dizode {
 
-std::vector<std::string> ChangedPages(const Db& db) {
-  std::vector<std::string> changed;
-  Stmt pages(db.get(), "SELECT key, size, mtime FROM pages ORDER BY key");
-  while (pages.Step()) {
-    std::string key = pages.Text(0);
-    std::optional<FileStamp> now = StampOf(key);
-    if (!now) continue;
-    FileStamp indexed{pages.IsNull(1) ? -1 : pages.Int(1), pages.IsNull(2) ? -1 : pages.Int(2)};
-    if (*now != indexed) changed.push_back(std::move(key));
+std::vector<IndexedPage> ScanPages(const Db& db, std::vector<std::string>* changed) {
+  std::vector<IndexedPage> pages;
+  Stmt rows(db.get(), "SELECT key, title, size, mtime FROM pages ORDER BY key");
+  while (rows.Step()) {
+    pages.push_back({rows.Text(0), rows.Text(1)});
+    if (!changed) continue;
+    std::optional<FileStamp> now = StampOf(pages.back().key);
+    FileStamp indexed{rows.IsNull(2) ? -1 : rows.Int(2), rows.IsNull(3) ? -1 : rows.Int(3)};
+    if (now && *now != indexed) changed->push_back(pages.back().key);
   }
-  return changed;
+  return pages;
 }
 
 }  // namespace dizode

@@ -1,4 +1,4 @@
-// @brief Finding the pages whose file changed since they were indexed.
+// @brief Reading the page list while finding the pages whose file changed since indexing.
 //
 // A page edited under the same name keeps its key, so nobody else notices the change; the
 // full listing asks this before it answers. Only size and modification time are compared (one
@@ -12,8 +12,14 @@
 
 namespace dizode {
 
-// Keys, in key order, of the pages whose file exists and differs in size or modification
-// time from what was indexed. Pages whose file vanished are left to the caller's delete.
-std::vector<std::string> ChangedPages(const Db& db);
+struct IndexedPage {
+  std::string key;
+  std::string title;
+};
+
+// Every page in key order. With `changed`, also collects (in key order) the keys of pages whose
+// file exists and differs in size or modification time from what was indexed; pages whose
+// file vanished are left to the caller's delete.
+std::vector<IndexedPage> ScanPages(const Db& db, std::vector<std::string>* changed);
 
 }  // namespace dizode

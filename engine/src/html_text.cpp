@@ -187,6 +187,9 @@ std::string TitleFromFileName(std::string_view fileName) {
 }
 
 PageText ExtractHtml(std::string_view bytes, std::string_view fileName) {
+  // The parser's global tables must be set up once before threads parse concurrently.
+  static const bool kParserReady = (xmlInitParser(), true);
+  (void)kParserReady;
   bool cut = bytes.size() > kMaxInputBytes;
   bytes = bytes.substr(0, kMaxInputBytes);
   DetectedCharset charset = DetectCharset(bytes);

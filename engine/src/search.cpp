@@ -46,11 +46,21 @@ void Collect(const Db& db, const query::Statement& statement, std::vector<Hit>& 
 }  // namespace
 
 SearchResult ListAll(Store& store, Progress& progress) {
-  std::vector<std::string> changed = ChangedPages(store.db());
-  if (!changed.empty()) AddPages(store, std::move(changed), progress);
+  std::vector<std::string> changed;
+  std::vector<IndexedPage> pages = ScanPages(store.db(), &changed);
+  if (!changed.empty()) {
+    try {
+      AddPages(store, std::move(changed), progress);
+      pages = ScanPages(store.db(), nullptr);  // the re-indexed pages may have new titles
+    } catch (const StatusError&) {
+      // The pages stay as they were and are found changed again by the next listing; the
+      // listing itself is still true to what the collection holds.
+    }
+  }
   SearchResult result;
-  Stmt pages(store.db().get(), "SELECT key, title FROM pages ORDER BY key");
-  while (pages.Step()) result.hits.push_back({pages.Text(0), pages.Text(1), "0"});
+  result.hits.reserve(pages.size());
+  for (IndexedPage& page : pages)
+    result.hits.push_back({std::move(page.key), std::move(page.title), "0"});
   return result;
 }
 

@@ -58,12 +58,30 @@ TEST_F(FreshnessTest, VanishedPageStaysForTheCallersDelete) {
   EXPECT_EQ(m_toolkit.FindKeys("oldword"), std::vector<std::string>{m_page});
 }
 
-TEST_F(FreshnessTest, ChangedPagesReportsOnlyChangedExistingFiles) {
+TEST_F(FreshnessTest, ListingAnswersEvenWhenTheReindexCannotBeWritten) {
+  auto other = Store::Open(m_dir / "coll");
+  other->db().Exec(
+      "CREATE TRIGGER refuse BEFORE UPDATE ON pages "
+      "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END",
+      "trigger");
+  WritePage(m_dir, "page.htm", "After edit", "newword plus more text");
+  EXPECT_EQ(m_toolkit.List(), (std::vector<Row>{{"0", m_other, "Other"}, {"0", m_page, "Before"}}));
+  other->db().Exec("DROP TRIGGER refuse", "trigger");
+  EXPECT_EQ(m_toolkit.List()[1].title, "After edit") << "the next listing catches up";
+}
+
+TEST_F(FreshnessTest, ScanReportsOnlyChangedExistingFiles) {
   auto store = Store::Open(m_dir / "coll");
-  EXPECT_TRUE(ChangedPages(store->db()).empty());
+  std::vector<std::string> changed;
+  EXPECT_EQ(ScanPages(store->db(), &changed).size(), 2u);
+  EXPECT_TRUE(changed.empty());
   ShiftMtime(m_other, -30);
   ASSERT_EQ(unlink(m_page.c_str()), 0);
-  EXPECT_EQ(ChangedPages(store->db()), std::vector<std::string>{m_other});
+  std::vector<IndexedPage> pages = ScanPages(store->db(), &changed);
+  EXPECT_EQ(changed, std::vector<std::string>{m_other});
+  ASSERT_EQ(pages.size(), 2u);
+  EXPECT_EQ(pages[0].key, m_other);
+  EXPECT_EQ(pages[0].title, "Other");
 }
 
 }  // namespace

@@ -1,0 +1,135 @@
+// @brief Cold indexing of real help corpora through the operations, against its two floors:
+// reading the corpus's bytes, and raw FTS5 insertion of text extracted beforehand. Also the
+// update paths on the 10,000-page corpus: the no-change listing and a 1 % change.
+#include <filesystem>
+#include <fstream>
+
+#include "bench_support.h"
+#include "html_text.h"
+#include "indexer.h"
+#include "page_file.h"
+#include "sqlite_db.h"
+#include "store.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using bench::Collection;
+using bench::CorpusPages;
+
+const char* const kCorpora[] = {"pg", "py", "mixed10k"};
+
+std::string WorkDir(const std::string& name) {
+  std::string dir = bench::CorporaRoot() + "/work/" + name;
+  fs::create_directories(fs::path(dir).parent_path());
+  return dir;
+}
+
+void BM_ReadBytes(benchmark::State& state) {
+  std::vector<std::string> pages = CorpusPages(kCorpora[state.range(0)]);
+  size_t bytes = 0;
+  for (auto _ : state) {
+    bytes = 0;
+    for (const std::string& page : pages)
+      bytes += dizode::ReadPageFile(page, dizode::kMaxInputBytes).bytes.size();
+  }
+  state.counters["pages"] = static_cast<double>(pages.size());
+  state.counters["MiB"] = static_cast<double>(bytes) / (1 << 20);
+}
+
+void BM_RawFts5Insert(benchmark::State& state) {
+  std::vector<std::string> pages = CorpusPages(kCorpora[state.range(0)]);
+  std::vector<dizode::PageText> texts;
+  for (const std::string& page : pages)
+    texts.push_back(dizode::ExtractHtml(dizode::ReadPageFile(page, dizode::kMaxInputBytes).bytes,
+                                        dizode::FileNameOf(page)));
+  std::string dir = WorkDir(std::string("raw-") + kCorpora[state.range(0)]);
+  for (auto _ : state) {
+    auto store = dizode::Store::Create(dir, "");
+    const dizode::Db& db = store->db();
+    dizode::Transaction transaction(db);
+    dizode::Stmt page(db.get(), "INSERT INTO pages(key, title, titlekey) VALUES(?1, ?2, ?3)");
+    dizode::Stmt fts(db.get(), "INSERT INTO fts(rowid, title, heads, body) VALUES(?1,?2,?3,?4)");
+    for (size_t i = 0; i < pages.size(); ++i) {
+      page.Bind(1, pages[i]).Bind(2, texts[i].title).Bind(3, texts[i].title);
+      page.Run();
+      fts.Bind(1, sqlite3_last_insert_rowid(db.get())).Bind(2, texts[i].title);
+      fts.Bind(3, texts[i].heads).Bind(4, texts[i].body);
+      fts.Run();
+    }
+    transaction.Commit();
+  }
+  state.counters["pages"] = static_cast<double>(pages.size());
+}
+
+void BM_ColdIndex(benchmark::State& state) {
+  std::vector<std::string> pages = CorpusPages(kCorpora[state.range(0)]);
+  std::string dir = WorkDir(std::string("cold-") + kCorpora[state.range(0)]);
+  for (auto _ : state) {
+    Collection collection(dir, TK_COLLECTION_CREATE);
+    collection.Submit(TK_SUBMIT_ADD, pages);
+  }
+  state.counters["pages"] = static_cast<double>(pages.size());
+  state.counters["maxrss_MiB"] = bench::PeakMemoryMiB();
+}
+
+// The 10,000-page collection that the update benchmarks start from, made once.
+const std::string& UpdateCollection() {
+  static const std::string dir = [] {
+    std::string path = WorkDir("update-mixed10k");
+    Collection collection(path, TK_COLLECTION_CREATE);
+    collection.Submit(TK_SUBMIT_ADD, CorpusPages("mixed10k"));
+    return path;
+  }();
+  return dir;
+}
+
+void BM_NoChangeListing(benchmark::State& state) {
+  Collection collection(UpdateCollection(), TK_COLLECTION_OPEN);
+  int32_t count = 0;
+  for (auto _ : state) count = collection.Search(nullptr, 1);
+  state.counters["pages"] = count;
+}
+
+// A 1 % update: a third of the pages edited in place (seen by the listing's freshness check),
+// a third added and a third removed (submitted by the caller after comparing with its scan).
+void BM_OnePercentUpdate(benchmark::State& state) {
+  const std::string& dir = UpdateCollection();
+  std::vector<std::string> pages = CorpusPages("mixed10k");
+  std::string addedDir = WorkDir("added");
+  fs::create_directories(addedDir);
+  Collection collection(dir, TK_COLLECTION_OPEN);
+  size_t next = 0;
+  const size_t share = pages.size() / 300;  // a third of 1 %
+  int round = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::vector<std::string> added, removed;
+    for (size_t i = 0; i < share; ++i, ++next) {
+      std::ofstream(pages[next % pages.size()], std::ios::app)
+          << "<p>edited in round " << round << "</p>";
+      std::string copy =
+          addedDir + "/r" + std::to_string(round) + "_" + std::to_string(i) + ".html";
+      fs::copy_file(pages[(next + 5000) % pages.size()], copy,
+                    fs::copy_options::overwrite_existing);
+      added.push_back(copy);
+      removed.push_back(pages[(next + 2500) % pages.size()]);
+    }
+    ++round;
+    state.ResumeTiming();
+    collection.Search(nullptr, 1);
+    collection.Submit(TK_SUBMIT_ADD, added);
+    collection.Submit(TK_SUBMIT_DELETE, removed);
+  }
+  state.counters["changed_pages"] = static_cast<double>(share * 3);
+}
+
+BENCHMARK(BM_ReadBytes)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RawFts5Insert)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ColdIndex)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NoChangeListing)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OnePercentUpdate)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

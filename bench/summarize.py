@@ -1,0 +1,47 @@
+#!/usr/bin/env python3
+"""Prints the medians of a bench/run.sh run side by side, with the ratios the targets use."""
+import json
+import os
+import sys
+
+CORPORA = ["pg", "py", "mixed10k"]
+
+
+def medians(path):
+    with open(path) as f:
+        runs = json.load(f)["benchmarks"]
+    return {r["run_name"]: r for r in runs if r.get("aggregate_name") == "median"}
+
+
+def main():
+    out = sys.argv[1]
+    index = medians(os.path.join(out, "index.json"))
+    memory = medians(os.path.join(out, "memory.json"))
+    index.update(memory)
+    search = medians(os.path.join(out, "search.json"))
+
+    print("\ncold indexing (ms, median)       read   raw FTS5   engine  engine/(raw+read)")
+    for i, name in enumerate(CORPORA):
+        read = index[f"BM_ReadBytes/{i}"]["real_time"]
+        raw = index[f"BM_RawFts5Insert/{i}"]["real_time"]
+        cold = index[f"BM_ColdIndex/{i}"]["real_time"]
+        pages = int(index[f"BM_ColdIndex/{i}"]["pages"])
+        print(f"  {name:9} {pages:6} pages  {read:8.1f} {raw:9.1f} {cold:9.1f}  "
+              f"{cold / (raw + read):6.2f}x  (target <= 4x)")
+    listing = index["BM_NoChangeListing"]["real_time"]
+    update = index["BM_OnePercentUpdate/iterations:3"]["real_time"]
+    print(f"no-change listing with freshness check, 10,000 pages: {listing:.1f} ms (target < 60)")
+    print(f"1 % add/change/remove update, 10,000 pages: {update:.1f} ms")
+    engine = search["BM_EngineSearch"]
+    raw = search["BM_RawFts5Search"]
+    print(f"search p50: engine {engine['p50_us'] / 1000:.3f} ms, raw FTS5 "
+          f"{raw['p50_us'] / 1000:.3f} ms, ratio {engine['p50_us'] / raw['p50_us']:.2f}x "
+          "(targets < 1 ms, <= 1.5x)")
+    print(f"search p95: engine {engine['p95_us'] / 1000:.3f} ms, raw FTS5 "
+          f"{raw['p95_us'] / 1000:.3f} ms")
+    rss = memory["BM_ColdIndex/2"]["maxrss_MiB"]
+    print(f"peak memory, cold indexing of 10,000 pages: {rss:.0f} MiB (target < 150)")
+
+
+if __name__ == "__main__":
+    main()
