@@ -51,6 +51,22 @@ std::vector<Button> ButtonsOf(UINT type) {
   }
 }
 
+// The message box's icon, as a mark before its caption.
+std::string IconMark(UINT type) {
+  switch (type & MB_ICONMASK) {
+    case MB_ICONQUESTION:
+      return "(?) ";
+    case MB_ICONEXCLAMATION:
+      return "(!) ";
+    case MB_ICONHAND:
+      return "(x) ";
+    case MB_ICONASTERISK:
+      return "(i) ";
+    default:
+      return "";
+  }
+}
+
 void WriteAll(const std::string& text) {
   std::size_t done = 0;
   while (done < text.size()) {
@@ -84,6 +100,14 @@ std::string CursorUp(int lines) {
   return lines > 0 ? "\x1b[" + std::to_string(lines) + "A\r" : "\r";
 }
 
+// From just below a box of `lines` lines: blanks them and leaves the cursor
+// where the box began.
+std::string EraseBox(int lines) {
+  std::string text = CursorUp(lines);
+  for (int i = 0; i < lines; ++i) text += "\x1b[2K\n";
+  return text + CursorUp(lines);
+}
+
 }  // namespace
 
 int TerminalDisplay::AskMessageBox(const MessageBoxRequest& request) {
@@ -92,7 +116,7 @@ int TerminalDisplay::AskMessageBox(const MessageBoxRequest& request) {
   if (defaultIndex >= buttons.size()) defaultIndex = 0;
   int width = std::min(76, TerminalSize().ws_col - 4);
 
-  std::string text = "\n\x1b[1m" + request.m_caption + "\x1b[0m\n";
+  std::string text = "\n\x1b[1m" + IconMark(request.m_type) + request.m_caption + "\x1b[0m\n";
   for (const std::string& line : WrapText(request.m_text, width)) text += "  " + line + "\n";
   text += "  ";
   for (const Button& button : buttons) {
@@ -148,14 +172,12 @@ void TerminalDisplay::Paint(const WinportPaintSnapshot& snapshot) {
   text += CursorUp(drawn - static_cast<int>(lines.size()));
   WriteAll(text);
   m_linesDrawn = static_cast<int>(lines.size());
+  if (m_mode) m_mode->SetFarewell(EraseBox(m_linesDrawn));
 }
 
 void TerminalDisplay::DialogEnded(HWND dialog) {
   if (dialog != m_dialog) return;
-  std::string text = CursorUp(m_linesDrawn);
-  for (int i = 0; i < m_linesDrawn; ++i) text += "\x1b[2K\n";
-  text += CursorUp(m_linesDrawn) + "\x1b[?25h";
-  WriteAll(text);
+  WriteAll(EraseBox(m_linesDrawn) + "\x1b[?25h");
   tcflush(STDIN_FILENO, TCIFLUSH);
   m_mode.reset();
   m_dialog = nullptr;

@@ -18,10 +18,16 @@ struct termios g_saved;
 volatile sig_atomic_t g_savedFd = -1;
 constexpr int kRestoredSignals[] = {SIGTERM, SIGHUP, SIGQUIT, SIGINT};
 struct sigaction g_previous[sizeof kRestoredSignals / sizeof kRestoredSignals[0]];
+char g_farewell[1024];
+volatile sig_atomic_t g_farewellLength = 0;
 
 void RestoreSaved() {
   int fd = g_savedFd;
   if (fd >= 0) {
+    if (g_farewellLength > 0) {
+      [[maybe_unused]] ssize_t written = write(STDERR_FILENO, g_farewell, g_farewellLength);
+      g_farewellLength = 0;
+    }
     tcsetattr(fd, TCSANOW, &g_saved);
     static const char kShowCursor[] = "\x1b[?25h";
     [[maybe_unused]] ssize_t written = write(STDERR_FILENO, kShowCursor, sizeof kShowCursor - 1);
@@ -74,8 +80,17 @@ RawTerminalMode::RawTerminalMode(int fd) : m_fd(fd) {
   }
 }
 
+void RawTerminalMode::SetFarewell(const std::string& text) {
+  if (!m_active) return;
+  g_farewellLength = 0;  // never half a text, should a signal come meanwhile
+  if (text.size() > sizeof g_farewell) return;
+  text.copy(g_farewell, text.size());
+  g_farewellLength = static_cast<sig_atomic_t>(text.size());
+}
+
 RawTerminalMode::~RawTerminalMode() {
   if (!m_active) return;
+  g_farewellLength = 0;  // an orderly end cleans up itself
   RestoreSaved();
   RemoveHandlers();
 }

@@ -6,6 +6,8 @@
 // that would otherwise leave the terminal unusable.
 #pragma once
 
+#include <string>
+
 namespace winport::ui {
 
 class RawTerminalMode {
@@ -16,6 +18,10 @@ class RawTerminalMode {
   RawTerminalMode& operator=(const RawTerminalMode&) = delete;
 
   bool Active() const { return m_active; }
+
+  // Text written to the terminal when the mode is restored by a signal or at
+  // exit rather than by this scope's end (e.g. what erases a dialog's box).
+  void SetFarewell(const std::string& text);
 
  private:
   int m_fd;
