@@ -83,13 +83,18 @@ class Collection {
     Check(TkSubmit(m_collection, &args), "submit");
   }
 
-  // The component's search sequence: refresh request, search, information, one batch.
-  int32_t Search(const char* query, uint16_t fields = 3) {
+  // Request code 11 and the release of its reply.
+  void Refresh() {
     auto request = MakeRecord<TkCollectionRequestArgs>();
     request.request = TK_REQUEST_REFRESH;
     TkCollectionReply reply = 0;
     TkQueryCollection(m_collection, &request, &reply);
     TkFreeCollectionReply(reply);
+  }
+
+  // The component's search sequence: refresh request, search, information, one batch.
+  int32_t Search(const char* query, uint16_t fields = 3) {
+    Refresh();
     auto args = MakeRecord<TkSearchArgs>();
     args.query = query;
     args.param48 = -1;

@@ -148,30 +148,38 @@ int64_t Store::DocumentCount() {
     count.Step();
     m_count = count.Int(0);
     m_countVersion = version;
-    m_mergeBudget = std::max<int64_t>(m_mergeBudget, 1);
+    m_mergeBudget = std::max<int64_t>(m_mergeBudget, 1);  // another process wrote
   }
   return m_count;
 }
 
 void Store::NoteWrite(int64_t pagesTouched) {
   m_count = -1;
-  m_mergeBudget += 1 + pagesTouched / 64;
+  // The submission's own merging leaves work behind; finishing most of it now, while the
+  // caller already waits for a submission, keeps the refresh requests before searches cheap.
+  try {
+    Merge(kMergePages * (4 + pagesTouched / 16));
+  } catch (const StatusError&) {
+    // The submission is committed whatever happens here; refresh requests merge later.
+  }
+  m_mergeBudget = 2;
 }
 
 void Store::Refresh() {
   DocumentCount();  // re-reads the count when another process has committed
   if (m_mergeBudget <= 0) return;
   --m_mergeBudget;
-  // Merging is a write: it must never wait for another process's submission to finish.
-  sqlite3_busy_timeout(m_db.get(), 0);
-  std::string sql =
-      "INSERT INTO fts(fts, rank) VALUES('merge', " + std::to_string(kMergePages) + ")";
-  int rc = sqlite3_exec(m_db.get(), sql.c_str(), nullptr, nullptr, nullptr);
-  sqlite3_busy_timeout(m_db.get(), kBusyTimeoutMs);
-  if ((rc & 0xFF) == SQLITE_BUSY)
-    ++m_mergeBudget;  // try again at the next request
-  else
-    CheckSqlite(m_db.get(), rc, "merge");
+  if (!Merge(kMergePages)) ++m_mergeBudget;  // busy: try again at the next request
 }
 
+bool Store::Merge(int64_t pages) {
+  // Merging is a write: it must never wait for another process's submission to finish.
+  sqlite3_busy_timeout(m_db.get(), 0);
+  std::string sql = "INSERT INTO fts(fts, rank) VALUES('merge', " + std::to_string(pages) + ")";
+  int rc = sqlite3_exec(m_db.get(), sql.c_str(), nullptr, nullptr, nullptr);
+  sqlite3_busy_timeout(m_db.get(), kBusyTimeoutMs);
+  if ((rc & 0xFF) == SQLITE_BUSY) return false;
+  CheckSqlite(m_db.get(), rc, "merge");
+  return true;
+}
 }  // namespace dizode

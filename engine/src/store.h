@@ -35,7 +35,8 @@ class Store {
 
   // Number of pages, cached until this connection writes or another one commits.
   int64_t DocumentCount();
-  // Called after every write of this connection: the count changes and merge work is due.
+  // Called after every committed write of this connection: the count changes, and the index
+  // segments the write left are merged (best effort).
   void NoteWrite(int64_t pagesTouched);
   // Picks up other processes' commits and does a bounded step of index merging. Cheap.
   void Refresh();
@@ -44,6 +45,8 @@ class Store {
   Store(std::string folder, Db db) : m_folder(std::move(folder)), m_db(std::move(db)) {}
   static Db Connect(const std::string& path, int flags);
   int64_t DataVersion();
+  // One step of incremental index merging of at most `pages` pages; false when busy.
+  bool Merge(int64_t pages);
 
   std::string m_folder;
   Db m_db;
