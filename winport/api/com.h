@@ -59,6 +59,9 @@ extern "C" int StringFromGUID2(REFGUID rguid, LPOLESTR lpsz, int cchMax);
 // ProgID too); CLSIDFromProgID belongs to the registry part.
 extern "C" HRESULT CLSIDFromString(LPCOLESTR lpsz, LPCLSID pclsid);
 extern "C" HRESULT IIDFromString(LPCOLESTR lpsz, LPIID lpiid);
+// The braced form in a CoTaskMemAlloc block that the caller frees.
+extern "C" HRESULT StringFromCLSID(REFCLSID rclsid, LPOLESTR* lplpsz);
+extern "C" HRESULT StringFromIID(REFIID rclsid, LPOLESTR* lplpsz);
 
 // --- IUnknown and class objects -----------------------------------------------
 
@@ -75,6 +78,10 @@ struct IClassFactory : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE LockServer(BOOL fLock) = 0;
 };
 typedef IClassFactory* LPCLASSFACTORY;
+
+// The entry points of an in-process server module.
+typedef HRESULT(STDAPICALLTYPE* LPFNGETCLASSOBJECT)(REFCLSID, REFIID, LPVOID*);
+typedef HRESULT(STDAPICALLTYPE* LPFNCANUNLOADNOW)();
 
 // --- Apartments --------------------------------------------------------------
 

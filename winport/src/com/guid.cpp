@@ -98,3 +98,15 @@ extern "C" HRESULT IIDFromString(LPCOLESTR lpsz, LPIID lpiid) {
   }
   return ParseGuid(lpsz, lpiid) ? S_OK : E_INVALIDARG;
 }
+
+extern "C" HRESULT StringFromCLSID(REFCLSID rclsid, LPOLESTR* lplpsz) {
+  if (!lplpsz) return E_INVALIDARG;
+  *lplpsz = static_cast<LPOLESTR>(CoTaskMemAlloc(CHARS_IN_GUID * sizeof(OLECHAR)));
+  if (!*lplpsz) return E_OUTOFMEMORY;
+  StringFromGUID2(rclsid, *lplpsz, CHARS_IN_GUID);
+  return S_OK;
+}
+
+extern "C" HRESULT StringFromIID(REFIID rclsid, LPOLESTR* lplpsz) {
+  return StringFromCLSID(rclsid, lplpsz);
+}
