@@ -14,15 +14,23 @@ Node MakeList(NodeKind kind, std::vector<Node> children, bool flatten) {
   Node node;
   node.kind = kind;
   for (Node& child : children) {
-    if (child.kind == NodeKind::kEmpty) continue;
+    if (child.kind == NodeKind::kEmpty) {
+      continue;
+    }
     if (flatten && child.kind == kind) {
-      for (Node& grandchild : child.children) node.children.push_back(std::move(grandchild));
+      for (Node& grandchild : child.children) {
+        node.children.push_back(std::move(grandchild));
+      }
     } else {
       node.children.push_back(std::move(child));
     }
   }
-  if (node.children.empty()) return Node{};
-  if (node.children.size() == 1) return std::move(node.children.front());
+  if (node.children.empty()) {
+    return Node{};
+  }
+  if (node.children.size() == 1) {
+    return std::move(node.children.front());
+  }
   SetSpan(node, node.children.front().offset, End(node.children.back()));
   return node;
 }
@@ -38,8 +46,12 @@ Node MakeOr(std::vector<Node> children) {
 }
 
 Node MakeNot(Node child, int offset) {
-  if (child.kind == NodeKind::kEmpty) return child;
-  if (child.kind == NodeKind::kNot) return std::move(child.children.front());
+  if (child.kind == NodeKind::kEmpty) {
+    return child;
+  }
+  if (child.kind == NodeKind::kNot) {
+    return std::move(child.children.front());
+  }
   Node node;
   node.kind = NodeKind::kNot;
   SetSpan(node, offset, End(child));
@@ -49,7 +61,9 @@ Node MakeNot(Node child, int offset) {
 
 Node MakeNear(std::vector<Node> children, int distance) {
   Node node = MakeList(NodeKind::kNear, std::move(children), false);
-  if (node.kind == NodeKind::kNear) node.distance = distance;
+  if (node.kind == NodeKind::kNear) {
+    node.distance = distance;
+  }
   return node;
 }
 

@@ -14,18 +14,26 @@ namespace {
 // A query of plain words that finds nothing is retried with OR between its top-level operands,
 // inside any field restriction: people type several words and expect pages with some of them.
 std::optional<Node> Relax(const ParseResult& parsed) {
-  if (parsed.usedOperator || parsed.usedWildcard || parsed.operandCount < 2) return std::nullopt;
+  if (parsed.usedOperator || parsed.usedWildcard || parsed.operandCount < 2) {
+    return std::nullopt;
+  }
   Node relaxed = parsed.root;
   Node* node = &relaxed;
-  while (node->kind == NodeKind::kField) node = &node->children.front();
-  if (node->kind != NodeKind::kAnd) return std::nullopt;
+  while (node->kind == NodeKind::kField) {
+    node = &node->children.front();
+  }
+  if (node->kind != NodeKind::kAnd) {
+    return std::nullopt;
+  }
   node->kind = NodeKind::kOr;
   return relaxed;
 }
 
 const Node* RelaxedOperands(const Node& root) {
   const Node* node = &root;
-  while (node->kind == NodeKind::kField) node = &node->children.front();
+  while (node->kind == NodeKind::kField) {
+    node = &node->children.front();
+  }
   return node;
 }
 
@@ -38,7 +46,9 @@ void CompileInto(Plan& plan, std::string_view queryText, sqlite3* db, const Opti
   }
   const Expander expand = [db](const std::string& pattern) { return ExpandPattern(db, pattern); };
   Translation translation = Translate(parsed.root, expand);
-  for (Diagnostic& w : translation.warnings) plan.warnings.push_back(std::move(w));
+  for (Diagnostic& w : translation.warnings) {
+    plan.warnings.push_back(std::move(w));
+  }
   if (translation.error) {
     plan.error = std::move(translation.error);
     return;
@@ -49,9 +59,13 @@ void CompileInto(Plan& plan, std::string_view queryText, sqlite3* db, const Opti
   }
   plan.statement = BuildStatement(translation.set);
   const std::optional<Node> relaxed = Relax(parsed);
-  if (!relaxed) return;
+  if (!relaxed) {
+    return;
+  }
   Translation fallback = Translate(*relaxed, expand);
-  if (fallback.error || fallback.set.kind == SetExpr::Kind::kNothing) return;
+  if (fallback.error || fallback.set.kind == SetExpr::Kind::kNothing) {
+    return;
+  }
   plan.relaxed = BuildStatement(fallback.set);
   const Node* operands = RelaxedOperands(*relaxed);
   plan.relaxedWarning = MakeDiagnostic(Code::kRelaxedToOr, operands->offset, operands->length);

@@ -92,9 +92,15 @@ Diagnostic MakeDiagnostic(Code code, int offset, int length, std::string_view de
 
 void FinishOffsets(Plan& plan, std::string_view queryText) {
   const bool prefixed = queryText.starts_with(kTitlesOnlyPrefix);
-  if (plan.error) SetUserOffset(*plan.error, prefixed);
-  for (Diagnostic& w : plan.warnings) SetUserOffset(w, prefixed);
-  if (plan.relaxedWarning) SetUserOffset(*plan.relaxedWarning, prefixed);
+  if (plan.error) {
+    SetUserOffset(*plan.error, prefixed);
+  }
+  for (Diagnostic& w : plan.warnings) {
+    SetUserOffset(w, prefixed);
+  }
+  if (plan.relaxedWarning) {
+    SetUserOffset(*plan.relaxedWarning, prefixed);
+  }
 }
 
 }  // namespace dizode::query

@@ -54,7 +54,9 @@ class Lexer {
           continue;
         }
       }
-      if (stop(cp.value)) break;
+      if (stop(cp.value)) {
+        break;
+      }
       out.push_back({cp.value, static_cast<int>(i), false});
       i += cp.size;
     }
@@ -102,9 +104,15 @@ class Lexer {
     // Trailing `)` that balance a `(` inside the word belong to it: sync(), f(x).
     int open = 0;
     for (size_t k = first; k < last - trailing; ++k) {
-      if (chars[k].escaped) continue;
-      if (chars[k].c == U'(') ++open;
-      if (chars[k].c == U')' && open > 0) --open;
+      if (chars[k].escaped) {
+        continue;
+      }
+      if (chars[k].c == U'(') {
+        ++open;
+      }
+      if (chars[k].c == U')' && open > 0) {
+        --open;
+      }
     }
     const size_t kept = std::min<size_t>(trailing, open);
     last = last - trailing + kept;
@@ -112,7 +120,9 @@ class Lexer {
       const size_t wordEnd = last < chars.size() ? chars[last].offset : end;
       AddWord(chars, first, last, chars[first].offset, static_cast<int>(wordEnd));
     }
-    for (size_t k = last; k < chars.size(); ++k) AddParen(TokenKind::kClose, chars[k].offset);
+    for (size_t k = last; k < chars.size(); ++k) {
+      AddParen(TokenKind::kClose, chars[k].offset);
+    }
     return end;
   }
 
@@ -129,15 +139,21 @@ class Lexer {
     token.offset = begin;
     token.length = end - begin;
     token.raw = m_text.substr(begin, end - begin);
-    if (AddOperator(token)) return;
+    if (AddOperator(token)) {
+      return;
+    }
     for (size_t k = first; k < last; ++k) {
       const RawChar& ch = chars[k];
       bool wildcard = false;
-      if (!ch.escaped && ch.c == U'*') wildcard = true;
+      if (!ch.escaped && ch.c == U'*') {
+        wildcard = true;
+      }
       if (!ch.escaped && ch.c == U'?') {
         // A `?` is a wildcard only when a word character follows in the chunk: `colo?r`,
         // but `print?` ends a question.
-        for (size_t n = k + 1; n < last && !wildcard; ++n) wildcard = IsWordChar(chars[n].c);
+        for (size_t n = k + 1; n < last && !wildcard; ++n) {
+          wildcard = IsWordChar(chars[n].c);
+        }
       }
       token.units.push_back({ch.c, wildcard});
       token.hasLowerCase = token.hasLowerCase || IsLowerCase(ch.c);
@@ -149,21 +165,29 @@ class Lexer {
   // like markup or template arguments, such as <b> or <int>) an ordinary word.
   bool AddOperator(Token& token) {
     const std::string_view raw = token.raw;
-    if (raw.size() < 3 || raw.front() != '<' || raw.back() != '>') return false;
+    if (raw.size() < 3 || raw.front() != '<' || raw.back() != '>') {
+      return false;
+    }
     const std::string_view body = raw.substr(1, raw.size() - 2);
     size_t nameEnd = 0;
     while (nameEnd < body.size() && std::isalpha(static_cast<unsigned char>(body[nameEnd]))) {
       ++nameEnd;
     }
-    if (nameEnd == 0) return false;
+    if (nameEnd == 0) {
+      return false;
+    }
     const std::string_view name = body.substr(0, nameEnd);
     std::optional<long> argument;
     if (nameEnd < body.size()) {
       const std::string_view digits = body.substr(nameEnd + 1);
-      if (body[nameEnd] != '/' || digits.empty()) return false;
+      if (body[nameEnd] != '/' || digits.empty()) {
+        return false;
+      }
       long value = 0;
       for (char d : digits) {
-        if (!std::isdigit(static_cast<unsigned char>(d))) return false;
+        if (!std::isdigit(static_cast<unsigned char>(d))) {
+          return false;
+        }
         value = std::min(value * 10 + (d - '0'), 1000000L);
       }
       argument = value;
@@ -180,14 +204,18 @@ class Lexer {
         {"CONTAINS", Operator::kContains},
     };
     for (const auto& [known, op] : kNames) {
-      if (upper != known) continue;
+      if (upper != known) {
+        continue;
+      }
       if (argument && (op != Operator::kNear || *argument > kMaxNearDistance)) {
         Fail(Code::kBadOperatorArgument, token);
         return true;
       }
       token.kind = TokenKind::kOperator;
       token.op = op;
-      if (argument) token.distance = static_cast<int>(*argument);
+      if (argument) {
+        token.distance = static_cast<int>(*argument);
+      }
       m_result.tokens.push_back(std::move(token));
       return true;
     }
@@ -199,7 +227,9 @@ class Lexer {
   }
 
   void Fail(Code code, const Token& token, std::string_view detail = {}) {
-    if (!m_result.error) m_result.error = MakeDiagnostic(code, token.offset, token.length, detail);
+    if (!m_result.error) {
+      m_result.error = MakeDiagnostic(code, token.offset, token.length, detail);
+    }
   }
 
   int Offset(size_t i) const { return static_cast<int>(i); }

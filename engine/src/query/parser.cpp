@@ -12,16 +12,28 @@ namespace dizode::query {
 namespace {
 
 std::optional<Operator> BareOperatorName(const Token& token) {
-  if (token.kind != TokenKind::kWord) return std::nullopt;
-  if (token.raw == "AND") return Operator::kAnd;
-  if (token.raw == "OR") return Operator::kOr;
-  if (token.raw == "NOT") return Operator::kNot;
-  if (token.raw == "NEAR") return Operator::kNear;
+  if (token.kind != TokenKind::kWord) {
+    return std::nullopt;
+  }
+  if (token.raw == "AND") {
+    return Operator::kAnd;
+  }
+  if (token.raw == "OR") {
+    return Operator::kOr;
+  }
+  if (token.raw == "NOT") {
+    return Operator::kNot;
+  }
+  if (token.raw == "NEAR") {
+    return Operator::kNear;
+  }
   return std::nullopt;
 }
 
 bool IsIdentifier(std::string_view s) {
-  if (s.empty() || !std::isalpha(static_cast<unsigned char>(s.front()))) return false;
+  if (s.empty() || !std::isalpha(static_cast<unsigned char>(s.front()))) {
+    return false;
+  }
   return std::all_of(s.begin(), s.end(), [](char c) {
     return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
   });
@@ -29,9 +41,15 @@ bool IsIdentifier(std::string_view s) {
 
 std::optional<unsigned> FieldNamed(std::string_view name) {
   std::string upper;
-  for (char c : name) upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  if (upper == "TITLE") return kTitleField;
-  if (upper == "BODY") return kBodyField;
+  for (char c : name) {
+    upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  }
+  if (upper == "TITLE") {
+    return kTitleField;
+  }
+  if (upper == "BODY") {
+    return kBodyField;
+  }
   return std::nullopt;
 }
 
@@ -51,15 +69,21 @@ class Parser {
       return std::move(m_result);
     }
     BalanceParens(std::move(lex.tokens));
-    if (Failed()) return std::move(m_result);
+    if (Failed()) {
+      return std::move(m_result);
+    }
     // A query without lower-case text (a pasted "ACCESS NOT ALLOWED") has no bare operators.
     m_bare = m_options.bareOperators && HasLowerCase();
     Node root = ParseOr();
-    if (!Failed() && m_pos < m_tokens.size()) FailAtLeftover();
+    if (!Failed() && m_pos < m_tokens.size()) {
+      FailAtLeftover();
+    }
     if (!Failed() && root.kind == NodeKind::kEmpty) {
       Fail(Code::kEmpty, static_cast<int>(m_text.size()), 0);
     }
-    if (!Failed()) m_result.root = std::move(root);
+    if (!Failed()) {
+      m_result.root = std::move(root);
+    }
     return std::move(m_result);
   }
 
@@ -97,7 +121,9 @@ class Parser {
 
   bool HasLowerCase() const {
     for (size_t i = 0; i < m_tokens.size(); ++i) {
-      if (m_tokens[i].hasLowerCase && !IsFieldPrefix(i)) return true;
+      if (m_tokens[i].hasLowerCase && !IsFieldPrefix(i)) {
+        return true;
+      }
     }
     return false;
   }
@@ -122,7 +148,9 @@ class Parser {
 
   // Whether an operand starts at `i` (possibly after unary <NOT>s).
   bool StartsOperand(size_t i) const {
-    while (IsOperator(i, Operator::kNot)) ++i;
+    while (IsOperator(i, Operator::kNot)) {
+      ++i;
+    }
     const Token* t = At(i);
     return t && (t->kind == TokenKind::kWord || t->kind == TokenKind::kPhrase ||
                  t->kind == TokenKind::kOpen);
@@ -158,7 +186,9 @@ class Parser {
     parts.push_back(ParseAnd());
     while (!Failed() && IsBinary(m_pos, Operator::kOr)) {
       TakeOperator();
-      if (Failed()) break;
+      if (Failed()) {
+        break;
+      }
       parts.push_back(ParseAnd());
     }
     --m_depth;
@@ -171,15 +201,17 @@ class Parser {
     while (!Failed() && m_pos < m_tokens.size()) {
       if (IsBinary(m_pos, Operator::kAnd)) {
         TakeOperator();
-        if (!Failed()) parts.push_back(ParseUnary());
+        if (!Failed()) {
+          parts.push_back(ParseUnary());
+        }
       } else if (IsBinary(m_pos, Operator::kNot)) {
         const int offset = TakeOperator().offset;
-        if (!Failed()) parts.push_back(MakeNot(ParseUnary(), offset));
-      } else if (IsBinary(m_pos, Operator::kOr)) {
-        break;
-      } else if (m_tokens[m_pos].kind == TokenKind::kWord ||
-                 m_tokens[m_pos].kind == TokenKind::kPhrase ||
-                 m_tokens[m_pos].kind == TokenKind::kOpen) {
+        if (!Failed()) {
+          parts.push_back(MakeNot(ParseUnary(), offset));
+        }
+      } else if (!IsBinary(m_pos, Operator::kOr) && (m_tokens[m_pos].kind == TokenKind::kWord ||
+                                                     m_tokens[m_pos].kind == TokenKind::kPhrase ||
+                                                     m_tokens[m_pos].kind == TokenKind::kOpen)) {
         parts.push_back(ParseUnary());  // juxtaposition
       } else {
         break;
@@ -193,7 +225,9 @@ class Parser {
     int count = 0;
     while (!Failed() && (IsOperator(m_pos, Operator::kNot) ||
                          (IsBareOperator(m_pos, Operator::kNot) && StartsOperand(m_pos + 1)))) {
-      if (count++ == 0) firstOffset = m_tokens[m_pos].offset;
+      if (count++ == 0) {
+        firstOffset = m_tokens[m_pos].offset;
+      }
       TakeOperator();
     }
     return count;
@@ -202,14 +236,18 @@ class Parser {
   Node ParseUnary() {
     int offset = 0;
     const int nots = TakeUnaryNots(offset);
-    if (Failed()) return {};
+    if (Failed()) {
+      return {};
+    }
     Node node = ParseNear();
     return nots % 2 == 1 ? MakeNot(std::move(node), offset) : node;
   }
 
   Node ParseNear() {
     Node first = ParsePrimary();
-    if (Failed() || !IsBinary(m_pos, Operator::kNear)) return first;
+    if (Failed() || !IsBinary(m_pos, Operator::kNear)) {
+      return first;
+    }
     std::vector<Node> operands;
     operands.push_back(std::move(first));
     int distance = INT_MAX;
@@ -219,12 +257,18 @@ class Parser {
       const Token& op = TakeOperator();
       distance =
           std::min(distance, op.kind == TokenKind::kOperator ? op.distance : kDefaultNearDistance);
-      if (Failed()) break;
+      if (Failed()) {
+        break;
+      }
       int offset = 0;
       const int nots = TakeUnaryNots(offset);
-      if (Failed()) break;
+      if (Failed()) {
+        break;
+      }
       Node operand = ParsePrimary();
-      if (nots % 2 == 1) operand = MakeNot(std::move(operand), offset);
+      if (nots % 2 == 1) {
+        operand = MakeNot(std::move(operand), offset);
+      }
       // Plain text never fails: a bare NEAR that would take an invalid operand is a word.
       if (bare && !Failed() && !(IsNearOperand(operands.front()) && IsNearOperand(operand))) {
         Restore(before);
@@ -232,8 +276,12 @@ class Parser {
       }
       operands.push_back(std::move(operand));
     }
-    if (Failed()) return {};
-    if (operands.size() == 1) return std::move(operands.front());
+    if (Failed()) {
+      return {};
+    }
+    if (operands.size() == 1) {
+      return std::move(operands.front());
+    }
     int kept = 0;
     for (const Node& operand : operands) {
       if (!IsNearOperand(operand)) {
@@ -273,14 +321,17 @@ class Parser {
     const auto simple = [](const Node& n) {
       return n.kind == NodeKind::kWord || n.kind == NodeKind::kPhrase || n.kind == NodeKind::kEmpty;
     };
-    if (node.kind == NodeKind::kOr)
+    if (node.kind == NodeKind::kOr) {
       return std::all_of(node.children.begin(), node.children.end(), simple);
+    }
     return simple(node);
   }
 
   Node ParsePrimary() {
     const Token* t = At(m_pos);
-    if (!t || t->kind == TokenKind::kClose) return {};
+    if (!t || t->kind == TokenKind::kClose) {
+      return {};
+    }
     switch (t->kind) {
       case TokenKind::kOpen:
         return ParseGroup();
@@ -293,7 +344,9 @@ class Parser {
       default:
         break;
     }
-    if (IsFieldPrefix(m_pos)) return ParseField();
+    if (IsFieldPrefix(m_pos)) {
+      return ParseField();
+    }
     ++m_pos;
     if (m_options.bareOperators && BareOperatorName(*t)) {
       Warn(Code::kOperatorAsWord, t->offset, t->length);
@@ -312,7 +365,9 @@ class Parser {
     node.offset = token.offset;
     node.length = token.length;
     for (const Term& term : list.terms) {
-      if (term.kind != Term::Kind::kExact) m_result.usedWildcard = true;
+      if (term.kind != Term::Kind::kExact) {
+        m_result.usedWildcard = true;
+      }
     }
     node.terms = std::move(list.terms);
     ++m_result.operandCount;
@@ -322,7 +377,9 @@ class Parser {
   Node ParseGroup() {
     const Token& open = m_tokens[m_pos++];
     Node inner = ParseOr();
-    if (Failed()) return {};
+    if (Failed()) {
+      return {};
+    }
     const Token* close = At(m_pos);
     if (!close || close->kind != TokenKind::kClose) {
       FailAtLeftover();
@@ -358,7 +415,9 @@ class Parser {
     Node operand =
         StartsOperand(m_pos) || IsOperator(m_pos, Operator::kNot) ? ParseOr() : ParseOperandless();
     m_fields = saved;
-    if (Failed()) return {};
+    if (Failed()) {
+      return {};
+    }
     if (operand.kind == NodeKind::kEmpty) {
       const Token* next = At(m_pos);
       Fail(Code::kEmpty, next ? next->offset : static_cast<int>(m_text.size()), 0);
@@ -371,7 +430,9 @@ class Parser {
   // reported by the caller) or a misplaced operator.
   Node ParseOperandless() {
     const Token* t = At(m_pos);
-    if (t && t->kind == TokenKind::kOperator) FailAtLeftover();
+    if (t && t->kind == TokenKind::kOperator) {
+      FailAtLeftover();
+    }
     return {};
   }
 
@@ -387,7 +448,9 @@ class Parser {
   }
 
   void Fail(Code code, int offset, int length) {
-    if (!m_result.error) m_result.error = MakeDiagnostic(code, offset, length);
+    if (!m_result.error) {
+      m_result.error = MakeDiagnostic(code, offset, length);
+    }
   }
 
   bool Failed() const { return m_result.error.has_value(); }

@@ -5,16 +5,22 @@ namespace {
 
 void PrintTerms(const Node& node, std::string& out) {
   for (size_t i = 0; i < node.terms.size(); ++i) {
-    if (i > 0) out += ' ';
+    if (i > 0) {
+      out += ' ';
+    }
     out += node.terms[i].text;
-    if (node.terms[i].kind == Term::Kind::kPrefix) out += '*';
+    if (node.terms[i].kind == Term::Kind::kPrefix) {
+      out += '*';
+    }
   }
 }
 
 void PrintNode(const Node& node, std::string& out) {
   const auto list = [&](const char* separator) {
     for (size_t i = 0; i < node.children.size(); ++i) {
-      if (i > 0) out += separator;
+      if (i > 0) {
+        out += separator;
+      }
       PrintNode(node.children[i], out);
     }
   };
@@ -23,9 +29,13 @@ void PrintNode(const Node& node, std::string& out) {
       out += "<empty>";
       break;
     case NodeKind::kWord:
-      if (node.terms.size() > 1) out += '[';
+      if (node.terms.size() > 1) {
+        out += '[';
+      }
       PrintTerms(node, out);
-      if (node.terms.size() > 1) out += ']';
+      if (node.terms.size() > 1) {
+        out += ']';
+      }
       break;
     case NodeKind::kPhrase:
       out += '"';

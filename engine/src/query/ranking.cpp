@@ -49,8 +49,12 @@ class Builder {
               std::move(m_params)};
     }
     std::string rank;
-    for (size_t i = 0; i < positives.size(); ++i) rank += (i > 0 ? " OR " : "") + positives[i];
-    if (positives.size() > 1) rank = "(" + rank + ")";
+    for (size_t i = 0; i < positives.size(); ++i) {
+      rank += (i > 0 ? " OR " : "") + positives[i];
+    }
+    if (positives.size() > 1) {
+      rank = "(" + rank + ")";
+    }
     const std::string rankParam = Bind(rank);
     const std::string predicate = Predicate(set);
     return {std::string("WITH ranked AS (SELECT rowid AS id, ") + kRank +
@@ -90,7 +94,9 @@ class Builder {
     }
     std::string out = "(";
     for (size_t i = 0; i < set.kids.size(); ++i) {
-      if (i > 0) out += set.kind == Kind::kAnd ? " AND " : " OR ";
+      if (i > 0) {
+        out += set.kind == Kind::kAnd ? " AND " : " OR ";
+      }
       out += Predicate(set.kids[i]);
     }
     return out + ")";

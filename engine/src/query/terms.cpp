@@ -11,14 +11,22 @@ bool InSegment(const Unit& u) { return u.wildcard || IsWordChar(u.c); }
 void AddSegment(const Unit* begin, const Unit* end, bool inPhrase, TermList& out) {
   int literals = 0;
   int wildcards = 0;
-  for (const Unit* u = begin; u != end; ++u) (u->wildcard ? wildcards : literals) += 1;
-  if (wildcards > 0) out.hadWildcard = true;
-  if (literals == 0) return;  // `*`, `?*`: nothing to anchor on
+  for (const Unit* u = begin; u != end; ++u) {
+    (u->wildcard ? wildcards : literals) += 1;
+  }
+  if (wildcards > 0) {
+    out.hadWildcard = true;
+  }
+  if (literals == 0) {
+    return;  // `*`, `?*`: nothing to anchor on
+  }
   const bool prefix = wildcards == 1 && (end - 1)->wildcard && (end - 1)->c == U'*';
   if (wildcards == 0 || prefix) {
     Term term{prefix ? Term::Kind::kPrefix : Term::Kind::kExact, {}};
     for (const Unit* u = begin; u != end; ++u) {
-      if (!u->wildcard) AppendFolded(term.text, u->c);
+      if (!u->wildcard) {
+        AppendFolded(term.text, u->c);
+      }
     }
     out.terms.push_back(std::move(term));
     return;
@@ -26,13 +34,21 @@ void AddSegment(const Unit* begin, const Unit* end, bool inPhrase, TermList& out
   if (inPhrase) {  // inner wildcards in a phrase are punctuation: split there
     const Unit* start = begin;
     for (const Unit* u = begin; u != end; ++u) {
-      if (!u->wildcard) continue;
+      if (!u->wildcard) {
+        continue;
+      }
       const bool trailingStar = u + 1 == end && u->c == U'*';
-      if (trailingStar) break;
-      if (start != u) AddSegment(start, u, inPhrase, out);
+      if (trailingStar) {
+        break;
+      }
+      if (start != u) {
+        AddSegment(start, u, inPhrase, out);
+      }
       start = u + 1;
     }
-    if (start != end) AddSegment(start, end, inPhrase, out);
+    if (start != end) {
+      AddSegment(start, end, inPhrase, out);
+    }
     return;
   }
   Term term{Term::Kind::kPattern, {}};
@@ -60,7 +76,9 @@ TermList SplitTerms(const std::vector<Unit>& units, bool inPhrase) {
       continue;
     }
     size_t j = i;
-    while (j < units.size() && InSegment(units[j])) ++j;
+    while (j < units.size() && InSegment(units[j])) {
+      ++j;
+    }
     AddSegment(data + i, data + j, inPhrase, out);
     i = j;
   }

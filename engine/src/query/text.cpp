@@ -25,7 +25,9 @@ constexpr Range kSeparators[] = {
 
 bool InRanges(char32_t c, const Range* begin, const Range* end) {
   for (const Range* r = begin; r != end; ++r) {
-    if (c >= r->first && c <= r->last) return true;
+    if (c >= r->first && c <= r->last) {
+      return true;
+    }
   }
   return false;
 }
@@ -44,7 +46,9 @@ CodePoint DecodeAt(std::string_view text, size_t offset) {
   constexpr CodePoint kInvalid{0xFFFD, 1};
   const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
   const unsigned char lead = byte(offset);
-  if (lead < 0x80) return {lead, 1};
+  if (lead < 0x80) {
+    return {lead, 1};
+  }
   int size = 0;
   char32_t value = 0;
   char32_t minimum = 0;
@@ -57,13 +61,19 @@ CodePoint DecodeAt(std::string_view text, size_t offset) {
   } else {
     return kInvalid;
   }
-  if (offset + size > text.size()) return kInvalid;
+  if (offset + size > text.size()) {
+    return kInvalid;
+  }
   for (int i = 1; i < size; ++i) {
     const unsigned char next = byte(offset + i);
-    if ((next & 0xC0) != 0x80) return kInvalid;
+    if ((next & 0xC0) != 0x80) {
+      return kInvalid;
+    }
     value = (value << 6) | (next & 0x3F);
   }
-  if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return kInvalid;
+  if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
+    return kInvalid;
+  }
   return {value, size};
 }
 
@@ -101,11 +111,19 @@ bool IsWordChar(char32_t c) {
 }
 
 bool IsLowerCase(char32_t c) {
-  if (c >= 'a' && c <= 'z') return true;
-  if (c >= 0xDF && c <= 0xFF) return c != 0xF7;
-  if (c >= 0x100 && c <= 0x17F) return (c & 1) == (c < 0x138 ? 1u : 0u);
-  if (c >= 0x3AC && c <= 0x3CE) return true;  // Greek
-  return c >= 0x430 && c <= 0x45F;            // Cyrillic
+  if (c >= 'a' && c <= 'z') {
+    return true;
+  }
+  if (c >= 0xDF && c <= 0xFF) {
+    return c != 0xF7;
+  }
+  if (c >= 0x100 && c <= 0x17F) {
+    return (c & 1) == (c < 0x138 ? 1u : 0u);
+  }
+  if (c >= 0x3AC && c <= 0x3CE) {
+    return true;  // Greek
+  }
+  return c >= 0x430 && c <= 0x45F;  // Cyrillic
 }
 
 void AppendFolded(std::string& out, char32_t c) {

@@ -14,17 +14,23 @@ std::string Quote(std::string_view token) {
   std::string out = "\"";
   for (char c : token) {
     out += c;
-    if (c == '"') out += '"';
+    if (c == '"') {
+      out += '"';
+    }
   }
   out += '"';
   return out;
 }
 
 std::string Join(const std::vector<std::string>& parts, std::string_view op) {
-  if (parts.size() == 1) return parts.front();
+  if (parts.size() == 1) {
+    return parts.front();
+  }
   std::string out = "(";
   for (size_t i = 0; i < parts.size(); ++i) {
-    if (i > 0) out += op;
+    if (i > 0) {
+      out += op;
+    }
     out += parts[i];
   }
   return out + ")";
@@ -60,19 +66,27 @@ std::string RenderPhrase(const std::vector<Piece>& pieces) {
   std::string out;
   std::string run;
   const auto flush = [&] {
-    if (run.empty()) return;
-    if (!out.empty()) out += " + ";
+    if (run.empty()) {
+      return;
+    }
+    if (!out.empty()) {
+      out += " + ";
+    }
     out += Quote(run);
     run.clear();
   };
   for (const Piece& p : pieces) {
     if (!p.prefix) {
-      if (!run.empty()) run += ' ';
+      if (!run.empty()) {
+        run += ' ';
+      }
       run += p.text;
       continue;
     }
     flush();
-    if (!out.empty()) out += " + ";
+    if (!out.empty()) {
+      out += " + ";
+    }
     out += Quote(p.text) + " *";
   }
   flush();
@@ -86,14 +100,20 @@ class Translator {
   Translation Run(const Node& root) {
     m_whole = root.offset + root.length;
     SetExpr set = Visit(root);
-    if (!m_result.error) CheckDepth(set);
-    if (!m_result.error) m_result.set = std::move(set);
+    if (!m_result.error) {
+      CheckDepth(set);
+    }
+    if (!m_result.error) {
+      m_result.set = std::move(set);
+    }
     return std::move(m_result);
   }
 
  private:
   SetExpr Visit(const Node& node) {
-    if (m_result.error) return {};
+    if (m_result.error) {
+      return {};
+    }
     switch (node.kind) {
       case NodeKind::kWord:
       case NodeKind::kPhrase:
@@ -116,7 +136,9 @@ class Translator {
   }
 
   SetExpr Alternatives(const std::vector<std::string>& phrases) {
-    if (phrases.empty()) return {};
+    if (phrases.empty()) {
+      return {};
+    }
     return Match(Join(phrases, " OR "));
   }
 
@@ -127,7 +149,9 @@ class Translator {
     bool truncated = false;
     for (const Term& term : node.terms) {
       if (term.kind != Term::Kind::kPattern) {
-        for (auto& combo : combos) combo.push_back({term.text, term.kind == Term::Kind::kPrefix});
+        for (auto& combo : combos) {
+          combo.push_back({term.text, term.kind == Term::Kind::kPrefix});
+        }
         continue;
       }
       Expansion expansion = m_expand(term.text);
@@ -149,7 +173,9 @@ class Translator {
       }
       combos = std::move(next);
     }
-    if (truncated) Warn(Code::kWildcardTruncated, node.offset, node.length);
+    if (truncated) {
+      Warn(Code::kWildcardTruncated, node.offset, node.length);
+    }
     std::vector<std::string> phrases;
     for (const auto& combo : combos) {
       std::string phrase = RenderPhrase(combo);
@@ -168,14 +194,20 @@ class Translator {
     std::vector<std::string> negatives;
     std::vector<SetExpr> mixed;
     const auto flush = [&] {
-      if (chain.empty() || negatives.empty()) return;
+      if (chain.empty() || negatives.empty()) {
+        return;
+      }
       chain = {"(" + Join(chain, " AND ") + " NOT " + Join(negatives, " OR ") + ")"};
       negatives.clear();
     };
     for (const Node& child : node.children) {
       SetExpr set = Visit(child);
-      if (set.kind == Kind::kNothing) return {};
-      if (set.kind == Kind::kAll) continue;
+      if (set.kind == Kind::kNothing) {
+        return {};
+      }
+      if (set.kind == Kind::kAll) {
+        continue;
+      }
       if (set.kind == Kind::kMatch) {
         flush();
         chain.push_back(std::move(set.match));
@@ -192,9 +224,15 @@ class Translator {
     } else if (!negatives.empty()) {
       parts.push_back(Negate(Match(Join(negatives, " OR "))));
     }
-    for (SetExpr& m : mixed) parts.push_back(std::move(m));
-    if (parts.empty()) return {Kind::kAll, {}, {}};
-    if (parts.size() == 1) return std::move(parts.front());
+    for (SetExpr& m : mixed) {
+      parts.push_back(std::move(m));
+    }
+    if (parts.empty()) {
+      return {Kind::kAll, {}, {}};
+    }
+    if (parts.size() == 1) {
+      return std::move(parts.front());
+    }
     return {Kind::kAnd, {}, std::move(parts)};
   }
 
@@ -205,7 +243,9 @@ class Translator {
     bool all = false;
     for (const Node& child : node.children) {
       SetExpr set = Visit(child);
-      if (set.kind == Kind::kNothing) continue;
+      if (set.kind == Kind::kNothing) {
+        continue;
+      }
       if (set.kind == Kind::kAll) {
         all = true;
       } else if (set.kind == Kind::kMatch) {
@@ -216,11 +256,21 @@ class Translator {
         parts.push_back(std::move(set));
       }
     }
-    if (all) return {Kind::kAll, {}, {}};
-    if (!negatives.empty()) parts.insert(parts.begin(), Negate(Match(Join(negatives, " AND "))));
-    if (!positives.empty()) parts.insert(parts.begin(), Match(Join(positives, " OR ")));
-    if (parts.empty()) return {};
-    if (parts.size() == 1) return std::move(parts.front());
+    if (all) {
+      return {Kind::kAll, {}, {}};
+    }
+    if (!negatives.empty()) {
+      parts.insert(parts.begin(), Negate(Match(Join(negatives, " AND "))));
+    }
+    if (!positives.empty()) {
+      parts.insert(parts.begin(), Match(Join(positives, " OR ")));
+    }
+    if (parts.empty()) {
+      return {};
+    }
+    if (parts.size() == 1) {
+      return std::move(parts.front());
+    }
     return {Kind::kOr, {}, std::move(parts)};
   }
 
@@ -232,12 +282,16 @@ class Translator {
       std::vector<std::string> choices;
       if (operand.kind == NodeKind::kOr) {
         for (const Node& alternative : operand.children) {
-          for (std::string& p : Phrases(alternative)) choices.push_back(std::move(p));
+          for (std::string& p : Phrases(alternative)) {
+            choices.push_back(std::move(p));
+          }
         }
       } else {
         choices = Phrases(operand);
       }
-      if (m_result.error || choices.empty()) return {};
+      if (m_result.error || choices.empty()) {
+        return {};
+      }
       if (groups.size() * choices.size() > static_cast<size_t>(kMaxNearGroups)) {
         Fail(Code::kTooComplex, node.offset, node.length);
         return {};
@@ -254,7 +308,9 @@ class Translator {
     std::vector<std::string> nears;
     for (const auto& group : groups) {
       std::string near = "NEAR(";
-      for (size_t i = 0; i < group.size(); ++i) near += (i > 0 ? " " : "") + group[i];
+      for (size_t i = 0; i < group.size(); ++i) {
+        near += (i > 0 ? " " : "") + group[i];
+      }
       nears.push_back(near + ", " + std::to_string(node.distance) + ")");
     }
     // Each NEAR group repeats its operands' phrases.
@@ -266,7 +322,9 @@ class Translator {
     if (set.kind == Kind::kMatch) {
       set.match = columns + " : (" + set.match + ")";
     } else {
-      for (SetExpr& kid : set.kids) kid = Restrict(std::move(kid), columns);
+      for (SetExpr& kid : set.kids) {
+        kid = Restrict(std::move(kid), columns);
+      }
     }
     return set;
   }
@@ -275,12 +333,16 @@ class Translator {
     if (set.kind == Kind::kMatch && MatchDepth(set.match) >= kMaxMatchDepth) {
       Fail(Code::kTooComplex, 0, m_whole);
     }
-    for (const SetExpr& kid : set.kids) CheckDepth(kid);
+    for (const SetExpr& kid : set.kids) {
+      CheckDepth(kid);
+    }
   }
 
   void CountPhrases(int count) {
     m_phrases += count;
-    if (m_phrases > kMaxPhrases) Fail(Code::kTooComplex, 0, m_whole);
+    if (m_phrases > kMaxPhrases) {
+      Fail(Code::kTooComplex, 0, m_whole);
+    }
   }
 
   void Warn(Code code, int offset, int length) {
@@ -288,7 +350,9 @@ class Translator {
   }
 
   void Fail(Code code, int offset, int length) {
-    if (!m_result.error) m_result.error = MakeDiagnostic(code, offset, length);
+    if (!m_result.error) {
+      m_result.error = MakeDiagnostic(code, offset, length);
+    }
   }
 
   const Expander& m_expand;

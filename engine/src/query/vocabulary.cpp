@@ -17,7 +17,9 @@ struct StatementDeleter {
 
 Expansion ExpandPattern(sqlite3* db, const std::string& pattern) {
   Expansion expansion;
-  if (db == nullptr) return expansion;
+  if (db == nullptr) {
+    return expansion;
+  }
   // One row beyond the limit tells a full list from a truncated one.
   static constexpr const char* kSql =
       "SELECT term FROM fts_vocab WHERE term GLOB ?1 ORDER BY doc DESC, term LIMIT ?2";

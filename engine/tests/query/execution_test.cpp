@@ -94,7 +94,9 @@ TEST_F(ExecutionTest, ScoresAreOneToHundredBestFirst) {
     for (size_t i = 0; i < rows.size(); ++i) {
       EXPECT_GE(rows[i].score, 0) << query;
       EXPECT_LE(rows[i].score, 100) << query;
-      if (i > 0) EXPECT_GE(rows[i - 1].score, rows[i].score) << query;
+      if (i > 0) {
+        EXPECT_GE(rows[i - 1].score, rows[i].score) << query;
+      }
       if (i > 0 && rows[i - 1].score == rows[i].score) {
         EXPECT_LE(rows[i - 1].title, rows[i].title) << query;  // titlekey breaks ties
       }
@@ -112,8 +114,12 @@ TEST_F(ExecutionTest, NegationOnlyRowsScoreZero) {
   for (const char* query : {"<NOT> printer", "<NOT> qq*z", "NOT driver"}) {
     const std::vector<Row> rows = Db().Search(Compile(query, Db().handle()));
     ASSERT_FALSE(rows.empty()) << query;
-    for (const Row& row : rows) EXPECT_EQ(row.score, 0) << query;
-    for (size_t i = 1; i < rows.size(); ++i) EXPECT_LT(rows[i - 1].title, rows[i].title);
+    for (const Row& row : rows) {
+      EXPECT_EQ(row.score, 0) << query;
+    }
+    for (size_t i = 1; i < rows.size(); ++i) {
+      EXPECT_LT(rows[i - 1].title, rows[i].title);
+    }
   }
   // In a union, matched rows are scored and complement rows are 0.
   const std::vector<Row> rows = Db().Search(Compile("toolbar <OR> <NOT> driver", Db().handle()));
@@ -147,7 +153,9 @@ TEST_F(ExecutionTest, RelaxationToOr) {
   std::vector<Row> rows = Db().Search(plan, &relaxed);
   EXPECT_TRUE(relaxed);
   Keys keys;
-  for (const Row& r : rows) keys.push_back(r.key);
+  for (const Row& r : rows) {
+    keys.push_back(r.key);
+  }
   EXPECT_EQ(Sorted(keys), (Keys{"a.htm", "b.htm", "d.htm"}));
 
   // Relaxation stays inside the titles-only restriction.
@@ -157,7 +165,9 @@ TEST_F(ExecutionTest, RelaxationToOr) {
   rows = Db().Search(plan, &relaxed);
   EXPECT_TRUE(relaxed);
   keys.clear();
-  for (const Row& r : rows) keys.push_back(r.key);
+  for (const Row& r : rows) {
+    keys.push_back(r.key);
+  }
   EXPECT_EQ(Sorted(keys), (Keys{"a.htm", "d.htm"}));
 
   // A query that finds something is not relaxed.
@@ -207,7 +217,9 @@ TEST_F(ExecutionTest, DeepNestingRunsOrIsRefused) {
     for (const char* open : {"a <OR> (b ", "a <NOT> (b <OR> ", "a TITLE <CONTAINS> (b <OR> ",
                              "a <OR> (TITLE <CONTAINS> b ", "x <NEAR> y <OR> (b "}) {
       std::string query;
-      for (int i = 0; i < depth; ++i) query += open;
+      for (int i = 0; i < depth; ++i) {
+        query += open;
+      }
       query += "c";
       const Plan plan = Compile(query, Db().handle());
       if (plan.error) {

@@ -30,9 +30,13 @@ std::string Describe(const Token& t) {
       break;
   }
   for (const Unit& u : t.units) {
-    if (u.wildcard) out += "{";
+    if (u.wildcard) {
+      out += "{";
+    }
     AppendUtf8(out, u.c);
-    if (u.wildcard) out += "}";
+    if (u.wildcard) {
+      out += "}";
+    }
   }
   return out + "@" + std::to_string(t.offset) + "+" + std::to_string(t.length);
 }
@@ -49,7 +53,9 @@ TEST_P(LexerTest, Tokens) {
   const LexResult result = Lex(c.text);
   ASSERT_FALSE(result.error) << c.text;
   std::vector<std::string> actual;
-  for (const Token& t : result.tokens) actual.push_back(Describe(t));
+  for (const Token& t : result.tokens) {
+    actual.push_back(Describe(t));
+  }
   EXPECT_EQ(actual, c.tokens) << c.text;
 }
 

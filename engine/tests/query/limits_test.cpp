@@ -18,7 +18,9 @@ std::string ManyTerms() {
   std::string body;
   for (char a : {'v', 'w'}) {
     for (char b = 'a'; b <= 'z'; ++b) {
-      for (char c = 'a'; c <= 'f'; ++c) body += std::string{a, b, c, 'q', ' '};
+      for (char c = 'a'; c <= 'f'; ++c) {
+        body += std::string{a, b, c, 'q', ' '};
+      }
     }
   }
   return body;  // 2 * 26 * 6 = 312 terms ending in q
@@ -53,11 +55,13 @@ TEST(QueryLimitsTest, NearDistributionAndPhraseCount) {
   EXPECT_EQ(plan.error->code, Code::kTooComplex);
 
   std::string many;
-  for (int i = 0; i < 1100; ++i) many += "x ";
+  for (int i = 0; i < 1100; ++i) {
+    many += "x ";
+  }
   plan = Compile(many, db.handle());
   ASSERT_TRUE(plan.error);
   EXPECT_EQ(plan.error->code, Code::kTooComplex);
-  EXPECT_FALSE(Compile(many.substr(0, 2 * 1000), db.handle()).error);
+  EXPECT_FALSE(Compile(many.substr(0, 2000), db.handle()).error);
 }
 
 TEST(QueryLimitsTest, MissingVocabularyIsInternalError) {
@@ -79,7 +83,9 @@ TEST(QueryLimitsTest, QuestionMarkWildcard) {
   TestDb db({{"a.htm", "One", "", "abc abd"}, {"b.htm", "Two", "", "ab"}});
   const auto keys = [&](const char* query) {
     std::vector<std::string> out;
-    for (const Row& row : db.Search(Compile(query, db.handle()))) out.push_back(row.key);
+    for (const Row& row : db.Search(Compile(query, db.handle()))) {
+      out.push_back(row.key);
+    }
     return out;
   };
   EXPECT_EQ(keys("ab?"), (std::vector<std::string>{"b.htm"}));  // punctuation: the word ab

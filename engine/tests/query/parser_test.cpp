@@ -111,11 +111,13 @@ TEST(ParserLimitsTest, NestingAndLength) {
   EXPECT_FALSE(Parse("TITLE <CONTAINS> " + std::string(32, '(') + "a", Options{}).error);
 
   std::string fields;
-  for (int i = 0; i < 70; ++i) fields += "TITLE <CONTAINS> ";
+  for (int i = 0; i < 70; ++i) {
+    fields += "TITLE <CONTAINS> ";
+  }
   result = Parse(fields + "a", Options{});
   ASSERT_TRUE(result.error);
   EXPECT_EQ(result.error->code, Code::kTooComplex);
-  EXPECT_FALSE(Parse(fields.substr(0, 17 * 60) + "a", Options{}).error);
+  EXPECT_FALSE(Parse(fields.substr(0, size_t{17} * 60) + "a", Options{}).error);
 
   result = Parse(std::string(4097, 'a'), Options{});
   ASSERT_TRUE(result.error);
@@ -135,7 +137,9 @@ TEST_P(ParserWarningTest, ReportsWarnings) {
   const WarningCase& c = GetParam();
   const ParseResult result = Parse(c.query, Options{});
   std::vector<std::tuple<Code, int, int>> actual;
-  for (const Diagnostic& d : result.warnings) actual.emplace_back(d.code, d.offset, d.length);
+  for (const Diagnostic& d : result.warnings) {
+    actual.emplace_back(d.code, d.offset, d.length);
+  }
   EXPECT_EQ(actual, c.warnings) << c.query;
 }
 

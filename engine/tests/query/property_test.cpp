@@ -116,7 +116,9 @@ std::string Generate(std::mt19937& rng) {
   const int n = count(rng);
   for (int i = 0; i < n; ++i) {
     text += kPieces[piece(rng)];
-    if (gap(rng) > 0) text += ' ';
+    if (gap(rng) > 0) {
+      text += ' ';
+    }
   }
   // Stand-alone <NAME> chunks are explicit syntax, which may fail by design.
   static const std::regex kOperatorLike("<[A-Za-z]+(/[0-9]+)?>");
@@ -144,7 +146,9 @@ TEST(PlainTextPropertyTest, NeverFailsAndAlwaysRuns) {
       EXPECT_GE(w.offset, 0) << query;
       EXPECT_LE(w.offset + w.length, static_cast<int>(query.size())) << query;
     }
-    if (plan.matchesNothing) continue;
+    if (plan.matchesNothing) {
+      continue;
+    }
     std::vector<Row> rows;
     std::string error;
     EXPECT_TRUE(db.Run(plan.statement, rows, error)) << "query: " << query << "\n" << error;

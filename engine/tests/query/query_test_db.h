@@ -114,20 +114,28 @@ inline bool TestDb::Run(const Statement& statement, std::vector<Row>& rows,
                     sqlite3_column_int(stmt, 2)});
   }
   const bool ok = rc == SQLITE_DONE;
-  if (!ok) error = sqlite3_errmsg(m_db);
+  if (!ok) {
+    error = sqlite3_errmsg(m_db);
+  }
   sqlite3_finalize(stmt);
   return ok;
 }
 
 inline std::vector<Row> TestDb::Search(const Plan& plan, bool* relaxedUsed) const {
-  if (relaxedUsed) *relaxedUsed = false;
+  if (relaxedUsed) {
+    *relaxedUsed = false;
+  }
   std::vector<Row> rows;
-  if (plan.error || plan.matchesNothing) return rows;
+  if (plan.error || plan.matchesNothing) {
+    return rows;
+  }
   std::string error;
   EXPECT_TRUE(Run(plan.statement, rows, error)) << error << "\n" << plan.statement.sql;
   if (rows.empty() && plan.relaxed) {
     EXPECT_TRUE(Run(*plan.relaxed, rows, error)) << error;
-    if (relaxedUsed) *relaxedUsed = true;
+    if (relaxedUsed) {
+      *relaxedUsed = true;
+    }
   }
   return rows;
 }
@@ -136,7 +144,9 @@ inline std::vector<std::string> TestDb::Keys(const std::string& query) const {
   const Plan plan = Compile(query, m_db);
   EXPECT_FALSE(plan.error) << query << ": " << CodeName(plan.error->code);
   std::vector<std::string> keys;
-  for (const Row& row : Search(plan)) keys.push_back(row.key);
+  for (const Row& row : Search(plan)) {
+    keys.push_back(row.key);
+  }
   return keys;
 }
 

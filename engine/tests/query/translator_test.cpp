@@ -18,10 +18,18 @@ using testing::TestDb;
 
 // The MATCH text of a plan; negative-only plans read "NOT <text>".
 std::string MatchOf(const Plan& plan) {
-  if (plan.error) return std::string("error ") + std::string(CodeName(plan.error->code));
-  if (plan.matchesNothing) return "nothing";
-  if (plan.statement.params.empty()) return "all";
-  if (plan.statement.params.size() != 1) return "mixed";
+  if (plan.error) {
+    return std::string("error ") + std::string(CodeName(plan.error->code));
+  }
+  if (plan.matchesNothing) {
+    return "nothing";
+  }
+  if (plan.statement.params.empty()) {
+    return "all";
+  }
+  if (plan.statement.params.size() != 1) {
+    return "mixed";
+  }
   const bool negative = plan.statement.sql.find("NOT IN") != std::string::npos;
   return (negative ? "NOT " : "") + plan.statement.params.front();
 }
