@@ -15,7 +15,7 @@ using testing::Row;
 using testing::TestDb;
 using Keys = std::vector<std::string>;
 
-class ExecutionTest : public ::testing::Test {
+class QueryExecutionTest : public ::testing::Test {
  protected:
   static TestDb& Db() {
     static TestDb db({
@@ -37,7 +37,7 @@ class ExecutionTest : public ::testing::Test {
   static Keys Find(const std::string& query) { return Sorted(Db().Keys(query)); }
 };
 
-TEST_F(ExecutionTest, BooleanMeaning) {
+TEST_F(QueryExecutionTest, BooleanMeaning) {
   EXPECT_EQ(Find("printer driver"), (Keys{"a.htm"}));
   EXPECT_EQ(Find("printer <OR> toolbar"), (Keys{"a.htm", "b.htm", "e.htm"}));
   EXPECT_EQ(Find("driver <NOT> printer"), (Keys{"c.htm"}));
@@ -53,7 +53,7 @@ TEST_F(ExecutionTest, BooleanMeaning) {
   EXPECT_EQ(Find("\"driver printer\""), (Keys{}));
 }
 
-TEST_F(ExecutionTest, NearCountsTokensBetween) {
+TEST_F(QueryExecutionTest, NearCountsTokensBetween) {
   // "Install the printer driver": two tokens between install and driver.
   EXPECT_EQ(Find("install <NEAR/2> driver"), (Keys{"a.htm"}));
   EXPECT_EQ(Find("install <NEAR/1> driver"), (Keys{}));
@@ -62,7 +62,7 @@ TEST_F(ExecutionTest, NearCountsTokensBetween) {
   EXPECT_EQ(Find("configure <NEAR/3> (driver <OR> port)"), (Keys{"c.htm"}));
 }
 
-TEST_F(ExecutionTest, FieldRestrictions) {
+TEST_F(QueryExecutionTest, FieldRestrictions) {
   EXPECT_EQ(Find("TITLE <CONTAINS> printer"), (Keys{"a.htm"}));
   EXPECT_EQ(Find("printer"), (Keys{"a.htm", "b.htm"}));
   EXPECT_EQ(Find("TITLE <CONTAINS> network"), (Keys{"c.htm"}));
@@ -73,7 +73,7 @@ TEST_F(ExecutionTest, FieldRestrictions) {
             (Keys{"a.htm", "b.htm", "d.htm", "e.htm"}));
 }
 
-TEST_F(ExecutionTest, Wildcards) {
+TEST_F(QueryExecutionTest, Wildcards) {
   EXPECT_EQ(Find("print*"), (Keys{"a.htm", "b.htm"}));
   EXPECT_EQ(Find("colo?r"), (Keys{"b.htm"}));
   EXPECT_EQ(Find("colo*r"), (Keys{"b.htm", "c.htm"}));
@@ -85,7 +85,7 @@ TEST_F(ExecutionTest, Wildcards) {
   EXPECT_EQ(Find("<NOT> qq*z"), (Keys{"a.htm", "b.htm", "c.htm", "d.htm", "e.htm"}));
 }
 
-TEST_F(ExecutionTest, ScoresAreOneToHundredBestFirst) {
+TEST_F(QueryExecutionTest, ScoresAreOneToHundredBestFirst) {
   for (const char* query : {"printer", "network <OR> printer", "the", "driver <OR> <NOT> menu",
                             "TITLE <CONTAINS> printer"}) {
     const std::vector<Row> rows = Db().Search(Compile(query, Db().handle()));
@@ -110,7 +110,7 @@ TEST_F(ExecutionTest, ScoresAreOneToHundredBestFirst) {
   EXPECT_LT(rows[1].score, 100);
 }
 
-TEST_F(ExecutionTest, NegationOnlyRowsScoreZero) {
+TEST_F(QueryExecutionTest, NegationOnlyRowsScoreZero) {
   for (const char* query : {"<NOT> printer", "<NOT> qq*z", "NOT driver"}) {
     const std::vector<Row> rows = Db().Search(Compile(query, Db().handle()));
     ASSERT_FALSE(rows.empty()) << query;
@@ -130,7 +130,7 @@ TEST_F(ExecutionTest, NegationOnlyRowsScoreZero) {
   EXPECT_EQ(rows[2].score, 0);
 }
 
-TEST_F(ExecutionTest, OrderIsStable) {
+TEST_F(QueryExecutionTest, OrderIsStable) {
   const Plan plan = Compile("the", Db().handle());
   const std::vector<Row> first = Db().Search(plan);
   ASSERT_GE(first.size(), 3u);
@@ -144,7 +144,7 @@ TEST_F(ExecutionTest, OrderIsStable) {
   }
 }
 
-TEST_F(ExecutionTest, RelaxationToOr) {
+TEST_F(QueryExecutionTest, RelaxationToOr) {
   Plan plan = Compile("printer zebra", Db().handle());
   ASSERT_TRUE(plan.relaxed);
   ASSERT_TRUE(plan.relaxedWarning);
@@ -184,7 +184,7 @@ TEST_F(ExecutionTest, RelaxationToOr) {
 // (Q1) <AND> (Q2) finds exactly the pages both find. TITLE <CONTAINS> Q finds a subset of Q when
 // Q has no negation; `TITLE <CONTAINS> <NOT> x` is every page whose title lacks x, which includes
 // pages that have x elsewhere.
-TEST_F(ExecutionTest, QueriesCompose) {
+TEST_F(QueryExecutionTest, QueriesCompose) {
   const char* queries[] = {"printer",
                            "network <OR> menu",
                            "<NOT> driver",
@@ -211,7 +211,7 @@ TEST_F(ExecutionTest, QueriesCompose) {
 
 // Deep alternations either run or are refused as too complex; FTS5 never sees what it cannot
 // parse.
-TEST_F(ExecutionTest, DeepNestingRunsOrIsRefused) {
+TEST_F(QueryExecutionTest, DeepNestingRunsOrIsRefused) {
   int refused = 0;
   for (int depth = 1; depth <= 32; ++depth) {
     for (const char* open : {"a <OR> (b ", "a <NOT> (b <OR> ", "a TITLE <CONTAINS> (b <OR> ",

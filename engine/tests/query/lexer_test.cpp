@@ -46,9 +46,9 @@ struct LexCase {
   std::vector<std::string> tokens;
 };
 
-class LexerTest : public ::testing::TestWithParam<LexCase> {};
+class QueryLexerTest : public ::testing::TestWithParam<LexCase> {};
 
-TEST_P(LexerTest, Tokens) {
+TEST_P(QueryLexerTest, Tokens) {
   const LexCase& c = GetParam();
   const LexResult result = Lex(c.text);
   ASSERT_FALSE(result.error) << c.text;
@@ -60,7 +60,7 @@ TEST_P(LexerTest, Tokens) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Chunks, LexerTest,
+    Chunks, QueryLexerTest,
     ::testing::Values(
         LexCase{"a  bc", {"W:a@0+1", "W:bc@3+2"}}, LexCase{"(a", {"(@0+1", "W:a@1+1"}},
         LexCase{"(f(x))", {"(@0+1", "W:f(x)@1+4", ")@5+1"}},
@@ -81,7 +81,7 @@ INSTANTIATE_TEST_SUITE_P(
                 {"O1/10@0+4", "O3/3@5+8", "W:<b>@14+3", "W:<int/2>@18+7", "W:a<AND>b@26+7"}},
         LexCase{"(<NOT>)", {"(@0+1", "O2/10@1+5", ")@6+1"}}));
 
-TEST(LexerErrorTest, OperatorMisuse) {
+TEST(QueryLexerErrorTest, OperatorMisuse) {
   LexResult result = Lex("a <NEAR/65> b");
   ASSERT_TRUE(result.error);
   EXPECT_EQ(result.error->code, Code::kBadOperatorArgument);
@@ -94,7 +94,7 @@ TEST(LexerErrorTest, OperatorMisuse) {
   EXPECT_FALSE(Lex("<Foo> <x>").error);  // not all upper case, or a single letter: words
 }
 
-TEST(LexerWarningTest, UnclosedQuoteClosesAtEnd) {
+TEST(QueryLexerWarningTest, UnclosedQuoteClosesAtEnd) {
   const LexResult result = Lex("a \"b c");
   ASSERT_EQ(result.warnings.size(), 1u);
   EXPECT_EQ(result.warnings[0].code, Code::kQuoteAutoclosed);

@@ -14,9 +14,9 @@ struct TreeCase {
   const char* tree;
 };
 
-class ParserTreeTest : public ::testing::TestWithParam<TreeCase> {};
+class QueryParserTreeTest : public ::testing::TestWithParam<TreeCase> {};
 
-TEST_P(ParserTreeTest, PrintsCanonicalTree) {
+TEST_P(QueryParserTreeTest, PrintsCanonicalTree) {
   const TreeCase& c = GetParam();
   const ParseResult result = Parse(c.query, Options{});
   ASSERT_FALSE(result.error) << c.query << ": " << CodeName(result.error->code);
@@ -24,7 +24,7 @@ TEST_P(ParserTreeTest, PrintsCanonicalTree) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Precedence, ParserTreeTest,
+    Precedence, QueryParserTreeTest,
     ::testing::Values(
         TreeCase{"a <OR> b <NOT> c", "(a OR (b AND NOT c))"},
         TreeCase{"a <NOT> b c", "(a AND NOT b AND c)"}, TreeCase{"<NOT> a b", "(NOT a AND b)"},
@@ -58,9 +58,9 @@ struct DiagnosticCase {
   int length;
 };
 
-class ParserErrorTest : public ::testing::TestWithParam<DiagnosticCase> {};
+class QueryParserErrorTest : public ::testing::TestWithParam<DiagnosticCase> {};
 
-TEST_P(ParserErrorTest, ReportsError) {
+TEST_P(QueryParserErrorTest, ReportsError) {
   const DiagnosticCase& c = GetParam();
   const ParseResult result = Parse(c.query, Options{});
   ASSERT_TRUE(result.error) << c.query;
@@ -70,7 +70,7 @@ TEST_P(ParserErrorTest, ReportsError) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Errors, ParserErrorTest,
+    Errors, QueryParserErrorTest,
     ::testing::Values(
         DiagnosticCase{"TITLE <CONTAINS> BODY <CONTAINS> x", Code::kFieldConflict, 17, 4},
         DiagnosticCase{"TITLE <CONTAINS> ", Code::kEmpty, 17, 0},
@@ -99,7 +99,7 @@ INSTANTIATE_TEST_SUITE_P(
         DiagnosticCase{"a <NEAR> b <NEAR> c <NEAR> d <NEAR> e <NEAR> f <NEAR> g <NEAR> h <NEAR> i",
                        Code::kTooComplex, 72, 1}));
 
-TEST(ParserLimitsTest, NestingAndLength) {
+TEST(QueryParserLimitsTest, NestingAndLength) {
   const std::string deep = std::string(33, '(') + "a";
   ParseResult result = Parse(deep, Options{});
   ASSERT_TRUE(result.error);
@@ -131,9 +131,9 @@ struct WarningCase {
   std::vector<std::tuple<Code, int, int>> warnings;
 };
 
-class ParserWarningTest : public ::testing::TestWithParam<WarningCase> {};
+class QueryParserWarningTest : public ::testing::TestWithParam<WarningCase> {};
 
-TEST_P(ParserWarningTest, ReportsWarnings) {
+TEST_P(QueryParserWarningTest, ReportsWarnings) {
   const WarningCase& c = GetParam();
   const ParseResult result = Parse(c.query, Options{});
   std::vector<std::tuple<Code, int, int>> actual;
@@ -144,7 +144,7 @@ TEST_P(ParserWarningTest, ReportsWarnings) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Warnings, ParserWarningTest,
+    Warnings, QueryParserWarningTest,
     ::testing::Values(WarningCase{"PRINTER NOT FOUND", {{Code::kOperatorAsWord, 8, 3}}},
                       WarningCase{"*", {{Code::kIgnoredWord, 0, 1}}},
                       WarningCase{"\"unterminated phrase", {{Code::kQuoteAutoclosed, 0, 1}}},
@@ -157,7 +157,7 @@ INSTANTIATE_TEST_SUITE_P(
                       WarningCase{"a OR b", {}},
                       WarningCase{"((a) b", {{Code::kUnclosedParen, 0, 1}}}));
 
-TEST(ParserOptionsTest, BareOperatorsCanBeSwitchedOff) {
+TEST(QueryParserOptionsTest, BareOperatorsCanBeSwitchedOff) {
   Options options;
   options.bareOperators = false;
   const ParseResult result = Parse("a OR b", options);
@@ -167,7 +167,7 @@ TEST(ParserOptionsTest, BareOperatorsCanBeSwitchedOff) {
 }
 
 // The host's titles-only switch prepends 17 bytes; userOffset points into the user's text.
-TEST(DiagnosticOffsetsTest, UserOffsetSkipsTitlesOnlyPrefix) {
+TEST(QueryDiagnosticOffsetsTest, UserOffsetSkipsTitlesOnlyPrefix) {
   Plan plan = Compile("TITLE <CONTAINS> <OR> x", nullptr);
   ASSERT_TRUE(plan.error);
   EXPECT_EQ(plan.error->offset, 17);
@@ -198,7 +198,7 @@ TEST(DiagnosticOffsetsTest, UserOffsetSkipsTitlesOnlyPrefix) {
   EXPECT_EQ(probe.warnings[0].userOffset, 3);
 }
 
-TEST(DiagnosticStatusTest, EveryErrorHasItsOwnStatus) {
+TEST(QueryDiagnosticStatusTest, EveryErrorHasItsOwnStatus) {
   std::vector<int32_t> seen;
   for (Code code : {Code::kUnknownOperator, Code::kBadOperatorArgument, Code::kMissingOperand,
                     Code::kUnknownField, Code::kMissingField, Code::kFieldConflict,

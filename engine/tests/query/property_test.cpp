@@ -125,7 +125,7 @@ std::string Generate(std::mt19937& rng) {
   return std::regex_replace(text, kOperatorLike, "<x1>");
 }
 
-TEST(PlainTextPropertyTest, NeverFailsAndAlwaysRuns) {
+TEST(QueryPlainTextPropertyTest, NeverFailsAndAlwaysRuns) {
   TestDb db({
       {"a.htm", "Printer setup", "Print", "print the dialog, e-mail foo.bar C++ vector<int>"},
       {"b.htm", "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E", "", "caf\xC3\xA9 colour printing"},

@@ -39,7 +39,7 @@ struct Vector {
   const char* match;
 };
 
-class TranslatorTest : public ::testing::TestWithParam<Vector> {
+class QueryTranslatorTest : public ::testing::TestWithParam<Vector> {
  protected:
   static TestDb& Db() {
     // Only the vocabulary matters here: wildcard patterns expand against it.
@@ -49,13 +49,13 @@ class TranslatorTest : public ::testing::TestWithParam<Vector> {
   }
 };
 
-TEST_P(TranslatorTest, MatchText) {
+TEST_P(QueryTranslatorTest, MatchText) {
   const Vector& v = GetParam();
   EXPECT_EQ(MatchOf(Compile(v.query, Db().handle())), v.match) << v.query;
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Vectors, TranslatorTest,
+    Vectors, QueryTranslatorTest,
     ::testing::Values(
         Vector{"print", R"("print")"}, Vector{"printing dialogs", R"(("printing" AND "dialogs"))"},
         Vector{"\"printing dialogs\"", R"("printing dialogs")"}, Vector{"\"news\"", R"("news")"},
@@ -113,7 +113,7 @@ INSTANTIATE_TEST_SUITE_P(
         Vector{"<NOT> a <NOT> b", R"(NOT ("a" OR "b"))"}, Vector{"<NOT> zz?z", "all"}));
 
 // A negation of nothing and an OR with a negative-only branch have no single MATCH text.
-TEST(TranslatorSqlTest, NegativeAndMixedShapes) {
+TEST(QueryTranslatorSqlTest, NegativeAndMixedShapes) {
   TestDb db({{"a.htm", "A", "", "alpha"}});
   const Plan all = Compile("<NOT> zz?z", db.handle());
   EXPECT_TRUE(all.statement.params.empty());
@@ -124,7 +124,7 @@ TEST(TranslatorSqlTest, NegativeAndMixedShapes) {
 }
 
 // The MATCH text is always a bound parameter, never part of the SQL.
-TEST(TranslatorSqlTest, QueryTextNeverReachesSql) {
+TEST(QueryTranslatorSqlTest, QueryTextNeverReachesSql) {
   TestDb db({{"a.htm", "A", "", "alpha"}});
   for (const char* query : {"x'); DROP TABLE pages; --", "\"'\" <OR> a", "<NOT> '1'='1'"}) {
     const Plan plan = Compile(query, db.handle());
