@@ -36,8 +36,8 @@ struct IViveviVadiro : public IDispatch {
   // contain; bTitleOnly: non-zero searches titles only; pResults receives a
   // vector with one element per hit: an empty VARIANT for a hit outside the
   // folders, else a vector of three BSTRs (score, document key, title).
-  STDMETHOD(Find)(BSTR sSearchString, VARIANT* pSearchDirs, LONG bTitleOnly,
-                  VARIANT* pResults) PURE;
+  STDMETHOD(Find)
+  (BSTR sSearchString, VARIANT* pSearchDirs, LONG bTitleOnly, VARIANT* pResults) PURE;
   // Not provided: E_NOTIMPL for valid arguments, E_INVALIDARG otherwise.
   STDMETHOD(GetOffsets)(BSTR sDocName, VARIANT* pResults) PURE;
   // 1 when the property was set true, else 0.

@@ -99,10 +99,11 @@ class ViveviVadiro final : public IViveviVadiro {
  private:
   // Answers for the object itself whether or not it is aggregated.
   struct Inner final : public IUnknown {
+    explicit Inner(ViveviVadiro* pOwner) : m_pOwner(pOwner) {}
     STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
     STDMETHODIMP_(ULONG) AddRef() override;
     STDMETHODIMP_(ULONG) Release() override;
-    ViveviVadiro* Owner();
+    ViveviVadiro* m_pOwner;
   };
 
   HRESULT Search(BSTR sSearchString, VARIANT* pSearchDirs, LONG bTitleOnly, VARIANT* pResults);

@@ -1,0 +1,29 @@
+// @brief The class object that makes ViveviVadiro objects, and the module's
+// activation exports.
+#pragma once
+
+#include "winport/win32.h"
+
+#ifdef _WIN32
+#define ZVV_EXPORT extern "C" __declspec(dllexport)
+#else
+#define ZVV_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
+
+class ViveviVadiroClassFactory final : public IClassFactory {
+ public:
+  STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
+  STDMETHODIMP_(ULONG) AddRef() override;
+  STDMETHODIMP_(ULONG) Release() override;
+  STDMETHODIMP CreateInstance(IUnknown* pUnkOuter, REFIID riid, void** ppv) override;
+  STDMETHODIMP LockServer(BOOL fLock) override;
+
+ private:
+  LONG volatile m_cRef = 0;
+};
+
+// Releases the cached class object; the module calls it when it unloads.
+void ReleaseCachedClassObjects();
+
+ZVV_EXPORT HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv);
+ZVV_EXPORT HRESULT STDAPICALLTYPE DllCanUnloadNow();

@@ -1,0 +1,62 @@
+// @brief Reading the host's window and install folder, and deriving the
+// component's folders from it.
+#include "component/com/vivevi_vadiro.h"
+#include "component/host/com_error.h"
+#include "component/host/host_application.h"
+#include "component/search/text_conversion.h"
+#include "component/toolkit/path_separator.h"
+#include "winport/owners.h"
+
+namespace {
+
+// Class contexts: in-process server and handler, local and remote server.
+constexpr DWORD kHostClassContext = 23;
+
+// The text of a VARIANT, converting it when it is not a string already.
+winport::Bstr TextOf(const VARIANT* pValue) {
+  winport::Variant text;
+  if (V_VT(pValue) == VT_BSTR) {
+    ThrowIfFailed(text.CopyFrom(pValue));
+  } else {
+    ThrowIfFailed(VariantChangeType(text.Get(), const_cast<VARIANT*>(pValue), 0, VT_BSTR));
+  }
+  winport::Bstr result = winport::Bstr::Attaching(V_BSTR(text.Get()));
+  V_VT(text.Get()) = VT_EMPTY;
+  return result;
+}
+
+}  // namespace
+
+void ViveviVadiro::ReadHostSettings() {
+  winport::ComPtr<IUnknown> pUnknown;
+  winport::ComPtr<IHostApplication> pHost;
+  HRESULT hr = CoCreateInstance(CLSID_HostApplication, nullptr, kHostClassContext, IID_IUnknown,
+                                pUnknown.PutVoid());
+  if (SUCCEEDED(hr) && pUnknown) pUnknown.As(IID_IHostApplication, &pHost);
+
+  // A later call's interface takes the place of the earlier one, which is
+  // given back rather than leaked.
+  if (m_pHost) m_pHost->Release();
+  m_pHost = pHost.Detach();
+  if (!m_pHost) return;
+
+  LONG_PTR nWindow = 0;
+  ThrowIfFailed(m_pHost->get_HostWindow(&nWindow));
+  m_hwndHost = reinterpret_cast<HWND>(nWindow);
+
+  try {
+    winport::Variant value;
+    winport::Variant installDir;
+    ThrowIfFailed(m_pHost->GetValue(kHostValueNumber, value.Put()));
+    ThrowIfFailed(m_pHost->get_InstallDir(installDir.Put()));
+    TextOf(value.Get());  // only its convertibility matters
+    winport::Bstr sInstallDir = TextOf(installDir.Get());
+    m_sInstallDir = WideToNarrow(sInstallDir.Get());
+    m_sHelpDir = m_sInstallDir + "Help";
+    m_sCollectionDir = m_sInstallDir + "dizode" + kPathSeparatorText + "collections" +
+                       kPathSeparatorText + "Searchable Help";
+    m_sCommonDir = m_sInstallDir + kPathSeparatorText + "dizode" + kPathSeparatorText + "common";
+  } catch (...) {
+    // The host cannot tell: the folders keep their values.
+  }
+}

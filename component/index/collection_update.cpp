@@ -1,0 +1,56 @@
+// @brief Bringing the open collection in step with the help folder: pages
+// found only in the folder are added, keys found only in the collection are
+// deleted, additions first.
+#include "component/com/vivevi_vadiro.h"
+#include "component/index/folder_scan.h"
+#include "component/index/set_difference.h"
+#include "component/index/submit_args.h"
+#include "component/toolkit/failure_texts.h"
+#include "component/toolkit/records.h"
+#include "component/toolkit/search_request.h"
+#include "component/toolkit/toolkit_error.h"
+#include "component/toolkit/toolkit_table.h"
+
+namespace {
+
+// Submits docs; on failure closes the collection (so nothing uses the handle
+// again, teardown included) and raises sFailureText with the status.
+void SubmitOrClose(TkCollection& hCollection, uint32_t nOperation, const DocumentSet& docs,
+                   const char* sFailureText) {
+  SubmitRecord record;
+  BuildSubmitArgs(record.Args(), nOperation, docs);
+  int32_t nReturn = Toolkit().TkSubmit(hCollection, &record.Args());
+  if (ToolkitFailed(nReturn)) {
+    CloseCollectionHandle(hCollection);
+    ThrowToolkitFailure(sFailureText, nReturn);
+  }
+}
+
+}  // namespace
+
+void ViveviVadiro::UpdateCollection() {
+  if (!m_hCollection) throw ToolkitError(kNoCollectionOpen);
+  // Cleared before the work, not after it: a change the watcher reports while
+  // the update runs must survive the update. A failure sets it again, so the
+  // next Find retries.
+  m_bRefreshPending = false;
+  try {
+    m_docs.clear();
+    bool bListed = ListIndexedDocuments(m_docs);
+    DocumentSet scanned;
+    ScanHelpFolder(m_sHelpDir, scanned, true);
+
+    DocumentSet toAdd;
+    if (bListed) SetDifference(scanned, m_docs, toAdd);
+    if (!toAdd.empty()) SubmitOrClose(m_hCollection, kSubmitAdd, toAdd, kAddDocsFailed);
+
+    DocumentSet toDelete;
+    if (bListed) SetDifference(m_docs, scanned, toDelete);
+    if (!toDelete.empty()) SubmitOrClose(m_hCollection, kSubmitDelete, toDelete, kRemoveDocsFailed);
+
+    RefreshCollection(m_hCollection);
+  } catch (...) {
+    m_bRefreshPending = true;
+    throw;
+  }
+}

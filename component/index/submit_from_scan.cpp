@@ -1,0 +1,16 @@
+// @brief Scanning the help folder straight into an add record.
+#include "component/com/vivevi_vadiro.h"
+#include "component/index/folder_scan.h"
+#include "component/index/submit_args.h"
+#include "component/toolkit/records.h"
+
+bool ViveviVadiro::ScanIntoSubmitArgs(TkSubmitArgs& args, std::string sFolder, bool bSubfolders,
+                                      uint32_t nParam16) {
+  FreeSubmitArgs(args);
+  args = MakeRecord<TkSubmitArgs>();
+  ScanHelpFolder(std::move(sFolder), m_docs, bSubfolders);
+  m_nDocTotal = static_cast<int32_t>(m_docs.size());
+  BuildSubmitArgs(args, kSubmitAdd, m_docs);
+  args.param16 = nParam16;
+  return true;
+}

@@ -1,0 +1,75 @@
+// @brief Find: the component's search over the open collection.
+#include <string>
+
+#include "component/com/vivevi_vadiro.h"
+#include "component/search/build_results.h"
+#include "component/search/text_conversion.h"
+#include "component/toolkit/failure_texts.h"
+#include "component/toolkit/search_request.h"
+#include "component/toolkit/toolkit_error.h"
+#include "component/ui/progress_dialog.h"
+#include "winport/owners.h"
+
+namespace {
+constexpr const char* kResultFields[] = {"SCORE", "VdkVgwKey", "Title"};
+constexpr char kTitlePrefix[] = "TITLE <CONTAINS> ";
+}  // namespace
+
+STDMETHODIMP ViveviVadiro::Find(BSTR sSearchString, VARIANT* pSearchDirs, LONG bTitleOnly,
+                                VARIANT* pResults) {
+  try {
+    if (!m_hSession || !m_hCollection) return E_FAIL;
+    if (!pResults || !sSearchString) return E_INVALIDARG;
+    RunPendingUpdate();
+    // The update may have failed and closed the collection.
+    if (!m_hSession || !m_hCollection) return E_FAIL;
+    return Search(sSearchString, pSearchDirs, bTitleOnly, pResults);
+  } catch (...) {
+    return E_FAIL;
+  }
+}
+
+void ViveviVadiro::RunPendingUpdate() {
+  if (!m_bRefreshPending) return;
+  try {
+    if (m_bShowUI) {
+      UpdateWithProgress(this);
+    } else {
+      UpdateCollection();
+    }
+  } catch (...) {
+    // The update keeps the flag set on failure, so the next Find tries again;
+    // the search itself goes on over whatever is still open.
+  }
+}
+
+HRESULT ViveviVadiro::Search(BSTR sSearchString, VARIANT* pSearchDirs, LONG bTitleOnly,
+                             VARIANT* pResults) {
+  SearchRequest request;
+  try {
+    RefreshCollection(m_hCollection);
+    std::string sQuery = WideToNarrow(sSearchString);
+    if (bTitleOnly) sQuery.insert(0, kTitlePrefix);
+
+    int32_t nReturn = request.Search(m_hSession, sQuery.c_str());
+    if (ToolkitFailed(nReturn)) ThrowToolkitFailure(kSearchFailed, nReturn);
+    nReturn = request.GetInfo();
+    if (ToolkitFailed(nReturn)) ThrowToolkitFailure(kSearchInfoFailed, nReturn);
+    nReturn = request.ReadBatch(m_hSession, kResultFields, 3);
+    if (ToolkitFailed(nReturn)) ThrowToolkitFailure(kDocReadBatchFailed, nReturn);
+
+    VariantClear(pResults);
+    const TkDocBatch* pBatch = request.Batch();
+    if (!pBatch || pBatch->documentCount <= 0) return S_OK;
+    winport::SafeArray results =
+        winport::SafeArray::Vector(VT_VARIANT, 0, static_cast<ULONG>(pBatch->documentCount));
+    if (!results) return E_OUTOFMEMORY;
+    HRESULT hr = BuildResults(pSearchDirs, results.Get(), pBatch);
+    if (FAILED(hr)) return hr;
+    V_VT(pResults) = VT_ARRAY | VT_VARIANT;
+    V_ARRAY(pResults) = results.Detach();
+    return S_OK;
+  } catch (...) {
+    return E_FAIL;
+  }
+}

@@ -1,0 +1,18 @@
+// @brief Conversions between the wide text of automation and the narrow text
+// of the toolkit and of paths.
+//
+// Both never overflow, always terminate and map what cannot be converted to
+// "?". The narrow side is the system's ANSI code page: UTF-8 on POSIX.
+#pragma once
+
+#include <string>
+
+#include "winport/win32.h"
+
+using WideString = std::basic_string<OLECHAR>;
+
+// Text up to the first NUL of sWide; a null pointer gives "".
+std::string WideToNarrow(const OLECHAR* sWide);
+
+// Text up to the first NUL of sNarrow; a null pointer gives an empty text.
+WideString NarrowToWide(const char* sNarrow);

@@ -1,0 +1,127 @@
+// End-to-end tests: the component over the real engine (loaded from beside
+// the test program) with the fake host, on temporary help folders.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <set>
+#include <thread>
+
+#include "component/com/vivevi_vadiro.h"
+#include "component/tests/support/fake_host.h"
+#include "component/tests/support/temp_folder.h"
+#include "winport/owners.h"
+#include "winport/tests/support/hr_assert.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+std::string Page(const std::string& sTitle, const std::string& sBody) {
+  return "<html><head><title>" + sTitle + "</title></head><body><p>" + sBody + "</p></body></html>";
+}
+
+class EndToEndTest : public ::testing::Test {
+ protected:
+  EndToEndTest() : host(Script()) {
+    std::filesystem::create_directories(temp.Path() / "dizode/common");
+    temp.Write("Help/intro.htm", Page("Getting started", "welcome to the walrus manual"));
+    temp.Write("Help/tags/colour.htm", Page("Colour tags", "paint every walrus blue"));
+    temp.Write("Help/tags/size.html", Page("Size tags", "measure the penguin"));
+  }
+
+  FakeHostScript Script() const {
+    const std::string sDir = temp.InstallDir();
+    return FakeHostScript{.sInstallDir = std::u16string(sDir.begin(), sDir.end())};
+  }
+
+  static winport::ComPtr<ViveviVadiro> NewComponent() {
+    return winport::ComPtr<ViveviVadiro>(new ViveviVadiro);
+  }
+
+  // The keys of the rows Find returns, empty elements left out.
+  static std::set<std::string> Keys(ViveviVadiro& component, const char16_t* sQuery,
+                                    LONG bTitleOnly = 0, VARIANT* pDirs = nullptr) {
+    winport::Bstr query(sQuery);
+    winport::Variant results;
+    EXPECT_HR(S_OK, component.Find(query.Get(), pDirs, bTitleOnly, results.Get()));
+    std::set<std::string> keys;
+    if (V_VT(results.Get()) == VT_EMPTY) return keys;
+    SAFEARRAY* psa = V_ARRAY(results.Get());
+    LONG upper = -1;
+    SafeArrayGetUBound(psa, 1, &upper);
+    for (LONG i = 0; i <= upper; ++i) {
+      winport::Variant row;
+      SafeArrayGetElement(psa, &i, row.Put());
+      if (V_VT(row.Get()) == VT_EMPTY) continue;
+      LONG column = 1;
+      winport::Variant key;
+      SafeArrayGetElement(V_ARRAY(row.Get()), &column, key.Put());
+      keys.insert(winport::Bstr(V_BSTR(key.Get())).ToUtf8());
+    }
+    return keys;
+  }
+
+  std::string Help(const std::string& sName) const {
+    return temp.Path().string() + "/Help/" + sName;
+  }
+
+  TempFolder temp;
+  FakeHost host;
+};
+
+TEST_F(EndToEndTest, TheFirstInitializeBuildsTheCollectionAndFindReturnsThePages) {
+  auto component = NewComponent();
+  ASSERT_HR(S_OK, component->Initialize(0));
+  EXPECT_TRUE(std::filesystem::is_directory(temp.Path() / "dizode/collections/Searchable Help"));
+  EXPECT_EQ(Keys(*component.Get(), u"walrus"),
+            (std::set<std::string>{Help("intro.htm"), Help("tags/colour.htm")}));
+  EXPECT_EQ(Keys(*component.Get(), u"tags", 1),
+            (std::set<std::string>{Help("tags/colour.htm"), Help("tags/size.html")}));
+  EXPECT_TRUE(Keys(*component.Get(), u"welcome", 1).empty());
+
+  winport::SafeArray folders = winport::SafeArray::Vector(VT_VARIANT, 0, 1);
+  LONG index = 0;
+  winport::Variant tags{winport::Bstr(u"/tags/")};
+  SafeArrayPutElement(folders.Get(), &index, tags.Get());
+  winport::Variant list;
+  V_VT(list.Get()) = VT_ARRAY | VT_VARIANT;
+  V_ARRAY(list.Get()) = folders.Detach();
+  EXPECT_EQ(Keys(*component.Get(), u"walrus", 0, list.Get()),
+            (std::set<std::string>{Help("tags/colour.htm")}));
+}
+
+TEST_F(EndToEndTest, ASecondStartUpPicksUpAddedRemovedRenamedAndChangedPages) {
+  ASSERT_HR(S_OK, NewComponent()->Initialize(0));
+
+  temp.Write("Help/new/added.htm", Page("Added", "a fresh narwhal page"));
+  std::filesystem::remove(temp.Path() / "Help/intro.htm");
+  std::filesystem::rename(temp.Path() / "Help/tags/size.html",
+                          temp.Path() / "Help/tags/measure.html");
+  temp.Write("Help/tags/colour.htm", Page("Colour tags", "paint every narwhal green"));
+
+  auto component = NewComponent();
+  ASSERT_HR(S_OK, component->Initialize(0));
+  EXPECT_EQ(Keys(*component.Get(), u"narwhal"),
+            (std::set<std::string>{Help("new/added.htm"), Help("tags/colour.htm")}));
+  EXPECT_TRUE(Keys(*component.Get(), u"welcome").empty());
+  EXPECT_EQ(Keys(*component.Get(), u"penguin"), (std::set<std::string>{Help("tags/measure.html")}));
+}
+
+TEST_F(EndToEndTest, AChangeTheWatcherSeesIsIndexedByTheNextFind) {
+  auto component = NewComponent();
+  ASSERT_HR(S_OK, component->Initialize(0));
+  const auto end = std::chrono::steady_clock::now() + 30s;
+  // Pages keep arriving until the watcher, whose start races with the first
+  // write, has reported one.
+  int n = 0;
+  while (!component->m_bRefreshPending && std::chrono::steady_clock::now() < end) {
+    temp.Write("Help/deep/er/p" + std::to_string(n++) + ".htm", Page("Late", "a late octopus"));
+    for (int i = 0; i < 40 && !component->m_bRefreshPending; ++i) std::this_thread::sleep_for(5ms);
+  }
+  ASSERT_TRUE(component->m_bRefreshPending);
+  EXPECT_EQ(Keys(*component.Get(), u"octopus").count(Help("deep/er/p0.htm")), 1u);
+  EXPECT_FALSE(component->m_bRefreshPending);
+}
+
+}  // namespace

@@ -1,0 +1,130 @@
+// Tests of the auto-refresh watcher on real folders. Waits poll the flag
+// against a generous deadline; nothing relies on a fixed sleep.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <thread>
+
+#include "component/tests/support/component_fixture.h"
+#include "winport/tests/support/hr_assert.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// True once the flag is set; false when the deadline passes first.
+bool WaitForFlag(const std::atomic<bool>& flag, std::chrono::milliseconds deadline = 20s) {
+  const auto end = std::chrono::steady_clock::now() + deadline;
+  while (!flag) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(5ms);
+  }
+  return true;
+}
+
+class WatcherTest : public ComponentTest {
+ protected:
+  // Makes throw-away changes until the watcher reports one: from then on it
+  // is armed, and the flag is cleared for the change under test.
+  bool StartAndWaitUntilListening() {
+    if (!C().StartWatcher()) return false;
+    const auto end = std::chrono::steady_clock::now() + 20s;
+    for (int n = 0; std::chrono::steady_clock::now() < end; ++n) {
+      std::ofstream(Deeper() / ("warm-up-" + std::to_string(n) + ".txt")) << "x";
+      if (WaitForFlag(C().m_bRefreshPending, 200ms)) {
+        C().m_bRefreshPending = false;
+        return true;
+      }
+    }
+    return false;
+  }
+
+  void SetUp() override {
+    SetFolders();
+    temp.Write("Help/sub/deeper/a.htm");
+    temp.Write("Help/sub/deeper/b.htm");
+  }
+  std::filesystem::path Deeper() { return temp.Path() / "Help/sub/deeper"; }
+};
+
+TEST_F(WatcherTest, NameChangesInANestedFolderRaiseTheFlag) {
+  struct Change {
+    const char* sName;
+    std::function<void(const std::filesystem::path&)> apply;
+  } changes[] = {
+      {"add", [](const auto& dir) { std::ofstream(dir / "new.htm") << "x"; }},
+      {"rename", [](const auto& dir) { std::filesystem::rename(dir / "a.htm", dir / "c.htm"); }},
+      {"delete", [](const auto& dir) { std::filesystem::remove(dir / "b.htm"); }},
+  };
+  ASSERT_TRUE(StartAndWaitUntilListening());
+  for (const Change& change : changes) {
+    change.apply(Deeper());
+    EXPECT_TRUE(WaitForFlag(C().m_bRefreshPending)) << change.sName;
+    C().m_bRefreshPending = false;
+  }
+  EXPECT_TRUE(C().StopWatcher());
+  EXPECT_EQ(C().m_hWatcherThread, nullptr);
+  EXPECT_EQ(C().m_hWatcherMutex, nullptr);
+}
+
+TEST_F(WatcherTest, AnAttributeChangeAloneDoesNotRaiseTheFlag) {
+  ASSERT_TRUE(StartAndWaitUntilListening());
+  std::filesystem::permissions(Deeper() / "a.htm", std::filesystem::perms::owner_exec,
+                               std::filesystem::perm_options::add);
+  // A name change afterwards proves the watcher was listening; had the
+  // attribute change counted, the flag would have been set before it.
+  const bool bBefore = WaitForFlag(C().m_bRefreshPending, 300ms);
+  EXPECT_FALSE(bBefore);
+  std::ofstream(Deeper() / "proof.htm") << "x";
+  EXPECT_TRUE(WaitForFlag(C().m_bRefreshPending));
+  EXPECT_TRUE(C().StopWatcher());
+}
+
+TEST_F(WatcherTest, AWatcherOnAMissingFolderEndsAtOnceAndStopsCleanly) {
+  C().m_sHelpDir = temp.InstallDir() + "Missing";
+  ASSERT_TRUE(C().StartWatcher());
+  EXPECT_HR(WAIT_OBJECT_0, static_cast<HRESULT>(WaitForSingleObject(C().m_hWatcherThread, 20000)));
+  EXPECT_TRUE(C().StopWatcher());
+  EXPECT_FALSE(C().StopWatcher());  // nothing left to stop
+}
+
+TEST_F(WatcherTest, ASecondStartStopsTheFirstWatcherBeforeStartingAnother) {
+  ASSERT_TRUE(C().StartWatcher());
+  // Listening proves the second watcher runs; the first was stopped and
+  // waited for, or its thread would outlive its handle (a leak the sanitizer
+  // reports).
+  ASSERT_TRUE(StartAndWaitUntilListening());
+  EXPECT_TRUE(C().StopWatcher());
+  EXPECT_FALSE(C().StopWatcher());
+}
+
+TEST_F(WatcherTest, TheAutoRefreshPropertyStartsAndStopsTheWatcher) {
+  LONG nValue = -1;
+  EXPECT_HR(E_INVALIDARG, C().get_AutoRefresh(nullptr));
+  EXPECT_HR(S_OK, C().get_AutoRefresh(&nValue));
+  EXPECT_EQ(nValue, 0);
+  EXPECT_HR(S_OK, C().put_AutoRefresh(0));  // already false: nothing happens
+  EXPECT_EQ(C().m_hWatcherThread, nullptr);
+
+  EXPECT_HR(S_OK, C().put_AutoRefresh(5));
+  EXPECT_HR(S_OK, C().get_AutoRefresh(&nValue));
+  EXPECT_EQ(nValue, 1);
+  EXPECT_NE(C().m_hWatcherThread, nullptr);
+  EXPECT_HR(S_OK, C().put_AutoRefresh(-1));  // already true
+  EXPECT_HR(S_OK, C().put_AutoRefresh(0));
+  EXPECT_HR(S_OK, C().get_AutoRefresh(&nValue));
+  EXPECT_EQ(nValue, 0);
+  EXPECT_EQ(C().m_hWatcherThread, nullptr);
+}
+
+TEST_F(WatcherTest, TeardownStopsARunningWatcher) {
+  ASSERT_TRUE(C().StartWatcher());
+  ReleaseComponent();  // would be a use after free under the sanitizer otherwise
+  std::ofstream(Deeper() / "after.htm") << "x";
+  SUCCEED();
+}
+
+}  // namespace

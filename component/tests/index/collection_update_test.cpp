@@ -1,0 +1,135 @@
+// Tests of the incremental update and the indexed listing against the fake
+// toolkit and a real help folder.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "component/tests/support/component_fixture.h"
+#include "component/toolkit/toolkit_error.h"
+
+namespace {
+
+class UpdateTest : public ComponentTest {
+ protected:
+  void SetUp() override { Open(); }
+
+  void Indexed(std::initializer_list<std::string> keys) {
+    toolkit.documents.clear();
+    for (const std::string& key : keys) toolkit.documents.push_back({{"VdkVgwKey", key}});
+  }
+  // The keys of each submission of the given operation.
+  std::vector<Ops> Submitted(uint32_t nOperation) {
+    std::vector<Ops> out;
+    for (const ToolkitCall& call : toolkit.calls) {
+      if (call.sOp == "TkSubmit" && call.As<TkSubmitArgs>().operation == nOperation) {
+        out.push_back(call.texts);
+      }
+    }
+    return out;
+  }
+  std::string Update() {
+    return ErrorOf([this] { C().UpdateCollection(); });
+  }
+};
+
+TEST_F(UpdateTest, AddsNewPagesBeforeDeletingVanishedOnesEachInOneSortedSubmission) {
+  temp.Write("Help/0first.htm");
+  temp.Write("Help/kept.htm");
+  temp.Write("Help/zz/last.htm");
+  Indexed({Help("kept.htm"), Help("old.htm"), Help("Kept.htm")});
+  C().m_bRefreshPending = true;
+  ASSERT_EQ(Update(), "");
+  EXPECT_EQ(Submitted(2), (std::vector<Ops>{{Help("0first.htm"), Help("zz/last.htm")}}));
+  EXPECT_EQ(Submitted(3), (std::vector<Ops>{{Help("Kept.htm"), Help("old.htm")}}));
+  Ops ops = toolkit.Ops();
+  EXPECT_EQ(Ops(ops.end() - 2, ops.end()), (Ops{"TkQueryCollection", "TkFreeCollectionReply"}));
+  EXPECT_EQ(toolkit.Last("TkQueryCollection")->nHandle, C().m_hCollection);
+  EXPECT_EQ(toolkit.Last("TkSubmit")->nHandle, C().m_hCollection);
+  EXPECT_EQ(toolkit.Last("TkQueryCollection")->As<TkCollectionRequestArgs>().request, 11u);
+  EXPECT_FALSE(C().m_bRefreshPending);
+  // m_docs keeps the listing taken at the start.
+  EXPECT_EQ(C().m_docs, (DocumentSet{Help("kept.htm"), Help("old.htm"), Help("Kept.htm")}));
+}
+
+TEST_F(UpdateTest, TheListingAsksForEveryDocumentsKeyWithoutQueryText) {
+  Indexed({Help("a.htm"), Help("a.htm")});
+  temp.Write("Help/a.htm");
+  ASSERT_EQ(Update(), "");
+  const ToolkitCall* search = toolkit.Last("TkSearch");
+  EXPECT_EQ(search->texts[0], "<null>");
+  EXPECT_EQ(search->As<TkSearchArgs>().param48, -1);
+  const ToolkitCall* batch = toolkit.Last("TkReadDocBatch");
+  EXPECT_EQ(batch->texts, Ops{"VdkVgwKey"});
+  EXPECT_EQ(batch->As<TkDocBatchArgs>().count, 2);
+  EXPECT_EQ(batch->As<TkDocBatchArgs>().first, 0u);
+  EXPECT_EQ(C().m_docs.size(), 1u);  // a key listed twice is held once
+  EXPECT_EQ(toolkit.Count("TkSubmit"), 0);
+}
+
+TEST_F(UpdateTest, AnUnchangedFolderSubmitsNothingButStillRefreshes) {
+  temp.Write("Help/a.htm");
+  Indexed({Help("a.htm")});
+  C().m_bRefreshPending = true;
+  ASSERT_EQ(Update(), "");
+  EXPECT_EQ(toolkit.Count("TkSubmit"), 0);
+  EXPECT_EQ(toolkit.Count("TkQueryCollection"), 1);
+  EXPECT_FALSE(C().m_bRefreshPending);
+}
+
+TEST_F(UpdateTest, AFailedListingSubmitsNothingRaisesNothingAndClearsTheFlag) {
+  for (const char* sOp : {"TkSearch", "TkGetSearchInfo", "TkReadDocBatch"}) {
+    toolkit.calls.clear();
+    temp.Write("Help/a.htm");
+    toolkit.Script(sOp, -1);
+    C().m_bRefreshPending = true;
+    EXPECT_EQ(Update(), "") << sOp;
+    EXPECT_EQ(toolkit.Count("TkSubmit"), 0) << sOp;
+    EXPECT_FALSE(C().m_bRefreshPending) << sOp;
+    EXPECT_TRUE(C().m_docs.empty()) << sOp;
+    EXPECT_EQ(toolkit.Outstanding(), 2) << sOp;
+  }
+}
+
+TEST_F(UpdateTest, AFailedAddClosesTheCollectionAndSkipsTheDeletions) {
+  temp.Write("Help/new.htm");
+  Indexed({Help("old.htm")});
+  toolkit.Script("TkSubmit", -6);
+  EXPECT_EQ(Update(), "Unable to add new docs into a Dizode Collection. Dizode error-6");
+  EXPECT_EQ(C().m_hCollection, 0u);
+  EXPECT_EQ(toolkit.Count("TkSubmit"), 1);
+  EXPECT_EQ(toolkit.calls.back().sOp, "TkCloseCollection");
+  EXPECT_TRUE(C().m_bRefreshPending);
+  EXPECT_EQ(toolkit.Outstanding(), 1);
+  // With no collection open the next update refuses instead of calling the
+  // toolkit with a null handle.
+  toolkit.calls.clear();
+  EXPECT_FALSE(Update().empty());
+  EXPECT_TRUE(toolkit.calls.empty());
+}
+
+TEST_F(UpdateTest, AFailedDeleteHasItsOwnText) {
+  Indexed({Help("old.htm")});
+  toolkit.Script("TkSubmit", -9);
+  EXPECT_EQ(Update(), "Unable to remove docs from a Dizode Collection. Dizode error-9");
+  EXPECT_EQ(C().m_hCollection, 0u);
+}
+
+TEST_F(UpdateTest, AFailedScanSubmitsNothingAndKeepsTheCollectionAndTheFlag) {
+  Indexed({Help("old.htm")});
+  std::filesystem::remove_all(temp.Path() / "Help");
+  C().m_bRefreshPending = true;
+  EXPECT_FALSE(Update().empty());
+  EXPECT_EQ(toolkit.Count("TkSubmit"), 0);
+  EXPECT_NE(C().m_hCollection, 0u);
+  EXPECT_TRUE(C().m_bRefreshPending);
+}
+
+TEST_F(UpdateTest, ARenamedPageIsAddedUnderItsNewKeyAndDeletedUnderItsOld) {
+  temp.Write("Help/renamed.htm");
+  Indexed({Help("original.htm")});
+  ASSERT_EQ(Update(), "");
+  EXPECT_EQ(Submitted(2), (std::vector<Ops>{{Help("renamed.htm")}}));
+  EXPECT_EQ(Submitted(3), (std::vector<Ops>{{Help("original.htm")}}));
+}
+
+}  // namespace

@@ -1,0 +1,250 @@
+// Tests of session start-up and collection creation against the fake toolkit.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "component/tests/support/component_fixture.h"
+#include "component/tests/support/dialog_standins.h"
+#include "component/toolkit/toolkit_error.h"
+#include "component/ui/indexing_progress.h"
+
+namespace {
+
+class SessionStartTest : public ComponentTest {};
+
+const Ops kListing = {"TkSearch",       "TkGetSearchInfo",  "TkReadDocBatch",
+                      "TkFreeDocBatch", "TkFreeSearchInfo", "TkFreeSearch"};
+
+Ops Concat(std::initializer_list<Ops> parts) {
+  Ops all;
+  for (const Ops& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
+TEST_F(SessionStartTest, OpensAnExistingCollectionAndUpdatesItSilently) {
+  SetFolders();
+  temp.Write("Help/a.htm");
+  ASSERT_TRUE(C().StartSession(false));
+  EXPECT_EQ(toolkit.Ops(), Concat({{"TkOpenSession", "TkOpenCollection"},
+                                   kListing,
+                                   {"TkSubmit", "TkQueryCollection", "TkFreeCollectionReply"}}));
+  EXPECT_NE(C().m_hSession, 0u);
+  EXPECT_NE(C().m_hCollection, 0u);
+
+  const ToolkitCall& session = toolkit.calls[0];
+  const auto sessionArgs = session.As<TkSessionArgs>();
+  EXPECT_EQ(session.record.size(), sizeof(TkSessionArgs));
+  EXPECT_EQ(sessionArgs.size, sizeof(TkSessionArgs));
+  EXPECT_EQ(sessionArgs.version, 576);
+  EXPECT_EQ(session.texts[0], temp.InstallDir() + "/dizode/common");
+  EXPECT_EQ(sessionArgs.callback, nullptr);
+  EXPECT_EQ(sessionArgs.callbackContext, nullptr);
+  EXPECT_EQ(sessionArgs.messageMask, 0);
+
+  const ToolkitCall& open = toolkit.calls[1];
+  const auto openArgs = open.As<TkCollectionArgs>();
+  EXPECT_EQ(openArgs.size, sizeof(TkCollectionArgs));
+  EXPECT_EQ(openArgs.version, 576);
+  EXPECT_EQ(openArgs.mode, 35);
+  EXPECT_EQ(openArgs.createParam, 0u);
+  EXPECT_EQ(open.texts[0], temp.InstallDir() + "dizode/collections/Searchable Help/file");
+  EXPECT_EQ(open.texts[1], "<null>");
+  EXPECT_EQ(C().m_sStyleDir, temp.InstallDir() + "dizode/common/style/file");
+}
+
+TEST_F(SessionStartTest, ARefusedSessionEndsStartUpAtOnce) {
+  SetFolders();
+  toolkit.Script("TkOpenSession", -3);
+  EXPECT_FALSE(C().StartSession(false));
+  EXPECT_EQ(toolkit.Ops(), Ops{"TkOpenSession"});
+  EXPECT_EQ(C().m_hSession, 0u);
+  EXPECT_EQ(C().m_hCollection, 0u);
+  EXPECT_FALSE(std::filesystem::exists(temp.Path() / "dizode/collections"));
+}
+
+TEST_F(SessionStartTest, CreatesAMissingCollectionWithoutUserInterfaceThenOpensItAgain) {
+  SetFolders();
+  temp.Write("Help/b.htm");
+  temp.Write("Help/sub/a.htm");
+  toolkit.Script("TkOpenCollection", -4);  // no collection yet
+  ASSERT_TRUE(C().StartSession(false));
+  EXPECT_EQ(toolkit.Ops(),
+            (Ops{"TkOpenSession", "TkOpenCollection", "TkCloseSession", "TkOpenSession",
+                 "TkOpenCollection", "TkSubmit", "TkCloseCollection", "TkCloseSession",
+                 "TkOpenSession", "TkOpenCollection"}));
+  EXPECT_TRUE(std::filesystem::is_directory(temp.Path() / "dizode/collections/Searchable Help"));
+
+  const ToolkitCall& indexing = toolkit.calls[3];
+  const auto indexingArgs = indexing.As<TkSessionArgs>();
+  EXPECT_EQ(indexingArgs.callback, &IndexingProgressCallback);
+  EXPECT_EQ(indexingArgs.callbackContext, &C());
+  EXPECT_EQ(indexingArgs.messageMask, 63);
+  EXPECT_EQ(indexing.texts[0], temp.InstallDir() + "/dizode/common");
+
+  const ToolkitCall& create = toolkit.calls[4];
+  const auto createArgs = create.As<TkCollectionArgs>();
+  EXPECT_EQ(createArgs.mode, 547);
+  EXPECT_EQ(createArgs.createParam, 11u);
+  EXPECT_EQ(create.texts[0], temp.InstallDir() + "dizode/collections/Searchable Help/file");
+  EXPECT_EQ(create.texts[1], temp.InstallDir() + "dizode/common/style/file");
+
+  const ToolkitCall& submit = toolkit.calls[5];
+  const auto submitArgs = submit.As<TkSubmitArgs>();
+  EXPECT_EQ(submitArgs.size, sizeof(TkSubmitArgs));
+  EXPECT_EQ(submitArgs.operation, 2u);
+  EXPECT_EQ(submitArgs.count, 2);
+  EXPECT_EQ(submitArgs.param16, 10u);
+  EXPECT_EQ(submit.texts, (Ops{Help("b.htm"), Help("sub/a.htm")}));
+  EXPECT_EQ(C().m_nDocTotal, 2);
+
+  EXPECT_EQ(toolkit.Outstanding(), 2);  // the kept session and collection
+  ReleaseComponent();
+  EXPECT_EQ(toolkit.Outstanding(), 0);
+  EXPECT_EQ(toolkit.BadReleases(), 0);
+  EXPECT_EQ(toolkit.calls.back().sOp, "TkCloseSession");
+}
+
+TEST_F(SessionStartTest, ASilentCreationThatFailsStillOpensWhatWasCreated) {
+  SetFolders();
+  temp.Write("Help/a.htm");
+  toolkit.Script("TkOpenCollection", -4);
+  toolkit.Script("TkOpenCollection", 0);
+  toolkit.Script("TkSubmit", -7);
+  EXPECT_TRUE(C().StartSession(false));
+  EXPECT_NE(C().m_hCollection, 0u);
+  EXPECT_EQ(toolkit.Outstanding(), 2);
+}
+
+TEST_F(SessionStartTest, ACollectionThatStillDoesNotOpenAfterCreationFails) {
+  SetFolders();
+  toolkit.Script("TkOpenCollection", -4);
+  toolkit.Script("TkOpenCollection", 0);
+  toolkit.Script("TkOpenCollection", -4);
+  EXPECT_FALSE(C().StartSession(false));
+  EXPECT_NE(C().m_hSession, 0u);
+  EXPECT_EQ(C().m_hCollection, 0u);
+  EXPECT_EQ(toolkit.Outstanding(), 1);
+}
+
+TEST_F(SessionStartTest, TheSecondSessionRefusedEndsWithNothingOpen) {
+  SetFolders();
+  toolkit.Script("TkOpenCollection", -4);
+  for (int32_t n : {0, 0, -1}) toolkit.Script("TkOpenSession", n);
+  EXPECT_FALSE(C().StartSession(false));
+  EXPECT_EQ(C().m_hSession, 0u);
+  EXPECT_EQ(C().m_hCollection, 0u);
+  EXPECT_EQ(toolkit.Outstanding(), 0);
+}
+
+TEST_F(SessionStartTest, ASecondStartUpClosesTheHandlesOfTheFirst) {
+  Open();
+  ASSERT_TRUE(C().StartSession(false));
+  EXPECT_EQ(toolkit.Ops()[0], "TkCloseCollection");
+  EXPECT_EQ(toolkit.Ops()[1], "TkCloseSession");
+  EXPECT_EQ(toolkit.Outstanding(), 2);
+}
+
+TEST_F(SessionStartTest, ShowUIWithNoCollectionAndNoAnswerCreatesNothing) {
+  // Without a display the prompt gets the cautious answer, No.
+  SetFolders();
+  toolkit.Script("TkOpenCollection", -4);
+  EXPECT_FALSE(C().StartSession(true));
+  EXPECT_EQ(toolkit.Ops(), (Ops{"TkOpenSession", "TkOpenCollection"}));
+  EXPECT_NE(C().m_hSession, 0u);
+  EXPECT_FALSE(std::filesystem::exists(temp.Path() / "dizode/collections"));
+}
+
+TEST_F(SessionStartTest, ShowUIWithAnExistingCollectionSucceedsWhateverTheDialogReports) {
+  SetFolders();
+  EXPECT_TRUE(C().StartSession(true));
+  EXPECT_NE(C().m_hCollection, 0u);
+}
+
+// --- CreateCollection on its own ------------------------------------------------
+
+class CreateCollectionTest : public ComponentTest {
+ protected:
+  void SetUp() override {
+    SetFolders();
+    C().m_sStyleDir = temp.InstallDir() + "dizode/common/style/file";
+    C().m_sCollectionPath = C().m_sCollectionDir + "/file";
+    temp.Write("Help/a.htm");
+  }
+  std::string Create() {
+    return ErrorOf([this] { C().CreateCollection(); });
+  }
+};
+
+TEST_F(CreateCollectionTest, ARefusedIndexingSessionLeavesNothingOpen) {
+  toolkit.Script("TkOpenSession", -5);
+  EXPECT_EQ(Create(), "Unable to create a Dizode session. Dizode error-5");
+  EXPECT_EQ(C().m_hSession, 0u);
+  EXPECT_EQ(C().m_hCollection, 0u);
+  EXPECT_EQ(toolkit.Outstanding(), 0);
+}
+
+TEST_F(CreateCollectionTest, ARefusedCreationKeepsTheIndexingSession) {
+  toolkit.Script("TkOpenCollection", -6);
+  EXPECT_EQ(Create(), "Unable to create a Dizode Collection. Dizode error-6");
+  EXPECT_NE(C().m_hSession, 0u);
+  EXPECT_EQ(C().m_hCollection, 0u);
+  EXPECT_EQ(toolkit.Outstanding(), 1);
+}
+
+TEST_F(CreateCollectionTest, AFailedSubmissionClosesCollectionThenSession) {
+  toolkit.Script("TkSubmit", 0x00017FF9);  // high bits ignored, status 32761
+  EXPECT_EQ(Create(), "Unable to Submit docs into a Dizode Collection. Dizode error32761");
+  EXPECT_EQ(toolkit.Ops(), (Ops{"TkOpenSession", "TkOpenCollection", "TkSubmit",
+                                "TkCloseCollection", "TkCloseSession"}));
+  EXPECT_EQ(C().m_hSession, 0u);
+  EXPECT_EQ(C().m_hCollection, 0u);
+  EXPECT_EQ(toolkit.Outstanding(), 0);
+}
+
+TEST_F(CreateCollectionTest, AnErrorReportedDuringTheSubmissionFailsItEvenWithStatusZero) {
+  toolkit.progressMessages = {"Document 1 (a.htm)", "E1 cannot read a.htm", "E2 later"};
+  EXPECT_EQ(Create(), "E1 cannot read a.htm");
+  EXPECT_EQ(C().m_hSession, 0u);
+  EXPECT_EQ(C().m_hCollection, 0u);
+  EXPECT_EQ(toolkit.Outstanding(), 0);
+}
+
+TEST_F(CreateCollectionTest, AnEarlierRunsErrorDoesNotFailANewCreation) {
+  C().m_sLastError = "E from an earlier run";
+  EXPECT_EQ(Create(), "");
+  EXPECT_EQ(C().m_sLastError, "");
+}
+
+TEST_F(CreateCollectionTest, AnExistingCollectionFolderIsReplacedNotAFailure) {
+  std::filesystem::create_directories(temp.Path() / "dizode/collections/Searchable Help");
+  EXPECT_EQ(Create(), "");
+  EXPECT_EQ(toolkit.Count("TkSubmit"), 1);
+  EXPECT_EQ(toolkit.Last("TkOpenCollection")->As<TkCollectionArgs>().mode, 547);
+}
+
+TEST_F(CreateCollectionTest, AMissingInstallFolderFailsWithTheSystemTextBeforeAnyRequest) {
+  C().m_sInstallDir = temp.InstallDir() + "missing/";
+  C().m_hSession = 0;
+  const std::string sMessage = Create();
+  EXPECT_TRUE(sMessage == SystemErrorText(ERROR_PATH_NOT_FOUND) ||
+              sMessage == SystemErrorText(ERROR_FILE_NOT_FOUND))
+      << sMessage;
+  EXPECT_TRUE(toolkit.calls.empty());
+}
+
+TEST_F(CreateCollectionTest, AHelpFolderThatCannotBeEnteredKeepsSessionAndCollectionOpen) {
+  C().m_sHelpDir = temp.InstallDir() + "NoHelp";
+  EXPECT_FALSE(Create().empty());
+  EXPECT_NE(C().m_hSession, 0u);
+  EXPECT_NE(C().m_hCollection, 0u);
+  EXPECT_EQ(toolkit.Count("TkSubmit"), 0);
+}
+
+TEST_F(CreateCollectionTest, AnEmptyHelpFolderIsStillSubmittedWithCountZero) {
+  std::filesystem::remove(temp.Path() / "Help/a.htm");
+  EXPECT_EQ(Create(), "");
+  EXPECT_EQ(toolkit.Last("TkSubmit")->As<TkSubmitArgs>().count, 0);
+  EXPECT_EQ(C().m_nDocTotal, 0);
+}
+
+}  // namespace

@@ -1,0 +1,65 @@
+// @brief A component object over the fake toolkit, with a help folder on disk.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "component/com/vivevi_vadiro.h"
+#include "component/tests/support/fake_toolkit.h"
+#include "component/tests/support/temp_folder.h"
+#include "component/toolkit/toolkit_error.h"
+#include "winport/owners.h"
+
+class ComponentTest : public ::testing::Test {
+ protected:
+  ComponentTest() : m_component(new ViveviVadiro) {}
+
+  ViveviVadiro& C() { return *m_component.Get(); }
+
+  // The folders Initialize derives from the temporary install folder, which
+  // holds the toolkit's common folder as an installed application does.
+  void SetFolders() {
+    std::filesystem::create_directories(temp.Path() / "dizode/common");
+    const std::string sInstall = temp.InstallDir();
+    C().m_sInstallDir = sInstall;
+    C().m_sHelpDir = sInstall + "Help";
+    C().m_sCollectionDir = sInstall + "dizode/collections/Searchable Help";
+    C().m_sCommonDir = sInstall + "/dizode/common";
+  }
+
+  // A component with an open session and collection; the calls that took are
+  // forgotten.
+  void Open() {
+    SetFolders();
+    std::filesystem::create_directories(temp.Path() / "Help");
+    ASSERT_TRUE(C().StartSession(false));
+    toolkit.calls.clear();
+  }
+
+  // Releases the component now (its teardown runs against the fake).
+  void ReleaseComponent() { m_component.Reset(); }
+
+  std::string Help(const std::string& sName) { return temp.Path().string() + "/Help/" + sName; }
+
+  TempFolder temp;
+  FakeToolkit toolkit;
+
+ private:
+  winport::ComPtr<ViveviVadiro> m_component;
+};
+
+using Ops = std::vector<std::string>;
+
+// The message of the ToolkitError that work raises, or "" when it raises none.
+template <typename Work>
+std::string ErrorOf(Work work) {
+  try {
+    work();
+  } catch (const ToolkitError& error) {
+    return error.Message();
+  }
+  return "";
+}

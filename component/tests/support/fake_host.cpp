@@ -1,0 +1,105 @@
+// @brief The fake host application object and its class object.
+#include "component/tests/support/fake_host.h"
+
+#include "component/com/unknown_helpers.h"
+#include "winport/owners.h"
+
+namespace {
+
+class HostObject final : public HostApplicationStub {
+ public:
+  explicit HostObject(FakeHost& host) : m_host(host) { ++m_host.nLive; }
+  ~HostObject() { --m_host.nLive; }
+
+  STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
+    if (m_host.script.bLacksInterface) return AnswerQueryInterface(this, riid, ppv, {});
+    return AnswerQueryInterface(this, riid, ppv, {&IID_IHostApplication});
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return ++m_cRef; }
+  STDMETHODIMP_(ULONG) Release() override {
+    ULONG n = --m_cRef;
+    if (n == 0) delete this;
+    return n;
+  }
+  STDMETHODIMP get_Width(LONG* p) override { return Answer(p, m_host.script.nWidth); }
+  STDMETHODIMP get_Height(LONG* p) override { return Answer(p, m_host.script.nHeight); }
+  STDMETHODIMP get_Top(LONG* p) override { return Answer(p, m_host.script.nTop); }
+  STDMETHODIMP get_Left(LONG* p) override { return Answer(p, m_host.script.nLeft); }
+  STDMETHODIMP get_HostWindow(LONG_PTR* p) override {
+    if (FAILED(m_host.script.hrWindow)) return m_host.script.hrWindow;
+    *p = m_host.script.nWindow;
+    return S_OK;
+  }
+  STDMETHODIMP get_InstallDir(VARIANT* p) override {
+    if (FAILED(m_host.script.hrInstallDir)) return m_host.script.hrInstallDir;
+    VariantInit(p);
+    if (m_host.script.bInstallDirAsNumber) {
+      V_VT(p) = VT_I4;
+      V_I4(p) = 42;
+    } else {
+      V_VT(p) = VT_BSTR;
+      V_BSTR(p) = SysAllocString(m_host.script.sInstallDir.c_str());
+    }
+    return S_OK;
+  }
+  STDMETHODIMP GetValue(LONG nNumber, VARIANT* p) override {
+    m_host.nLastValueNumber = nNumber;
+    if (FAILED(m_host.script.hrValue)) return m_host.script.hrValue;
+    VariantInit(p);
+    if (m_host.script.bValueUnconvertible) {
+      // An interface pointer with no default value has no text.
+      V_VT(p) = VT_UNKNOWN;
+      V_UNKNOWN(p) = nullptr;
+    } else {
+      V_VT(p) = VT_I4;
+      V_I4(p) = 7;
+    }
+    return S_OK;
+  }
+
+ private:
+  static HRESULT Answer(LONG* p, LONG value) {
+    *p = value;
+    return S_OK;
+  }
+  FakeHost& m_host;
+  ULONG m_cRef = 0;
+};
+
+}  // namespace
+
+struct FakeHost::Factory final : public IClassFactory {
+  explicit Factory(FakeHost& host) : m_host(host) {}
+  STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
+    return AnswerQueryInterface(this, riid, ppv, {&IID_IClassFactory});
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return ++m_cRef; }
+  STDMETHODIMP_(ULONG) Release() override {
+    ULONG n = --m_cRef;
+    if (n == 0) delete this;
+    return n;
+  }
+  STDMETHODIMP CreateInstance(IUnknown* pOuter, REFIID riid, void** ppv) override {
+    if (pOuter) return CLASS_E_NOAGGREGATION;
+    auto* pObject = new HostObject(m_host);
+    ++m_host.nCreated;
+    pObject->AddRef();
+    HRESULT hr = pObject->QueryInterface(riid, ppv);
+    pObject->Release();
+    return hr;
+  }
+  STDMETHODIMP LockServer(BOOL) override { return S_OK; }
+  FakeHost& m_host;
+  ULONG m_cRef = 0;
+};
+
+FakeHost::FakeHost(FakeHostScript s) : script(std::move(s)), m_pFactory(new Factory(*this)) {
+  m_pFactory->AddRef();
+  CoRegisterClassObject(CLSID_HostApplication, m_pFactory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE,
+                        &m_dwRegister);
+}
+
+FakeHost::~FakeHost() {
+  CoRevokeClassObject(m_dwRegister);
+  m_pFactory->Release();
+}

@@ -1,0 +1,54 @@
+// @brief Loading the engine library.
+#include "component/toolkit/engine_library.h"
+
+#include <string>
+
+#include "component/toolkit/path_separator.h"
+
+namespace {
+
+#ifdef _WIN32
+constexpr char kEngineFileName[] = "dizode.dll";
+
+HMODULE OwnModule() {
+  HMODULE hModule = nullptr;
+  GetModuleHandleExA(
+      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+      reinterpret_cast<LPCSTR>(&OwnModule), &hModule);
+  return hModule;
+}
+#else
+constexpr char kEngineFileName[] = "libdizode.so";
+
+HMODULE OwnModule() { return WinportModuleFromAddress(reinterpret_cast<const void*>(&OwnModule)); }
+#endif
+
+// The folder of this module, with its trailing separator; empty when unknown.
+std::string OwnFolder() {
+  char path[MAX_PATH + 1] = {};
+  DWORD length = GetModuleFileNameA(OwnModule(), path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return {};
+  std::string folder(path, length);
+  size_t cut = folder.find_last_of(kPathSeparator);
+  return cut == std::string::npos ? std::string() : folder.substr(0, cut + 1);
+}
+
+}  // namespace
+
+bool EngineLibrary::Load() {
+  std::string folder = OwnFolder();
+  if (folder.empty()) return false;
+  m_hEngine = LoadLibraryA((folder + kEngineFileName).c_str());
+  return m_hEngine != nullptr;
+}
+
+FARPROC EngineLibrary::Find(const char* name, int ordinal) const {
+  if (!m_hEngine) return nullptr;
+#ifdef _WIN32
+  (void)name;
+  return GetProcAddress(m_hEngine, MAKEINTRESOURCEA(ordinal));
+#else
+  (void)ordinal;
+  return GetProcAddress(m_hEngine, name);
+#endif
+}

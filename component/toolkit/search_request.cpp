@@ -1,0 +1,63 @@
+// @brief The toolkit's search conversation and small handle helpers.
+#include "component/toolkit/search_request.h"
+
+#include "component/toolkit/records.h"
+#include "component/toolkit/toolkit_error.h"
+#include "component/toolkit/toolkit_table.h"
+
+SearchRequest::~SearchRequest() {
+  const ToolkitTable& tk = Toolkit();
+  if (m_pBatch) tk.TkFreeDocBatch(m_pBatch);
+  if (m_pInfo) tk.TkFreeSearchInfo(m_pInfo);
+  if (m_hSearch) tk.TkFreeSearch(m_hSearch);
+}
+
+int32_t SearchRequest::Search(TkSession hSession, const char* sQuery) {
+  TkSearchArgs args = MakeRecord<TkSearchArgs>();
+  args.query = sQuery;
+  args.param48 = kSearchParam48;
+  int32_t nReturn = Toolkit().TkSearch(hSession, &m_hSearch, &args);
+  if (ToolkitFailed(nReturn)) m_hSearch = 0;  // nothing obtained, nothing to release
+  return nReturn;
+}
+
+int32_t SearchRequest::GetInfo() {
+  TkSearchInfoArgs args = MakeRecord<TkSearchInfoArgs>();
+  int32_t nReturn = Toolkit().TkGetSearchInfo(m_hSearch, &args, &m_pInfo);
+  if (ToolkitFailed(nReturn)) m_pInfo = nullptr;
+  return nReturn;
+}
+
+int32_t SearchRequest::ReadBatch(TkSession hSession, const char* const* fieldNames,
+                                 uint16_t nFields) {
+  TkDocBatchArgs args = MakeRecord<TkDocBatchArgs>();
+  args.search = m_hSearch;
+  args.first = 0;
+  args.count = m_pInfo ? static_cast<int32_t>(m_pInfo->documentCount) : 0;
+  args.fieldCount = nFields;
+  args.fieldNames = fieldNames;
+  int32_t nReturn = Toolkit().TkReadDocBatch(hSession, &args, &m_pBatch);
+  if (ToolkitFailed(nReturn)) m_pBatch = nullptr;
+  return nReturn;
+}
+
+void RefreshCollection(TkCollection hCollection) {
+  const ToolkitTable& tk = Toolkit();
+  TkCollectionRequestArgs args = MakeRecord<TkCollectionRequestArgs>();
+  args.request = kRefreshRequest;
+  TkCollectionReply reply = 0;
+  tk.TkQueryCollection(hCollection, &args, &reply);
+  tk.TkFreeCollectionReply(reply);
+}
+
+void CloseCollectionHandle(TkCollection& hCollection) {
+  if (!hCollection) return;
+  Toolkit().TkCloseCollection(hCollection);
+  hCollection = 0;
+}
+
+void CloseSessionHandle(TkSession& hSession) {
+  if (!hSession) return;
+  Toolkit().TkCloseSession(hSession);
+  hSession = 0;
+}

@@ -1,0 +1,32 @@
+// @brief Wording of toolkit and system failures.
+#include "component/toolkit/toolkit_error.h"
+
+#include <sstream>
+
+std::string ToolkitFailureText(const char* sFixedText, int32_t nReturn) {
+  std::ostringstream text;
+  text << sFixedText << static_cast<int>(ToolkitStatus(nReturn));
+  return text.str();
+}
+
+void ThrowToolkitFailure(const char* sFixedText, int32_t nReturn) {
+  throw ToolkitError(ToolkitFailureText(sFixedText, nReturn));
+}
+
+std::string SystemErrorText(DWORD dwError) {
+  LPSTR pBuffer = nullptr;
+  DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM,
+                                nullptr, dwError, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
+                                reinterpret_cast<LPSTR>(&pBuffer), 0, nullptr);
+  std::string text;
+  if (length != 0 && pBuffer) text.assign(pBuffer, length);
+  if (pBuffer) LocalFree(pBuffer);
+  if (text.empty()) {
+    std::ostringstream fallback;
+    fallback << "System error " << dwError;
+    text = fallback.str();
+  }
+  return text;
+}
+
+void ThrowLastSystemError() { throw ToolkitError(SystemErrorText(GetLastError())); }

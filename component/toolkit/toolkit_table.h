@@ -1,0 +1,33 @@
+// @brief The table of the search toolkit's thirteen operations.
+//
+// The component never calls the engine's exports directly: every call goes
+// through this table, filled from the engine library the first time it is
+// needed, so that tests can put a fake toolkit in its place. When the engine
+// cannot be loaded, every entry answers TK_E_INTERNAL and the component's
+// requests fail like any other toolkit failure.
+#pragma once
+
+#include "dizode/dizode.h"
+
+struct ToolkitTable {
+  decltype(&::TkOpenSession) TkOpenSession;
+  decltype(&::TkCloseSession) TkCloseSession;
+  decltype(&::TkOpenCollection) TkOpenCollection;
+  decltype(&::TkCloseCollection) TkCloseCollection;
+  decltype(&::TkQueryCollection) TkQueryCollection;
+  decltype(&::TkFreeCollectionReply) TkFreeCollectionReply;
+  decltype(&::TkSubmit) TkSubmit;
+  decltype(&::TkSearch) TkSearch;
+  decltype(&::TkFreeSearch) TkFreeSearch;
+  decltype(&::TkGetSearchInfo) TkGetSearchInfo;
+  decltype(&::TkFreeSearchInfo) TkFreeSearchInfo;
+  decltype(&::TkReadDocBatch) TkReadDocBatch;
+  decltype(&::TkFreeDocBatch) TkFreeDocBatch;
+};
+
+// The table in use; loads the engine on first use.
+const ToolkitTable& Toolkit();
+
+// Puts another table in place (a fake toolkit in tests) and returns the one it
+// replaces. Not synchronised: call it while no component is working.
+ToolkitTable ReplaceToolkit(const ToolkitTable& table);
