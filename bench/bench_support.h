@@ -3,12 +3,12 @@
 #pragma once
 
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -124,10 +124,12 @@ class Collection {
   TkCollection m_collection = 0;
 };
 
+// The process's peak resident set (the kernel's high-water mark), in MiB.
 inline double PeakMemoryMiB() {
-  struct rusage usage;
-  getrusage(RUSAGE_SELF, &usage);
-  return static_cast<double>(usage.ru_maxrss) / 1024.0;
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
+  return 0;
 }
 
 }  // namespace bench

@@ -1,58 +1,59 @@
-// @brief Bounded page reads and file stamps on POSIX.
+// @brief Bounded page reads and file stamps through the standard library only, so the engine
+// builds unchanged wherever the toolkit is shipped.
 #include "page_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <memory>
 
 namespace dizode {
 namespace {
 
-FileStamp StampFrom(const struct stat& st) {
-  return {static_cast<int64_t>(st.st_size),
-          static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
-}
+namespace fs = std::filesystem;
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
 
 }  // namespace
 
 std::optional<FileStamp> StampOf(const std::string& path) {
-  struct stat st;
-  if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
-  return StampFrom(st);
+  std::error_code error;
+  // file_size refuses folders and other non-files, so it doubles as the regular-file check.
+  uintmax_t size = fs::file_size(path, error);
+  if (error) return std::nullopt;
+  fs::file_time_type mtime = fs::last_write_time(path, error);
+  if (error) return std::nullopt;
+  return FileStamp{
+      static_cast<int64_t>(size),
+      std::chrono::duration_cast<std::chrono::nanoseconds>(mtime.time_since_epoch()).count()};
 }
 
 PageFile ReadPageFile(const std::string& path, size_t maxBytes) {
   PageFile page;
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
+  std::optional<FileStamp> stamp = StampOf(path);
+  if (!stamp) {
+    std::error_code error;
+    page.error = fs::is_directory(path, error) ? "not a regular file" : "no such file";
+    return page;
+  }
+  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+  if (!file) {
     page.error = std::strerror(errno);
     return page;
   }
-  struct stat st;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    page.error = fstat(fd, &st) != 0 ? std::strerror(errno) : "not a regular file";
-    close(fd);
+  size_t want = std::min<size_t>(static_cast<size_t>(stamp->size), maxBytes);
+  page.bytes.resize(want);
+  size_t got = std::fread(page.bytes.data(), 1, want, file.get());
+  if (got < want && std::ferror(file.get())) {
+    page.error = std::strerror(errno);
+    page.bytes.clear();
     return page;
   }
-  size_t want = static_cast<size_t>(st.st_size) < maxBytes ? st.st_size : maxBytes;
-  page.bytes.resize(want);
-  size_t got = 0;
-  while (got < want) {
-    ssize_t n = read(fd, page.bytes.data() + got, want - got);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      page.error = std::strerror(errno);
-      break;
-    }
-    if (n == 0) break;  // the file shrank while we read it
-    got += static_cast<size_t>(n);
-  }
-  close(fd);
-  page.bytes.resize(got);
-  if (page.error.empty()) page.stamp = StampFrom(st);
+  page.bytes.resize(got);  // the file may have shrunk while we read it
+  page.stamp = *stamp;
   return page;
 }
 

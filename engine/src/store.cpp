@@ -1,11 +1,7 @@
 // @brief Creating, validating and maintaining a collection's database.
 #include "store.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
+#include <filesystem>
 #include <fstream>
 
 #include "dizode/dizode.h"
@@ -26,15 +22,7 @@ CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT);
 // Pages of merge work per refresh request: small enough to stay well under a millisecond.
 constexpr int kMergePages = 16;
 
-bool IsDirectory(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-bool Exists(const std::string& path) {
-  struct stat st;
-  return lstat(path.c_str(), &st) == 0;
-}
+namespace fs = std::filesystem;
 
 // The stem language named by a style file ("language=english"), or "english".
 std::string StyleLanguage(const std::string& styleFile) {
@@ -52,19 +40,21 @@ std::string StyleLanguage(const std::string& styleFile) {
 }
 
 void MakeFolder(const std::string& folder) {
-  if (IsDirectory(folder)) return;
+  std::error_code error;
+  if (fs::is_directory(folder, error)) return;
   // A stray file where the folder belongs is an unusable collection: it is replaced.
-  if (Exists(folder) && unlink(folder.c_str()) != 0)
-    Fail(TK_E_CREATE_FAILED, "create: cannot replace " + folder + ": " + std::strerror(errno));
-  if (mkdir(folder.c_str(), 0777) != 0 && !IsDirectory(folder))
-    Fail(TK_E_CREATE_FAILED, "create: cannot make " + folder + ": " + std::strerror(errno));
+  if (fs::exists(fs::symlink_status(folder, error)) && !fs::remove(folder, error))
+    Fail(TK_E_CREATE_FAILED, "create: cannot replace " + folder + ": " + error.message());
+  // One level only: the parent must exist.
+  if (!fs::create_directory(folder, error) && !fs::is_directory(folder))
+    Fail(TK_E_CREATE_FAILED, "create: cannot make " + folder + ": " + error.message());
 }
 
 void RemoveDatabaseFiles(const std::string& path) {
   for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
-    std::string file = path + suffix;
-    if (unlink(file.c_str()) != 0 && errno != ENOENT)
-      Fail(TK_E_IO, "create: cannot remove " + file + ": " + std::strerror(errno));
+    std::error_code error;
+    fs::remove(path + suffix, error);
+    if (error) Fail(TK_E_IO, "create: cannot remove " + path + suffix + ": " + error.message());
   }
 }
 
@@ -110,7 +100,8 @@ std::unique_ptr<Store> Store::Create(const std::string& folder, const std::strin
 std::unique_ptr<Store> Store::Open(const std::string& folder) {
   if (folder.empty()) Fail(TK_E_BAD_ARGUMENT, "open: empty collection path");
   std::string path = DatabasePath(folder);
-  if (!IsDirectory(folder) || !Exists(path))
+  std::error_code error;
+  if (!fs::is_directory(folder, error) || !fs::exists(path, error))
     Fail(TK_E_NO_COLLECTION, "open: no collection at " + folder);
   Db db = Connect(path, SQLITE_OPEN_READWRITE);
   try {

@@ -3,7 +3,8 @@
 #include "freshness.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
+
+#include <filesystem>
 
 #include "store.h"
 #include "toolkit_fixture.h"
@@ -53,7 +54,7 @@ TEST_F(FreshnessTest, PlainSearchDoesNotReindex) {
 }
 
 TEST_F(FreshnessTest, VanishedPageStaysForTheCallersDelete) {
-  ASSERT_EQ(unlink(m_page.c_str()), 0);
+  ASSERT_TRUE(std::filesystem::remove(m_page));
   EXPECT_EQ(m_toolkit.Keys(), (std::vector<std::string>{m_other, m_page}));
   EXPECT_EQ(m_toolkit.FindKeys("oldword"), std::vector<std::string>{m_page});
 }
@@ -76,7 +77,7 @@ TEST_F(FreshnessTest, ScanReportsOnlyChangedExistingFiles) {
   EXPECT_EQ(ScanPages(store->db(), &changed).size(), 2u);
   EXPECT_TRUE(changed.empty());
   ShiftMtime(m_other, -30);
-  ASSERT_EQ(unlink(m_page.c_str()), 0);
+  ASSERT_TRUE(std::filesystem::remove(m_page));
   std::vector<IndexedPage> pages = ScanPages(store->db(), &changed);
   EXPECT_EQ(changed, std::vector<std::string>{m_other});
   ASSERT_EQ(pages.size(), 2u);

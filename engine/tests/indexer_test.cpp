@@ -2,7 +2,8 @@
 #include "indexer.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
+
+#include <filesystem>
 
 #include "store.h"
 #include "toolkit_fixture.h"
@@ -76,7 +77,7 @@ TEST_F(SubmitTest, UnreadablePageIsKeptWithoutTextUnderItsFileName) {
   std::string good = WritePage(m_dir, "good.htm", "Good", "findme");
   std::string missing = m_dir / "missing.htm";
   std::string folder = m_dir / "folder.htm";
-  ASSERT_EQ(mkdir(folder.c_str(), 0777), 0);
+  ASSERT_TRUE(std::filesystem::create_directory(folder));
   ASSERT_TK_OK(m_toolkit.Submit(TK_SUBMIT_ADD, {good, missing, folder}));
   EXPECT_EQ(m_toolkit.List(),
             (std::vector<Row>{

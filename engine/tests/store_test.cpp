@@ -2,7 +2,8 @@
 #include "store.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
+
+#include <filesystem>
 
 #include "dizode/dizode.h"
 #include "status.h"
@@ -34,9 +35,7 @@ std::string Meta(const Store& store, const char* key) {
 TEST(StoreTest, CreateMakesFolderAndWalDatabase) {
   TempDir dir;
   auto store = Store::Create(dir / "coll", "");
-  struct stat st;
-  ASSERT_EQ(stat((dir / "coll").c_str(), &st), 0);
-  EXPECT_TRUE(S_ISDIR(st.st_mode));
+  EXPECT_TRUE(std::filesystem::is_directory(dir / "coll"));
   Stmt mode(store->db().get(), "PRAGMA journal_mode");
   ASSERT_TRUE(mode.Step());
   EXPECT_EQ(mode.Text(0), "wal");
@@ -60,7 +59,7 @@ struct Failure {
 };
 
 void Nothing(const TempDir&) {}
-void EmptyFolder(const TempDir& dir) { mkdir((dir / "coll").c_str(), 0777); }
+void EmptyFolder(const TempDir& dir) { std::filesystem::create_directory(dir / "coll"); }
 void NotADatabase(const TempDir& dir) {
   EmptyFolder(dir);
   WriteFile(dir / "coll/collection.db", std::string(8192, 'x'));
@@ -101,8 +100,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(StoreTest, OpenNeverCreates) {
   TempDir dir;
   EXPECT_EQ(StatusOf([&] { Store::Open(dir / "coll"); }), TK_E_NO_COLLECTION);
-  struct stat st;
-  EXPECT_NE(stat((dir / "coll").c_str(), &st), 0);
+  EXPECT_FALSE(std::filesystem::exists(dir / "coll"));
 }
 
 TEST(StoreTest, CreateFailsWhenParentIsMissing) {

@@ -1,14 +1,50 @@
 // @brief The engine tests' shared helpers.
 #include "toolkit_fixture.h"
 
-#include <sys/stat.h>
-#include <sys/time.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 namespace dizode::testing {
+
+namespace {
+
+constexpr const char* kChildMode = "DIZODE_TEST_CHILD";
+constexpr const char* kChildArgument = "DIZODE_TEST_CHILD_ARGUMENT";
+
+std::map<std::string, ChildRoutine>& Children() {
+  static std::map<std::string, ChildRoutine> children;
+  return children;
+}
+
+// Runs before any test, once every file's initializers have run.
+class ChildEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    const char* mode = std::getenv(kChildMode);
+    if (!mode) return;
+    auto it = Children().find(mode);
+    const char* argument = std::getenv(kChildArgument);
+    int status = it == Children().end() ? 125 : it->second(argument ? argument : "");
+    std::_Exit(status);  // no test of this program runs in the child
+  }
+};
+
+}  // namespace
+
+bool RegisterChild(const char* mode, ChildRoutine routine) {
+  if (Children().empty()) ::testing::AddGlobalTestEnvironment(new ChildEnvironment);
+  Children()[mode] = routine;
+  return true;
+}
+
+bool RunChild(const char* mode, const std::string& argument) {
+  std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+  std::string command = std::string(kChildMode) + "='" + mode + "' " + kChildArgument + "='" +
+                        argument + "' '" + self + "'";
+  return std::system(command.c_str()) == 0;
+}
 
 TempDir::TempDir() {
   std::string pattern = (std::filesystem::temp_directory_path() / "dizode-test-XXXXXX").string();
@@ -38,10 +74,8 @@ std::string WritePage(const TempDir& dir, const std::string& name, const std::st
 }
 
 void ShiftMtime(const std::string& path, int seconds) {
-  struct stat st;
-  ASSERT_EQ(stat(path.c_str(), &st), 0);
-  struct timeval times[2] = {{st.st_atime, 0}, {st.st_mtime + seconds, 0}};
-  ASSERT_EQ(utimes(path.c_str(), times), 0);
+  auto when = std::filesystem::last_write_time(path);
+  std::filesystem::last_write_time(path, when + std::chrono::seconds(seconds));
 }
 
 Toolkit::Toolkit(const std::string& collectionPath, int mode, TkProgressCallback callback,

@@ -50,6 +50,16 @@ std::string WritePage(const TempDir& dir, const std::string& name, const std::st
 // Moves a file's modification time by `seconds` (so a rewrite of equal size is seen).
 void ShiftMtime(const std::string& path, int seconds);
 
+// Child processes: a test runs this same program again with a child mode in its environment;
+// the program then runs the routine registered for that mode instead of its tests, and ends
+// with the routine's result as its exit status.
+using ChildRoutine = int (*)(const std::string& argument);
+// Call from a namespace-scope initializer.
+bool RegisterChild(const char* mode, ChildRoutine routine);
+// Runs this program as the child `mode` with `argument`, waits for it and returns whether it
+// ended normally with status 0.
+bool RunChild(const char* mode, const std::string& argument);
+
 struct Row {
   std::string score, key, title;
   bool operator==(const Row&) const = default;
