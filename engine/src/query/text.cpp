@@ -32,12 +32,15 @@ bool InRanges(char32_t c, const Range* begin, const Range* end) {
   return false;
 }
 
-// Latin-1 letters U+00C0..U+00FF without their diacritics, lower-cased; "" keeps the letter.
+// Latin-1 letters U+00C0..U+00FF as unicode61 with remove_diacritics folds them: lower case,
+// decomposable diacritics removed; letters without a decomposition (ß, æ, ø, ð, þ) stay letters
+// of their own. "" keeps the character.
 constexpr const char* kLatin1Fold[64] = {
-    "a", "a", "a", "a", "a", "a", "ae", "c", "e", "e", "e", "e", "i", "i", "i", "i",
-    "d", "n", "o", "o", "o", "o", "o",  "",  "o", "u", "u", "u", "u", "y", "",  "ss",
-    "a", "a", "a", "a", "a", "a", "ae", "c", "e", "e", "e", "e", "i", "i", "i", "i",
-    "d", "n", "o", "o", "o", "o", "o",  "",  "o", "u", "u", "u", "u", "y", "",  "y",
+    "a", "a", "a", "a",        "a",        "a", "\xC3\xA6", "c", "e", "e", "e", "e",        "i",
+    "i", "i", "i", "\xC3\xB0", "n",        "o", "o",        "o", "o", "o", "",  "\xC3\xB8", "u",
+    "u", "u", "u", "y",        "\xC3\xBE", "",  "a",        "a", "a", "a", "a", "a",        "",
+    "c", "e", "e", "e",        "e",        "i", "i",        "i", "i", "",  "n", "o",        "o",
+    "o", "o", "o", "",         "",         "u", "u",        "u", "u", "y", "",  "y",
 };
 
 }  // namespace
@@ -117,8 +120,10 @@ bool IsLowerCase(char32_t c) {
   if (c >= 0xDF && c <= 0xFF) {
     return c != 0xF7;
   }
-  if (c >= 0x100 && c <= 0x17F) {
-    return (c & 1) == (c < 0x138 ? 1u : 0u);
+  if (c >= 0x100 && c <= 0x17F) {  // Latin Extended-A pairs upper and lower case
+    if (c == 0x138 || c == 0x149 || c == 0x17F) return true;  // kra, n-apostrophe, long s
+    const bool oddIsLower = c < 0x138 || (c > 0x149 && c < 0x178);
+    return c != 0x178 && (c & 1) == (oddIsLower ? 1u : 0u);
   }
   if (c >= 0x3AC && c <= 0x3CE) {
     return true;  // Greek

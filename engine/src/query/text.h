@@ -26,7 +26,8 @@ bool IsQuote(char32_t c);       // " and the curly and low double quotes
 bool IsWordChar(char32_t c);    // a character that belongs to an index token
 bool IsLowerCase(char32_t c);   // lower-case letters of the Latin, Greek and Cyrillic blocks
 
-// Appends `c` as the index stores it: lower-cased and, for Latin-1 letters, without diacritics.
+// Appends `c` as the index stores it: lower-cased and, for Latin-1 letters, without decomposable
+// diacritics.
 // Other scripts pass unchanged; FTS5 folds them itself when it tokenizes the query string.
 void AppendFolded(std::string& out, char32_t c);
 

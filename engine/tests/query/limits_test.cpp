@@ -95,5 +95,14 @@ TEST(QueryLimitsTest, QuestionMarkWildcard) {
   EXPECT_EQ(keys("ab??"), (std::vector<std::string>{"b.htm"}));  // no word character follows
 }
 
+// Patterns run against the vocabulary as GLOB, which compares bytes: the pattern has to be folded
+// exactly as the index folds its terms.
+TEST(QueryLimitsTest, PatternsFoldLikeTheIndex) {
+  TestDb db({{"a.htm", "One", "", "\xC3\xA6ble caf\xC3\xA9s"}});
+  EXPECT_EQ(db.Search(Compile("\xC3\x86b?e", db.handle())).size(), 1u);  // Æb?e
+  EXPECT_EQ(db.Search(Compile("C?F\xC3\x89", db.handle())).size(), 1u);  // C?FÉ
+  EXPECT_EQ(db.Search(Compile("aeb?e", db.handle())).size(), 0u);
+}
+
 }  // namespace
 }  // namespace dizode::query
