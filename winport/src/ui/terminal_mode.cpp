@@ -63,7 +63,7 @@ void RemoveHandlers() {
 
 }  // namespace
 
-RawTerminalMode::RawTerminalMode(int fd) : m_fd(fd) {
+RawTerminalMode::RawTerminalMode(int fd) {
   termios current{};
   if (g_savedFd >= 0 || tcgetattr(fd, &current) != 0) return;
   g_saved = current;

@@ -24,7 +24,6 @@ class RawTerminalMode {
   void SetFarewell(const std::string& text);
 
  private:
-  int m_fd;
   bool m_active = false;
 };
 

@@ -46,7 +46,6 @@ struct Window {
   bool m_ended = false;
   INT_PTR m_result = 0;
   bool m_invalid = false;
-  bool m_painted = false;
 };
 
 // Adds a window; returns its new handle.

@@ -7,7 +7,6 @@
 #include "winport/api/errors.h"
 #include "winport/api/ui.h"
 #include "winport/src/ui/message_queue.h"
-#include "winport/src/ui/painting.h"
 #include "winport/src/ui/progress_bar.h"
 #include "winport/src/ui/window.h"
 
