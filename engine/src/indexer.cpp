@@ -149,6 +149,7 @@ void AddPages(Store& store, std::vector<std::string> keys, Progress& progress) {
 
 void DeletePages(Store& store, std::vector<std::string> keys, Progress& progress) {
   SortUnique(keys);
+  progress.StartRemoval(keys.size());
   int64_t before = store.DocumentCount();
   int64_t removed = 0;
   Submission(progress, [&] {

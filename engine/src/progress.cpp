@@ -8,6 +8,11 @@ void Progress::Start(size_t documents) {
                          (documents == 1 ? " document" : " documents"));
 }
 
+void Progress::StartRemoval(size_t documents) {
+  Send(TK_MSG_START,
+       "Removing " + std::to_string(documents) + (documents == 1 ? " document" : " documents"));
+}
+
 void Progress::Document(size_t number, std::string_view name) {
   Send(TK_MSG_DOCUMENT, "Document " + std::to_string(number) + " (" + std::string(name) + ")");
 }

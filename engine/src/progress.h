@@ -24,6 +24,7 @@ class Progress {
   explicit Progress(const ProgressSink& sink) : m_sink(sink) {}
 
   void Start(size_t documents);                                  // "Starting indexing of ..."
+  void StartRemoval(size_t documents);                           // "Removing ..."
   void Document(size_t number, std::string_view name);           // "Document N (name)"
   void Skipped(std::string_view name, std::string_view reason);  // "Skipped name: reason"
   void Update(std::string_view what);                            // "Updating ..."

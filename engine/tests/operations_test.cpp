@@ -1,6 +1,9 @@
 // @brief Every exported operation's failure roads: null pointers, bad records, bad handles.
 #include <gtest/gtest.h>
 
+#include <set>
+#include <thread>
+
 #include "dizode/dizode.h"
 #include "registry.h"
 #include "toolkit_fixture.h"
@@ -253,6 +256,29 @@ TEST(SessionTest, SearchUsesTheMostRecentlyOpenedCollection) {
   EXPECT_TRUE(toolkit.Keys().empty());
   ASSERT_TK_OK(TkCloseCollection(other));
   EXPECT_EQ(toolkit.Keys(), std::vector<std::string>{page});
+}
+
+TEST(SessionTest, DistinctSessionsWorkFromManyThreadsAtOnce) {
+  TempDir dir;
+  std::vector<std::string> pages;
+  for (int i = 0; i < 6; ++i)
+    pages.push_back(WritePage(dir, "p" + std::to_string(i) + ".htm", "Page", "threaded words"));
+  constexpr int kThreads = 4;
+  std::vector<int> found(kThreads, -1);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&, t] {
+      for (int round = 0; round < 3; ++round) {
+        Toolkit toolkit(dir / ("coll" + std::to_string(t)));
+        if (toolkit.openStatus() != TK_OK || toolkit.Submit(TK_SUBMIT_ADD, pages) != TK_OK) return;
+        std::vector<testing::Row> rows;
+        if (toolkit.Search("threaded", rows) != TK_OK) return;
+        found[t] = static_cast<int>(rows.size());
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(found, std::vector<int>(kThreads, 6));
 }
 
 TEST(QueryCollectionTest, ReplyHoldsDocumentCountAndOtherCodesAreRefused) {

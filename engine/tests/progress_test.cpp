@@ -57,8 +57,10 @@ TEST(ProgressTest, StartLineIsNeverMistakenForAnotherKind) {
     Received received;
     Progress progress({Record, &received, TK_MSG_ALL});
     progress.Start(count);
-    ASSERT_EQ(received.texts.size(), 1u);
-    EXPECT_EQ(std::string("DEIU").find(received.texts[0][0]), std::string::npos);
+    progress.StartRemoval(count);
+    ASSERT_EQ(received.texts.size(), 2u);
+    for (const std::string& text : received.texts)
+      EXPECT_EQ(std::string("DEIU").find(text[0]), std::string::npos) << text;
   }
 }
 
