@@ -121,7 +121,9 @@ bool IsLowerCase(char32_t c) {
     return c != 0xF7;
   }
   if (c >= 0x100 && c <= 0x17F) {  // Latin Extended-A pairs upper and lower case
-    if (c == 0x138 || c == 0x149 || c == 0x17F) return true;  // kra, n-apostrophe, long s
+    if (c == 0x138 || c == 0x149 || c == 0x17F) {
+      return true;  // kra, n-apostrophe, long s
+    }
     const bool oddIsLower = c < 0x138 || (c > 0x149 && c < 0x178);
     return c != 0x178 && (c & 1) == (oddIsLower ? 1u : 0u);
   }
