@@ -4,6 +4,8 @@
 // rgsabound[cDims - n]: the descriptor keeps the bounds in the reverse of the
 // order SafeArrayCreate receives them, as Windows does.
 
+#include <atomic>
+
 #include "winport/src/com/safearray_layout.h"
 #include "winport/win32.h"
 
@@ -83,19 +85,25 @@ extern "C" HRESULT SafeArrayGetVartype(SAFEARRAY* psa, VARTYPE* pvt) {
   return S_OK;
 }
 
-extern "C" HRESULT SafeArrayLock(SAFEARRAY* psa) {
+namespace {
+
+// The lock count changes atomically, so threads that share an array may lock
+// it at the same time.
+HRESULT StepLockCount(SAFEARRAY* psa, int step) {
   if (!psa) return E_INVALIDARG;
-  if (psa->cLocks >= kMaxLocks) return E_UNEXPECTED;
-  ++psa->cLocks;
+  std::atomic_ref<ULONG> locks(psa->cLocks);
+  ULONG now = locks.load();
+  do {
+    if ((step > 0 && now >= kMaxLocks) || (step < 0 && now == 0)) return E_UNEXPECTED;
+  } while (!locks.compare_exchange_weak(now, now + step));
   return S_OK;
 }
 
-extern "C" HRESULT SafeArrayUnlock(SAFEARRAY* psa) {
-  if (!psa) return E_INVALIDARG;
-  if (psa->cLocks == 0) return E_UNEXPECTED;
-  --psa->cLocks;
-  return S_OK;
-}
+}  // namespace
+
+extern "C" HRESULT SafeArrayLock(SAFEARRAY* psa) { return StepLockCount(psa, 1); }
+
+extern "C" HRESULT SafeArrayUnlock(SAFEARRAY* psa) { return StepLockCount(psa, -1); }
 
 extern "C" HRESULT SafeArrayAccessData(SAFEARRAY* psa, void** ppvData) {
   if (!psa || !ppvData) return E_INVALIDARG;
