@@ -31,10 +31,23 @@ void AppendCodePoint(std::string& out, uint32_t cp) {
   query::AppendUtf8(out, cp);
 }
 
+// Printable ASCII and the three kept controls pass through unchanged.
+bool IsPlainAscii(unsigned char c) {
+  return (c >= 0x20 && c < 0x7F) || c == '\t' || c == '\n' || c == '\r';
+}
+
 std::string DecodeUtf8(std::string_view s) {
   std::string out;
   out.reserve(s.size());
   for (size_t i = 0; i < s.size();) {
+    // Most of a page is ASCII: copy such runs whole.
+    size_t run = i;
+    while (run < s.size() && IsPlainAscii(static_cast<unsigned char>(s[run]))) ++run;
+    if (run > i) {
+      out.append(s.data() + i, run - i);
+      i = run;
+      continue;
+    }
     query::CodePoint cp = query::DecodeAt(s, i);  // U+FFFD for each invalid byte
     AppendCodePoint(out, cp.value);
     i += static_cast<size_t>(cp.size);

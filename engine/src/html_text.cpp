@@ -128,27 +128,25 @@ class Collector {
   // at the per-page text cap.
   void Append(std::string& target, std::string_view text, bool separate) {
     if (separate) m_pendingBreak = true;
+    size_t used = page.heads.size() + page.body.size() + m_title.size() + m_h1.size();
+    size_t room = used < kMaxTextBytes ? kMaxTextBytes - used : 0;
     for (char c : text) {
       bool space = c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
       if (space || m_pendingBreak) {
-        if (!target.empty() && target.back() != ' ') {
-          if (!Room()) return;
-          target += ' ';
-        }
         m_pendingBreak = false;
+        if (!target.empty() && target.back() != ' ') {
+          if (room == 0) break;
+          target += ' ';
+          --room;
+        }
         if (space) continue;
       }
-      if (!Room()) return;
+      if (room == 0) break;
       target += c;
+      --room;
     }
+    if (room == 0 && !text.empty()) page.truncated = true;
     if (separate) m_pendingBreak = true;
-  }
-
-  bool Room() {
-    if (page.heads.size() + page.body.size() + m_title.size() + m_h1.size() < kMaxTextBytes)
-      return true;
-    page.truncated = true;
-    return false;
   }
 
   std::string m_title, m_h1;

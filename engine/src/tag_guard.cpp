@@ -2,6 +2,7 @@
 #include "tag_guard.h"
 
 #include <cctype>
+#include <cstring>
 
 namespace dizode {
 namespace {
@@ -10,14 +11,19 @@ bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' ||
 
 void TagGuard::Filter(std::string_view in, std::string& out) {
   out.reserve(out.size() + in.size());
-  for (char c : in) {
-    bool keep = true;
+  size_t kept = 0;  // start of the bytes not yet copied to `out`
+  for (size_t i = 0; i < in.size(); ++i) {
+    if (m_state == State::kText) {
+      // Text runs to the next '<' untouched.
+      const void* open = std::memchr(in.data() + i, '<', in.size() - i);
+      if (!open) break;
+      i = static_cast<const char*>(open) - in.data();
+    }
+    char c = in[i];
     switch (m_state) {
       case State::kText:
-        if (c == '<') {
-          m_state = State::kTagOpen;
-          m_attributes = 0;
-        }
+        m_state = State::kTagOpen;
+        m_attributes = 0;
         break;
       case State::kTagOpen:
         m_state = std::isalpha(static_cast<unsigned char>(c)) ? State::kTagName : State::kText;
@@ -51,7 +57,7 @@ void TagGuard::Filter(std::string_view in, std::string& out) {
       case State::kUnquoted:
         if (c == '>') {
           m_state = State::kText;
-        } else if ((c == '"' || c == '\'')) {
+        } else if (c == '"' || c == '\'') {
           m_quote = c;
           m_state = State::kQuoted;
         } else if (IsSpace(c)) {
@@ -64,9 +70,12 @@ void TagGuard::Filter(std::string_view in, std::string& out) {
     }
     // Everything of a tag past its last allowed attribute is dropped, except the '>' that
     // ends it.
-    if (m_attributes > kMaxAttributes && m_state != State::kText) keep = false;
-    if (keep) out += c;
+    if (m_attributes > kMaxAttributes && m_state != State::kText) {
+      out.append(in.data() + kept, i - kept);
+      kept = i + 1;
+    }
   }
+  out.append(in.data() + kept, in.size() - kept);
 }
 
 }  // namespace dizode
