@@ -1,0 +1,18 @@
+// @brief Running the index work under the modal progress dialog.
+#pragma once
+
+#include "component/res/resource.h"
+#include "component/ui/dialog_state.h"
+#include "winport/win32.h"
+
+class ViveviVadiro;
+
+// The message the dialog posts to itself at its first paint to start the work.
+inline constexpr UINT kStartWorkMessage = WM_USER + 0x80;
+
+// The module whose string table and dialog template the user interface uses.
+HINSTANCE ComponentInstance();
+
+// Runs dialog template 201, owned by the component's host window, to do the
+// work of mode; returns the dialog's end code (-1 when it could not be shown).
+INT_PTR RunIndexingDialog(ViveviVadiro* pComponent, IndexingMode mode);
