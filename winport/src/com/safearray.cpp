@@ -21,6 +21,8 @@ const SAFEARRAYBOUND* Dimension(SAFEARRAY* psa, UINT nDim) {
 
 }  // namespace
 
+// Null for an element type that cannot be stored (VT_EMPTY, VT_NULL and,
+// unlike Windows, VT_RECORD), for no dimensions, or when memory runs out.
 extern "C" SAFEARRAY* SafeArrayCreate(VARTYPE vt, UINT cDims, SAFEARRAYBOUND* rgsabound) {
   if (!rgsabound) return nullptr;
   SAFEARRAY* psa = winport::NewDescriptor(vt, cDims);

@@ -398,6 +398,8 @@ HRESULT ConvertValue(const VARIANT* src, USHORT flags, VARTYPE vt, VARIANT* out)
 
 }  // namespace
 
+// Divergence: lcid is ignored (see the top of this file); numbers and
+// booleans are written and read the same way in every locale.
 extern "C" HRESULT VariantChangeTypeEx(VARIANTARG* pvargDest, const VARIANTARG* pvarSrc, LCID lcid,
                                        USHORT wFlags, VARTYPE vt) {
   if (!pvargDest || !pvarSrc) return E_INVALIDARG;

@@ -13,6 +13,8 @@ size_t ElementSize(VARTYPE vt);
 
 // Whether a VARIANT may carry vt: plain values, VT_BYREF to a value or to a
 // VARIANT, and VT_ARRAY of an array element type, alone or by reference.
+// Divergence: VT_RECORD (user-defined structures) is not supported, in
+// VARIANTs or as an array element type; it is treated as an invalid type.
 bool IsValidVariantType(VARTYPE vt);
 
 }  // namespace winport
