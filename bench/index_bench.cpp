@@ -124,11 +124,19 @@ void BM_OnePercentUpdate(benchmark::State& state) {
   state.counters["changed_pages"] = static_cast<double>(share * 3);
 }
 
-BENCHMARK(BM_ReadBytes)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_RawFts5Insert)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ColdIndex)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_NoChangeListing)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_OnePercentUpdate)->Iterations(3)->Unit(benchmark::kMillisecond);
+// CPU time is the whole process's (extraction runs on worker threads), which stays comparable
+// when other work shares the machine; wall-clock time is the figure the targets name.
+BENCHMARK(BM_ReadBytes)->DenseRange(0, 2)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RawFts5Insert)
+    ->DenseRange(0, 2)
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ColdIndex)->DenseRange(0, 2)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NoChangeListing)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OnePercentUpdate)
+    ->Iterations(3)
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -30,9 +30,9 @@ mkdir -p "$out"
 common=(--benchmark_repetitions="$repetitions" --benchmark_report_aggregates_only=true
         --benchmark_format=console)
 # Peak memory belongs to one process per measurement: cold indexing of 10,000 pages alone.
-"$build/bin/index_bench" --benchmark_filter='BM_ColdIndex/2$' "${common[@]}" \
+"$build/bin/index_bench" --benchmark_filter='BM_ColdIndex/2/' "${common[@]}" \
   --benchmark_out="$out/memory.json" --benchmark_out_format=json
-"$build/bin/index_bench" --benchmark_filter='-BM_ColdIndex/2$' "${common[@]}" \
+"$build/bin/index_bench" --benchmark_filter='-BM_ColdIndex/2/' "${common[@]}" \
   --benchmark_out="$out/index.json" --benchmark_out_format=json
 "$build/bin/search_bench" "${common[@]}" \
   --benchmark_out="$out/search.json" --benchmark_out_format=json
