@@ -112,6 +112,20 @@ TEST_F(FindTest, SendsTheRecordsInOrderAndReleasesNewestFirst) {
   EXPECT_EQ(batch.texts, (Ops{"SCORE", "VdkVgwKey", "Title"}));
   EXPECT_EQ(toolkit.Outstanding(), 2);
   EXPECT_EQ(toolkit.BadReleases(), 0);
+
+  ExpectRecord<TkCollectionRequestArgs>(
+      toolkit.calls[0], [](TkCollectionRequestArgs& r, const auto&) { r.request = 11; });
+  ExpectRecord<TkSearchArgs>(search, [](TkSearchArgs& r, const TkSearchArgs& a) {
+    r.query = a.query;
+    r.param48 = -1;
+  });
+  ExpectRecord<TkSearchInfoArgs>(toolkit.calls[3], [](TkSearchInfoArgs&, const auto&) {});
+  ExpectRecord<TkDocBatchArgs>(batch, [](TkDocBatchArgs& r, const TkDocBatchArgs& a) {
+    r.search = a.search;
+    r.count = 1;
+    r.fieldCount = 3;
+    r.fieldNames = a.fieldNames;
+  });
 }
 
 TEST_F(FindTest, TitlesOnlyPutsThePrefixInFrontEvenOfAnEmptyQuery) {

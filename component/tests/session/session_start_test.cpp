@@ -88,7 +88,34 @@ TEST_F(SessionStartTest, CreatesAMissingCollectionWithoutUserInterfaceThenOpensI
   EXPECT_EQ(create.texts[0], temp.InstallDir() + "dizode/collections/Searchable Help/file");
   EXPECT_EQ(create.texts[1], temp.InstallDir() + "dizode/common/style/file");
 
+  ExpectRecord<TkSessionArgs>(indexing, [&](TkSessionArgs& r, const TkSessionArgs& actual) {
+    r.commonDir = actual.commonDir;
+    r.callback = &IndexingProgressCallback;
+    r.callbackContext = &C();
+    r.messageMask = 63;
+  });
+  ExpectRecord<TkCollectionArgs>(create, [](TkCollectionArgs& r, const TkCollectionArgs& actual) {
+    r.path = actual.path;
+    r.styleDir = actual.styleDir;
+    r.createParam = 11;
+    r.mode = 547;
+  });
+  ExpectRecord<TkSessionArgs>(toolkit.calls[0], [](TkSessionArgs& r, const TkSessionArgs& a) {
+    r.commonDir = a.commonDir;
+  });
+  ExpectRecord<TkCollectionArgs>(toolkit.calls[1],
+                                 [](TkCollectionArgs& r, const TkCollectionArgs& a) {
+                                   r.path = a.path;
+                                   r.mode = 35;
+                                 });
+
   const ToolkitCall& submit = toolkit.calls[5];
+  ExpectRecord<TkSubmitArgs>(submit, [](TkSubmitArgs& r, const TkSubmitArgs& a) {
+    r.operation = 2;
+    r.count = 2;
+    r.keys = a.keys;
+    r.param16 = 10;
+  });
   const auto submitArgs = submit.As<TkSubmitArgs>();
   EXPECT_EQ(submitArgs.size, sizeof(TkSubmitArgs));
   EXPECT_EQ(submitArgs.operation, 2u);

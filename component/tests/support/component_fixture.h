@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -52,6 +53,21 @@ class ComponentTest : public ::testing::Test {
 };
 
 using Ops = std::vector<std::string>;
+
+// Checks every byte of a recorded argument record: it must equal a record of
+// zero bytes with its size, the version 576 and the fields that fill sets
+// (fill may copy pointer fields from the actual record, whose texts the
+// call's texts hold). Catches a field at a wrong place and any stray byte.
+template <typename Rec, typename Fill>
+void ExpectRecord(const ToolkitCall& call, Fill fill) {
+  ASSERT_EQ(call.record.size(), sizeof(Rec)) << call.sOp;
+  Rec expected;
+  std::memset(&expected, 0, sizeof expected);
+  expected.size = static_cast<uint16_t>(sizeof(Rec));
+  expected.version = 576;
+  fill(expected, call.As<Rec>());
+  EXPECT_EQ(std::memcmp(&expected, call.record.data(), sizeof(Rec)), 0) << call.sOp;
+}
 
 // The message of the ToolkitError that work raises, or "" when it raises none.
 template <typename Work>
