@@ -7,6 +7,9 @@
 #define IDS_INDEX_CAPTION 101
 #define IDS_INDEX_QUESTION 102
 
+// The registration script (resource type "REGISTRY").
+#define IDR_VIVEVIVADIRO 101
+
 // The progress dialog and its controls.
 #define IDD_PROGRESS 201
 #define IDC_HEADING 202

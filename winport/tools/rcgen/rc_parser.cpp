@@ -152,11 +152,36 @@ class Parser {
       DialogStatement(std::move(name), extended);
       return;
     }
+    if (IsWord("VERSIONINFO")) {
+      Next();
+      SkipVersionInfo();
+      return;
+    }
     if (Peek().m_kind == Token::kIdentifier || Peek().m_kind == Token::kNumber) {
       FileResource(std::move(name));
       return;
     }
     Fail("expected a resource type after the resource name");
+  }
+
+  // The version block describes the file to Windows tools; a module on this
+  // platform carries no version resource, so the block is only checked for
+  // balanced BEGIN and END.
+  void SkipVersionInfo() {
+    while (!AcceptBegin()) {
+      if (Peek().m_kind == Token::kEnd) Fail("VERSIONINFO without BEGIN");
+      Next();
+    }
+    for (int depth = 1; depth > 0;) {
+      if (Peek().m_kind == Token::kEnd) Fail("VERSIONINFO without END");
+      if (AcceptBegin()) {
+        ++depth;
+      } else if (AcceptEnd()) {
+        --depth;
+      } else {
+        Next();
+      }
+    }
   }
 
   void SkipOptions() {
@@ -335,9 +360,9 @@ class Parser {
 
   // `name TYPE "file"`: the file's bytes, read relative to the script.
   void FileResource(ResourceName name) {
-    static const char* const kUnsupported[] = {"VERSIONINFO",  "MENU",   "MENUEX",  "ACCELERATORS",
-                                               "ICON",         "BITMAP", "CURSOR",  "FONT",
-                                               "MESSAGETABLE", "HTML",   "DLGINIT", "TOOLBAR"};
+    static const char* const kUnsupported[] = {"MENU",   "MENUEX",  "ACCELERATORS", "ICON",
+                                               "BITMAP", "CURSOR",  "FONT",         "MESSAGETABLE",
+                                               "HTML",   "DLGINIT", "TOOLBAR"};
     RawEntry entry;
     entry.m_name = std::move(name);
     if (Peek().m_kind == Token::kIdentifier) {
