@@ -13,6 +13,6 @@ inline constexpr UINT kStartWorkMessage = WM_USER + 0x80;
 // The module whose string table and dialog template the user interface uses.
 HINSTANCE ComponentInstance();
 
-// Runs dialog template 201, owned by the component's host window, to do the
+// Runs the progress dialog (IDD_PROGRESS), owned by the component's host window, to do the
 // work of mode; returns the dialog's end code (-1 when it could not be shown).
 INT_PTR RunIndexingDialog(ViveviVadiro* pComponent, IndexingMode mode);
