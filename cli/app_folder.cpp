@@ -63,6 +63,12 @@ bool IsFolder(const std::string& path) {
   return fs::is_directory(path, error);
 }
 
+bool EnsureToolkitFolder(const std::string& installDir) {
+  std::error_code error;
+  fs::create_directory(installDir + "dizode", error);
+  return IsFolder(installDir + "dizode");
+}
+
 std::size_t CountHelpPages(const std::string& helpFolder) {
   std::size_t pages = 0;
   std::error_code error;

@@ -21,6 +21,11 @@ std::string CollectionFolder(const std::string& installDir);
 
 bool IsFolder(const std::string& path);
 
+// An installed application carries the toolkit's folder, "dizode", in which
+// the component makes the collections folder one level at a time. Makes it
+// when missing; false when it neither exists nor can be made.
+bool EnsureToolkitFolder(const std::string& installDir);
+
 // Pages the component indexes: files anywhere below `helpFolder` whose
 // extension is "htm" or "html" in any letter case.
 std::size_t CountHelpPages(const std::string& helpFolder);

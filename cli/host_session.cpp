@@ -59,6 +59,11 @@ bool HostSession::ChooseFolder(const Options& options) {
 }
 
 int HostSession::Start(const Options& options) {
+  if (!EnsureToolkitFolder(m_installDir)) {
+    std::cerr << "zvv: cannot make the index folder " << m_installDir << "dizode"
+              << "; is the application folder writable?\n";
+    return kExitFailure;
+  }
   HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   if (FAILED(hr)) return ReportFailure("starting the component runtime", hr);
   m_apartment = true;

@@ -11,7 +11,8 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   const zvv::ParsedCommandLine parsed = zvv::ParseCommandLine(args);
   if (!parsed.m_options) {
-    std::cerr << "zvv: " << parsed.m_error << "\n\n" << zvv::UsageText();
+    std::cerr << "zvv: " << parsed.m_error << '\n'
+              << zvv::SynopsisText() << "Run 'zvv --help' for the options.\n";
     return zvv::kExitUsage;
   }
   const zvv::Options& options = *parsed.m_options;

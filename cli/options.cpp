@@ -116,12 +116,16 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
   return {options, {}};
 }
 
-std::string UsageText() {
+std::string SynopsisText() {
   return R"(Usage: zvv [OPTIONS] [search] QUERY...
        zvv [OPTIONS] index
        zvv [OPTIONS] watch
        zvv --version | --help
+)";
+}
 
+std::string UsageText() {
+  return SynopsisText() + R"(
 Searches the HTML help of an application folder through the help search
 component. The folder's Help subfolder is indexed on first use.
 

@@ -32,7 +32,9 @@ struct ParsedCommandLine {
 
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args);
 
-// The --help text, also printed after a usage error.
+// The four forms of the command line, printed after a usage error.
+std::string SynopsisText();
+// The --help text.
 std::string UsageText();
 
 }  // namespace zvv

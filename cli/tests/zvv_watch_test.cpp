@@ -1,0 +1,60 @@
+// End to end: zvv watch answers from an index that follows the help folder.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "cli/tests/support/zvv_process.h"
+
+namespace zvv::testing {
+namespace {
+
+bool Mentions(const std::vector<std::string>& lines, const std::string& part) {
+  return std::any_of(lines.begin(), lines.end(),
+                     [&](const std::string& line) { return line.find(part) != std::string::npos; });
+}
+
+TEST(ZvvWatch, PicksUpAPageAddedWhileItRuns) {
+  TempApp app;
+  app.AddPage("first.htm", "First page", "Nothing about birds.");
+  WatchProcess watch({"watch", "--install-dir", app.Root().string(), "--no-ui"});
+
+  watch.Send("heron");
+  ASSERT_EQ(watch.ReadAnswer(), std::vector<std::string>{"No pages match"});
+
+  // The watcher reports the change on its own thread and the next query
+  // updates the index; ask until the page shows up. Rewriting the page now and
+  // then covers a change that came before the watcher was armed. The process
+  // timeout bounds the loop.
+  bool found = false;
+  for (int attempt = 0; attempt < 5000 && !found; ++attempt) {
+    if (attempt % 50 == 0) app.AddPage("birds/heron.htm", "Herons", "The grey heron waits.");
+    watch.Send("heron");
+    const std::vector<std::string> answer = watch.ReadAnswer();
+    ASSERT_FALSE(answer.empty()) << "zvv watch ended early";
+    found = Mentions(answer, "birds/heron.htm");
+  }
+  EXPECT_TRUE(found);
+
+  // Blank lines are skipped; "quit" ends the session successfully.
+  watch.Send("");
+  watch.Send("quit");
+  EXPECT_EQ(watch.Finish(), 0);
+}
+
+TEST(ZvvWatch, EndOfInputEndsAndQueryFailuresAreReported) {
+  TempApp app;
+  app.AddPage("a.htm", "Alpha", "alpha text");
+  WatchProcess watch({"watch", "--install-dir", app.Root().string(), "--no-ui"});
+  watch.Send("alpha");
+  const std::vector<std::string> answer = watch.ReadAnswer();
+  ASSERT_EQ(answer.size(), 2u);
+  EXPECT_EQ(answer.back(), "1 hit");
+  // A refused query does not end the session; the next one is answered.
+  watch.Send("<OR> alpha");
+  watch.Send("alpha");
+  EXPECT_EQ(watch.ReadAnswer().back(), "1 hit");
+  EXPECT_EQ(watch.Finish(), 1);
+}
+
+}  // namespace
+}  // namespace zvv::testing
