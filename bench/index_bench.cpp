@@ -20,7 +20,7 @@ using bench::CorpusPages;
 const char* const kCorpora[] = {"pg", "py", "mixed10k"};
 
 std::string WorkDir(const std::string& name) {
-  std::string dir = bench::CorporaRoot() + "/work/" + name;
+  std::string dir = bench::CorporaRoot() + "/scratch/" + name;
   fs::create_directories(fs::path(dir).parent_path());
   return dir;
 }

@@ -39,8 +39,8 @@ const char* const kQueries[] = {
 
 const std::string& SearchCollection() {
   static const std::string dir = [] {
-    std::string path = bench::CorporaRoot() + "/work/search-mixed10k";
-    std::filesystem::create_directories(bench::CorporaRoot() + "/work");
+    std::string path = bench::CorporaRoot() + "/scratch/search-mixed10k";
+    std::filesystem::create_directories(bench::CorporaRoot() + "/scratch");
     Collection collection(path, TK_COLLECTION_CREATE);
     collection.Submit(TK_SUBMIT_ADD, bench::CorpusPages("mixed10k"));
     return path;

@@ -1,4 +1,4 @@
-// @brief The engine tests' shared helpers.
+// @brief Code shared by the engine tests.
 #include "toolkit_fixture.h"
 
 #include <cstdlib>

@@ -1,4 +1,4 @@
-// @brief Shared helpers of the engine tests: temporary folders with pages, zero-filled
+// @brief Code shared by the engine tests: temporary folders with pages, zero-filled
 // records, and a session with one collection driven through the exported operations.
 #pragma once
 
