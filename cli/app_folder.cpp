@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "cli/component_loader.h"
+#include "cli/component_module.h"
 
 namespace fs = std::filesystem;
 

@@ -10,6 +10,7 @@
 #include "cli/host_session.h"
 #include "cli/module_version.h"
 #include "cli/output.h"
+#include "cli/registration.h"
 #include "cli/search.h"
 #include "cli/terminal.h"
 
@@ -98,6 +99,21 @@ int RunWatch(const Options& options) {
   }
   session.Component()->put_AutoRefresh(0);
   return code;
+}
+
+int RunRegistration(Command command) {
+  const bool registering = command == Command::kRegister;
+  HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  if (FAILED(hr)) return ReportFailure("starting the component runtime", hr);
+  std::string modulePath;
+  hr = RunModuleRegistration(
+      registering ? RegistrationStep::kRegister : RegistrationStep::kUnregister, modulePath);
+  CoUninitialize();
+  if (FAILED(hr)) {
+    return ReportFailure((registering ? "registering " : "unregistering ") + modulePath, hr);
+  }
+  std::cout << (registering ? "Registered " : "Unregistered ") << modulePath << '\n';
+  return kExitOk;
 }
 
 int RunVersion() {

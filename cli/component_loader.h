@@ -1,8 +1,9 @@
 // @brief Creates the help search component the way any host would.
 #pragma once
 
-#include <string>
+#include <memory>
 
+#include "cli/component_module.h"
 #include "component/com/ivivevi_vadiro.h"
 #include "winport/owners.h"
 #include "winport/win32.h"
@@ -16,7 +17,7 @@ class ComponentInstance {
   ComponentInstance() = default;
   ComponentInstance(const ComponentInstance&) = delete;
   ComponentInstance& operator=(const ComponentInstance&) = delete;
-  ~ComponentInstance();
+  ~ComponentInstance() { Release(); }
 
   // Through the registry first; when the class is not registered, from the
   // module beside the executable through its DllGetClassObject.
@@ -28,14 +29,10 @@ class ComponentInstance {
   IViveviVadiro* Get() const { return m_component.Get(); }
 
  private:
-  HRESULT CreateFromModule(const std::string& modulePath);
+  HRESULT CreateFromModule();
 
   winport::ComPtr<IViveviVadiro> m_component;
-  HMODULE m_module = nullptr;
+  std::unique_ptr<ComponentModule> m_module;
 };
-
-// The folder that holds the running executable, with a trailing separator;
-// empty when it cannot be told.
-std::string ExecutableFolder();
 
 }  // namespace zvv

@@ -26,6 +26,9 @@ int main(int argc, char** argv) {
       return zvv::RunIndex(options);
     case zvv::Command::kWatch:
       return zvv::RunWatch(options);
+    case zvv::Command::kRegister:
+    case zvv::Command::kUnregister:
+      return zvv::RunRegistration(options.m_command);
     case zvv::Command::kSearch:
       break;
   }

@@ -8,8 +8,11 @@ namespace zvv {
 namespace {
 
 const std::map<std::string, Command>& CommandNames() {
-  static const std::map<std::string, Command> kNames = {
-      {"search", Command::kSearch}, {"index", Command::kIndex}, {"watch", Command::kWatch}};
+  static const std::map<std::string, Command> kNames = {{"search", Command::kSearch},
+                                                        {"index", Command::kIndex},
+                                                        {"watch", Command::kWatch},
+                                                        {"register", Command::kRegister},
+                                                        {"unregister", Command::kUnregister}};
   return kNames;
 }
 
@@ -106,6 +109,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
       break;
     case Command::kIndex:
     case Command::kWatch:
+    case Command::kRegister:
+    case Command::kUnregister:
       if (!options.m_query.empty()) {
         return Refuse(words[0] + " takes no query: " + options.m_query);
       }
@@ -120,6 +125,7 @@ std::string SynopsisText() {
   return R"(Usage: zvv [OPTIONS] [search] QUERY...
        zvv [OPTIONS] index
        zvv [OPTIONS] watch
+       zvv register | unregister
        zvv --version | --help
 )";
 }
@@ -134,6 +140,9 @@ Commands:
   index          create or update the help index and report what it holds
   watch          keep the index in step with the Help folder and answer one
                  query per input line; end with "quit" or end of input
+  register       register the component module beside zvv, so that any host
+                 can create it by its class identifier
+  unregister     remove that registration
 
 Options:
   --install-dir DIR  the application folder that holds Help (default: the

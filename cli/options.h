@@ -8,7 +8,7 @@
 
 namespace zvv {
 
-enum class Command { kSearch, kIndex, kWatch, kVersion, kHelp };
+enum class Command { kSearch, kIndex, kWatch, kRegister, kUnregister, kVersion, kHelp };
 
 struct Options {
   Command m_command = Command::kSearch;

@@ -32,8 +32,10 @@ std::string ReadFile(const fs::path& path) {
   return text.str();
 }
 
-std::string CommandLine(const std::vector<std::string>& args) {
-  std::string command = ShellQuote(ZVV_EXECUTABLE);
+// zvv under a deadline, with its own registry file.
+std::string CommandLine(const std::vector<std::string>& args, const fs::path& registryFile) {
+  std::string command = "ZVV_REGISTRY_FILE=" + ShellQuote(registryFile.string()) + " timeout " +
+                        std::to_string(kProcessTimeoutSeconds) + " " + ShellQuote(ZVV_EXECUTABLE);
   for (const std::string& arg : args) command += ' ' + ShellQuote(arg);
   return command;
 }
@@ -74,10 +76,10 @@ void TempApp::AddPage(const std::string& relativePath, const std::string& title,
       << "</title></head>\n<body><h1>" << title << "</h1><p>" << body << "</p></body></html>\n";
 }
 
-RunResult RunZvv(const std::vector<std::string>& args) {
+RunResult RunZvv(const std::vector<std::string>& args, const std::string& registryFile) {
   const fs::path folder = UniqueFolder("zvv-run");
-  const std::string command = "timeout " + std::to_string(kProcessTimeoutSeconds) + " " +
-                              CommandLine(args) + " </dev/null >" +
+  const fs::path registry = registryFile.empty() ? folder / "registry.reg" : fs::path(registryFile);
+  const std::string command = CommandLine(args, registry) + " </dev/null >" +
                               ShellQuote((folder / "out").string()) + " 2>" +
                               ShellQuote((folder / "err").string());
   RunResult result;
@@ -96,8 +98,8 @@ WatchProcess::WatchProcess(const std::vector<std::string>& args)
     throw std::runtime_error("mkfifo failed");
   }
   // The shell opens the pipe for reading, which waits for the writer below.
-  const std::string command = "timeout " + std::to_string(kProcessTimeoutSeconds) + " " +
-                              CommandLine(args) + " <" + ShellQuote(fifo.string()) + " 2>" +
+  const std::string command = CommandLine(args, m_folder / "registry.reg") + " <" +
+                              ShellQuote(fifo.string()) + " 2>" +
                               ShellQuote((m_folder / "err").string()) + "; echo exit=$?";
   m_output = popen(command.c_str(), "r");
   if (!m_output) throw std::runtime_error("popen failed");

@@ -35,8 +35,10 @@ class TempApp {
   std::filesystem::path m_root;
 };
 
-// Runs zvv with `args`, standard input empty; captures both outputs.
-RunResult RunZvv(const std::vector<std::string>& args);
+// Runs zvv with `args`, standard input empty; captures both outputs. The
+// component registry is `registryFile`, or a fresh empty one when that is
+// empty, so that no registration outside the test is seen.
+RunResult RunZvv(const std::vector<std::string>& args, const std::string& registryFile = {});
 
 // zvv watch fed through a pipe: lines go in, answers are read back. A timeout
 // wrapped around the process bounds every read.
