@@ -67,9 +67,10 @@ HRESULT RegisterModuleTypeLibrary() {
     hr = LoadTypeLibFrom(sPath, &pTypeLib);
     if (FAILED(hr)) return hr;
   }
-  const WideString sWidePath = NarrowToWide(sPath.c_str());
-  const WideString sHelpDir = NarrowToWide(HelpFolderOf(sPath).c_str());
-  hr = RegisterTypeLib(pTypeLib, sWidePath.c_str(), sHelpDir.c_str());
+  // Some system headers take these texts as non-const.
+  WideString sWidePath = NarrowToWide(sPath.c_str());
+  WideString sHelpDir = NarrowToWide(HelpFolderOf(sPath).c_str());
+  hr = RegisterTypeLib(pTypeLib, sWidePath.data(), sHelpDir.data());
   pTypeLib->Release();
   return hr;
 }

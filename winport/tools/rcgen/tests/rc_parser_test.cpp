@@ -80,9 +80,17 @@ TEST(ComponentScript, HoldsThePromptTextsAndTheProgressDialog) {
     EXPECT_EQ(e.style, control->m_style) << std::hex << e.id;
     EXPECT_EQ(0u, control->m_exStyle) << e.id;
   }
-  // The script's header counts among its dependencies.
-  ASSERT_EQ(2u, script.m_filesRead.size());
+  // The script's header and the files of its file resources count among its
+  // dependencies; the version block adds no resource here.
+  ASSERT_EQ(4u, script.m_filesRead.size());
   EXPECT_NE(std::string::npos, script.m_filesRead[1].find("resource.h"));
+  EXPECT_NE(std::string::npos, script.m_filesRead[2].find("ViveviVadiro.rgs"));
+  EXPECT_NE(std::string::npos, script.m_filesRead[3].find("ZoViveviVadiro.idl"));
+  ASSERT_EQ(2u, script.m_raw.size());
+  EXPECT_EQ("REGISTRY", script.m_raw[0].m_type.m_text);
+  EXPECT_EQ(101, script.m_raw[0].m_name.m_id);
+  EXPECT_EQ("TYPELIB", script.m_raw[1].m_type.m_text);
+  EXPECT_EQ(1, script.m_raw[1].m_name.m_id);
 }
 
 TEST(Parser, StylesFollowTheResourceCompiler) {
