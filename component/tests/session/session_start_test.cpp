@@ -4,7 +4,6 @@
 #include <filesystem>
 
 #include "component/tests/support/component_fixture.h"
-#include "component/tests/support/dialog_standins.h"
 #include "component/toolkit/toolkit_error.h"
 #include "component/ui/indexing_progress.h"
 

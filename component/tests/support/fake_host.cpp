@@ -4,15 +4,18 @@
 #include "component/com/unknown_helpers.h"
 #include "winport/owners.h"
 
-namespace {
-
-class HostObject final : public HostApplicationStub {
+// Answers from the script as it was when the object was made.
+class FakeHostObject final : public HostApplicationStub {
  public:
-  explicit HostObject(FakeHost& host) : m_host(host) { ++m_host.nLive; }
-  ~HostObject() { --m_host.nLive; }
+  explicit FakeHostObject(FakeHost& host) : m_script(host.script), m_pHost(host.m_pSelf) {
+    ++host.nLive;
+  }
+  ~FakeHostObject() {
+    if (*m_pHost) --(*m_pHost)->nLive;
+  }
 
   STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-    if (m_host.script.bLacksInterface) return AnswerQueryInterface(this, riid, ppv, {});
+    if (m_script.bLacksInterface) return AnswerQueryInterface(this, riid, ppv, {});
     return AnswerQueryInterface(this, riid, ppv, {&IID_IHostApplication});
   }
   STDMETHODIMP_(ULONG) AddRef() override { return ++m_cRef; }
@@ -21,32 +24,32 @@ class HostObject final : public HostApplicationStub {
     if (n == 0) delete this;
     return n;
   }
-  STDMETHODIMP get_Width(LONG* p) override { return Answer(p, m_host.script.nWidth); }
-  STDMETHODIMP get_Height(LONG* p) override { return Answer(p, m_host.script.nHeight); }
-  STDMETHODIMP get_Top(LONG* p) override { return Answer(p, m_host.script.nTop); }
-  STDMETHODIMP get_Left(LONG* p) override { return Answer(p, m_host.script.nLeft); }
+  STDMETHODIMP get_Width(LONG* p) override { return Answer(p, m_script.nWidth); }
+  STDMETHODIMP get_Height(LONG* p) override { return Answer(p, m_script.nHeight); }
+  STDMETHODIMP get_Top(LONG* p) override { return Answer(p, m_script.nTop); }
+  STDMETHODIMP get_Left(LONG* p) override { return Answer(p, m_script.nLeft); }
   STDMETHODIMP get_HostWindow(LONG_PTR* p) override {
-    if (FAILED(m_host.script.hrWindow)) return m_host.script.hrWindow;
-    *p = m_host.script.nWindow;
+    if (FAILED(m_script.hrWindow)) return m_script.hrWindow;
+    *p = m_script.nWindow;
     return S_OK;
   }
   STDMETHODIMP get_InstallDir(VARIANT* p) override {
-    if (FAILED(m_host.script.hrInstallDir)) return m_host.script.hrInstallDir;
+    if (FAILED(m_script.hrInstallDir)) return m_script.hrInstallDir;
     VariantInit(p);
-    if (m_host.script.bInstallDirAsNumber) {
+    if (m_script.bInstallDirAsNumber) {
       V_VT(p) = VT_I4;
       V_I4(p) = 42;
     } else {
       V_VT(p) = VT_BSTR;
-      V_BSTR(p) = SysAllocString(m_host.script.sInstallDir.c_str());
+      V_BSTR(p) = SysAllocString(m_script.sInstallDir.c_str());
     }
     return S_OK;
   }
   STDMETHODIMP GetValue(LONG nNumber, VARIANT* p) override {
-    m_host.nLastValueNumber = nNumber;
-    if (FAILED(m_host.script.hrValue)) return m_host.script.hrValue;
+    if (*m_pHost) (*m_pHost)->nLastValueNumber = nNumber;
+    if (FAILED(m_script.hrValue)) return m_script.hrValue;
     VariantInit(p);
-    if (m_host.script.bValueUnconvertible) {
+    if (m_script.bValueUnconvertible) {
       // An interface pointer with no default value has no text.
       V_VT(p) = VT_UNKNOWN;
       V_UNKNOWN(p) = nullptr;
@@ -62,11 +65,10 @@ class HostObject final : public HostApplicationStub {
     *p = value;
     return S_OK;
   }
-  FakeHost& m_host;
+  const FakeHostScript m_script;
+  std::shared_ptr<FakeHost*> m_pHost;
   ULONG m_cRef = 0;
 };
-
-}  // namespace
 
 struct FakeHost::Factory final : public IClassFactory {
   explicit Factory(FakeHost& host) : m_host(host) {}
@@ -81,7 +83,7 @@ struct FakeHost::Factory final : public IClassFactory {
   }
   STDMETHODIMP CreateInstance(IUnknown* pOuter, REFIID riid, void** ppv) override {
     if (pOuter) return CLASS_E_NOAGGREGATION;
-    auto* pObject = new HostObject(m_host);
+    auto* pObject = new FakeHostObject(m_host);
     ++m_host.nCreated;
     pObject->AddRef();
     HRESULT hr = pObject->QueryInterface(riid, ppv);
@@ -93,13 +95,17 @@ struct FakeHost::Factory final : public IClassFactory {
   ULONG m_cRef = 0;
 };
 
-FakeHost::FakeHost(FakeHostScript s) : script(std::move(s)), m_pFactory(new Factory(*this)) {
+FakeHost::FakeHost(FakeHostScript s)
+    : script(std::move(s)),
+      m_pSelf(std::make_shared<FakeHost*>(this)),
+      m_pFactory(new Factory(*this)) {
   m_pFactory->AddRef();
   CoRegisterClassObject(CLSID_HostApplication, m_pFactory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE,
                         &m_dwRegister);
 }
 
 FakeHost::~FakeHost() {
+  *m_pSelf = nullptr;
   CoRevokeClassObject(m_dwRegister);
   m_pFactory->Release();
 }

@@ -2,6 +2,7 @@
 // as the FakeHost lives, with scripted answers and failures.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "component/host/host_application.h"
@@ -32,6 +33,10 @@ class FakeHost {
 
  private:
   struct Factory;
+  friend class FakeHostObject;
+  // Host objects may outlive the FakeHost (a component keeps its host until
+  // its teardown): they reach it only through this, cleared when it goes.
+  std::shared_ptr<FakeHost*> m_pSelf;
   Factory* m_pFactory;
   DWORD m_dwRegister = 0;
 };
