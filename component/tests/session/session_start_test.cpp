@@ -6,6 +6,7 @@
 #include "component/tests/support/component_fixture.h"
 #include "component/toolkit/toolkit_error.h"
 #include "component/ui/indexing_progress.h"
+#include "winport/ui_driver.h"
 
 namespace {
 
@@ -171,7 +172,7 @@ TEST_F(SessionStartTest, ASecondStartUpClosesTheHandlesOfTheFirst) {
 }
 
 TEST_F(SessionStartTest, ShowUIWithNoCollectionAndNoAnswerCreatesNothing) {
-  // Without a display the prompt gets the cautious answer, No.
+  WinportScript display;  // no answer queued: the prompt gets the cautious No
   SetFolders();
   toolkit.Script("TkOpenCollection", -4);
   EXPECT_FALSE(C().StartSession(true));
@@ -181,6 +182,7 @@ TEST_F(SessionStartTest, ShowUIWithNoCollectionAndNoAnswerCreatesNothing) {
 }
 
 TEST_F(SessionStartTest, ShowUIWithAnExistingCollectionSucceedsWhateverTheDialogReports) {
+  WinportScript display;  // the dialog is closed as soon as it waits for input
   SetFolders();
   EXPECT_TRUE(C().StartSession(true));
   EXPECT_NE(C().m_hCollection, 0u);
