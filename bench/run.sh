@@ -19,7 +19,7 @@ fi
 
 export DIZODE_BENCH_CORPORA=$PWD/bench/corpora
 python3 bench/make_corpora.py "$DIZODE_BENCH_CORPORA"
-rm -rf "$DIZODE_BENCH_CORPORA/work"
+rm -rf "$DIZODE_BENCH_CORPORA/scratch"
 
 build=build/bench
 cmake --preset default -B "$build" -DZVV_BUILD_TESTS=OFF >/dev/null
