@@ -44,6 +44,12 @@ int FakeToolkit::Outstanding() const {
   return n + static_cast<int>(m_infos.size() + m_batches.size());
 }
 
+namespace {
+// Failures hand out nothing; the low 16 bits decide, as for the real toolkit.
+bool Fails(int32_t n) { return (n & 0xFFFF) != 0; }
+std::string Text(const char* s) { return s ? std::string(s) : std::string("<null>"); }
+}  // namespace
+
 int32_t FakeToolkit::Next(const std::string& sOp) {
   auto it = m_scripted.find(sOp);
   if (it == m_scripted.end() || it->second.empty()) return 0;
@@ -56,6 +62,12 @@ uint32_t FakeToolkit::Issue(uint32_t nBase) {
   uint32_t h = nBase + m_nNext++;
   m_live[h] = true;
   return h;
+}
+
+int32_t FakeToolkit::Answer(const char* sOp, uint32_t nBase, uint32_t* pHandle) {
+  int32_t n = Next(sOp);
+  if (!Fails(n)) *pHandle = Issue(nBase);
+  return n;
 }
 
 void FakeToolkit::Free(uint32_t nHandle) {
@@ -80,20 +92,12 @@ ToolkitCall& FakeToolkit::Record(const char* sOp, uint32_t nHandle, const Rec* p
   return calls.back();
 }
 
-namespace {
-// Failures hand out nothing; the low 16 bits decide, as for the real toolkit.
-bool Fails(int32_t n) { return (n & 0xFFFF) != 0; }
-std::string Text(const char* s) { return s ? std::string(s) : std::string("<null>"); }
-}  // namespace
-
 int32_t FakeToolkit::OpenSession(TkSession* pSession, const TkSessionArgs* pArgs) {
   FakeToolkit& self = *s_pCurrent;
   ToolkitCall& call = self.Record("TkOpenSession", 0, pArgs);
   call.texts.push_back(Text(pArgs->commonDir));
-  int32_t n = self.Next("TkOpenSession");
-  if (Fails(n)) return n;
-  *pSession = self.Issue(1000);
-  self.m_callbacks[*pSession] = {pArgs->callback, pArgs->callbackContext};
+  int32_t n = self.Answer("TkOpenSession", 1000, pSession);
+  if (!Fails(n)) self.m_callbacks[*pSession] = {pArgs->callback, pArgs->callbackContext};
   return n;
 }
 
@@ -109,10 +113,7 @@ int32_t FakeToolkit::OpenCollection(TkSession hSession, TkCollection* pCollectio
   ToolkitCall& call = self.Record("TkOpenCollection", hSession, pArgs);
   call.texts.push_back(Text(pArgs->path));
   call.texts.push_back(Text(pArgs->styleDir));
-  int32_t n = self.Next("TkOpenCollection");
-  if (Fails(n)) return n;
-  *pCollection = self.Issue(2000);
-  return n;
+  return self.Answer("TkOpenCollection", 2000, pCollection);
 }
 
 int32_t FakeToolkit::CloseCollection(TkCollection hCollection) {
@@ -125,10 +126,7 @@ int32_t FakeToolkit::QueryCollection(TkCollection hCollection, const TkCollectio
                                      TkCollectionReply* pReply) {
   FakeToolkit& self = *s_pCurrent;
   self.Record("TkQueryCollection", hCollection, pArgs);
-  int32_t n = self.Next("TkQueryCollection");
-  if (Fails(n)) return n;
-  *pReply = self.Issue(3000);
-  return n;
+  return self.Answer("TkQueryCollection", 3000, pReply);
 }
 
 int32_t FakeToolkit::FreeCollectionReply(TkCollectionReply hReply) {
@@ -163,10 +161,7 @@ int32_t FakeToolkit::Search(TkSession hSession, TkSearchHandle* pSearch,
   FakeToolkit& self = *s_pCurrent;
   ToolkitCall& call = self.Record("TkSearch", hSession, pArgs);
   call.texts.push_back(Text(pArgs->query));
-  int32_t n = self.Next("TkSearch");
-  if (Fails(n)) return n;
-  *pSearch = self.Issue(4000);
-  return n;
+  return self.Answer("TkSearch", 4000, pSearch);
 }
 
 int32_t FakeToolkit::FreeSearch(TkSearchHandle hSearch) {

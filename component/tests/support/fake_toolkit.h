@@ -56,6 +56,8 @@ class FakeToolkit {
   static FakeToolkit* s_pCurrent;
   int32_t Next(const std::string& sOp);
   uint32_t Issue(uint32_t nBase);
+  // The scripted return of sOp; on success a new handle goes to *pHandle.
+  int32_t Answer(const char* sOp, uint32_t nBase, uint32_t* pHandle);
   void Free(uint32_t nHandle);
   template <typename Rec>
   ToolkitCall& Record(const char* sOp, uint32_t nHandle, const Rec* pRecord);
