@@ -5,6 +5,7 @@
 #include <libxml/parser.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -174,6 +175,29 @@ struct ParserDeleter {
   }
 };
 
+// Removes </body> and </html> end tags. The streaming parser stops reading at the end of the
+// document, while browsers show whatever follows those tags as part of the body (pages edited
+// by appending are common); without the tags the parser keeps going as browsers do.
+void DropDocumentEndTags(std::string& html) {
+  size_t out = 0, in = 0;
+  for (size_t at = html.find("</"); at != std::string::npos; at = html.find("</", at + 2)) {
+    size_t end = at + 2;
+    std::string name;
+    while (end < html.size() && name.size() < 5 &&
+           std::isalpha(static_cast<unsigned char>(html[end])))
+      name += static_cast<char>(std::tolower(static_cast<unsigned char>(html[end++])));
+    while (end < html.size() && std::isspace(static_cast<unsigned char>(html[end]))) ++end;
+    if ((name != "body" && name != "html") || end >= html.size() || html[end] != '>') continue;
+    // Blocks before `in` are final; moving the kept block down never touches what is searched.
+    std::memmove(html.data() + out, html.data() + in, at - in);
+    out += at - in;
+    in = end + 1;
+    at = end - 1;
+  }
+  std::memmove(html.data() + out, html.data() + in, html.size() - in);
+  html.resize(out + (html.size() - in));
+}
+
 }  // namespace
 
 std::string TitleFromFileName(std::string_view fileName) {
@@ -192,6 +216,7 @@ PageText ExtractHtml(std::string_view bytes, std::string_view fileName) {
   bytes = bytes.substr(0, kMaxInputBytes);
   DetectedCharset charset = DetectCharset(bytes);
   std::string utf8 = DecodeToUtf8(bytes.substr(charset.bomLength), charset.name);
+  DropDocumentEndTags(utf8);
 
   htmlSAXHandler sax;
   std::memset(&sax, 0, sizeof sax);

@@ -26,9 +26,10 @@ std::optional<FileStamp> StampOf(const std::string& path) {
   if (error) return std::nullopt;
   fs::file_time_type mtime = fs::last_write_time(path, error);
   if (error) return std::nullopt;
+  auto unixTime = std::chrono::file_clock::to_sys(mtime);
   return FileStamp{
       static_cast<int64_t>(size),
-      std::chrono::duration_cast<std::chrono::nanoseconds>(mtime.time_since_epoch()).count()};
+      std::chrono::duration_cast<std::chrono::nanoseconds>(unixTime.time_since_epoch()).count()};
 }
 
 PageFile ReadPageFile(const std::string& path, size_t maxBytes) {

@@ -59,6 +59,9 @@ INSTANTIATE_TEST_SUITE_P(
              "some-page", "", "alpha beta gamma"},
         Case{"WhitespaceCollapsed", "<p>  many\n\n\t spaces   here </p>", "some-page", "",
              "many spaces here"},
+        Case{"TextAfterDocumentEndIsBody",
+             "<title>T</title><body><p>inside</p></BODY ></html>\n<p>appended</p>", "T", "",
+             "inside appended"},
         Case{"UnclosedTagsRecovered", "<title>T</title><p>one<p>two<div><span>three", "T", "",
              "one two three"}),
     [](const auto& info) { return std::string(info.param.name); });
