@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 
+#include "page_file.h"
 #include "store.h"
 #include "toolkit_fixture.h"
 
@@ -83,6 +85,37 @@ TEST_F(FreshnessTest, ScanReportsOnlyChangedExistingFiles) {
   ASSERT_EQ(pages.size(), 2u);
   EXPECT_EQ(pages[0].key, m_other);
   EXPECT_EQ(pages[0].title, "Other");
+}
+
+// Enough pages for the stats to be spread over several threads; rows are written directly
+// since only the comparison is under test.
+TEST(ScanPagesTest, LargeCollectionFindsEveryChangedPage) {
+  TempDir dir;
+  auto store = Store::Create(dir / "coll", "");
+  std::vector<std::string> expected;
+  {
+    Transaction transaction(store->db());
+    Stmt insert(
+        store->db().get(),
+        "INSERT INTO pages(key, title, titlekey, size, mtime) VALUES(?1, 't', 't', ?2, ?3)");
+    for (int i = 0; i < 4500; ++i) {
+      char name[32];
+      std::snprintf(name, sizeof name, "p%05d.htm", i);
+      std::string path = dir / name;
+      testing::WriteFile(path, "x");
+      FileStamp stamp = *StampOf(path);
+      if (i % 500 == 499) {
+        ++stamp.mtime;  // indexed before its last change
+        expected.push_back(path);
+      }
+      insert.Bind(1, path).Bind(2, stamp.size).Bind(3, stamp.mtime);
+      insert.Run();
+    }
+    transaction.Commit();
+  }
+  std::vector<std::string> changed;
+  EXPECT_EQ(ScanPages(store->db(), &changed).size(), 4500u);
+  EXPECT_EQ(changed, expected);
 }
 
 }  // namespace
