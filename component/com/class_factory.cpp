@@ -26,25 +26,37 @@ STDMETHODIMP ViveviVadiroClassFactory::QueryInterface(REFIID riid, void** ppv) {
 // reference) keeps the module loaded.
 STDMETHODIMP_(ULONG) ViveviVadiroClassFactory::AddRef() {
   LONG n = InterlockedIncrement(&m_cRef);
-  if (n == 2) LockModule();
+  if (n == 2) {
+    LockModule();
+  }
   return static_cast<ULONG>(n);
 }
 
 STDMETHODIMP_(ULONG) ViveviVadiroClassFactory::Release() {
   LONG n = InterlockedDecrement(&m_cRef);
-  if (n == 1) UnlockModule();
-  if (n == 0) delete this;
+  if (n == 1) {
+    UnlockModule();
+  }
+  if (n == 0) {
+    delete this;
+  }
   return static_cast<ULONG>(n);
 }
 
 STDMETHODIMP ViveviVadiroClassFactory::CreateInstance(IUnknown* pUnkOuter, REFIID riid,
                                                       void** ppv) {
-  if (!ppv) return E_POINTER;
+  if (!ppv) {
+    return E_POINTER;
+  }
   *ppv = nullptr;
-  if (pUnkOuter && !IsEqualIID(riid, IID_IUnknown)) return CLASS_E_NOAGGREGATION;
+  if (pUnkOuter && !IsEqualIID(riid, IID_IUnknown)) {
+    return CLASS_E_NOAGGREGATION;
+  }
   try {
     auto* pObject = new (std::nothrow) ViveviVadiro(pUnkOuter);
-    if (!pObject) return E_OUTOFMEMORY;
+    if (!pObject) {
+      return E_OUTOFMEMORY;
+    }
     // The inner unknown answers for the object itself; a first reference is
     // taken and given back so that a failed query destroys the object.
     IUnknown* pInner = pObject->InnerUnknown();
@@ -70,19 +82,27 @@ STDMETHODIMP ViveviVadiroClassFactory::LockServer(BOOL fLock) {
 
 void ReleaseCachedClassObjects() {
   std::lock_guard<std::mutex> guard(g_classObjectLock);
-  if (g_pClassObject) g_pClassObject->Release();
+  if (g_pClassObject) {
+    g_pClassObject->Release();
+  }
   g_pClassObject = nullptr;
 }
 
 ZVV_EXPORT HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
-  if (!ppv) return E_POINTER;
+  if (!ppv) {
+    return E_POINTER;
+  }
   *ppv = nullptr;
-  if (!IsEqualCLSID(rclsid, CLSID_ViveviVadiro)) return CLASS_E_CLASSNOTAVAILABLE;
+  if (!IsEqualCLSID(rclsid, CLSID_ViveviVadiro)) {
+    return CLASS_E_CLASSNOTAVAILABLE;
+  }
   try {
     std::lock_guard<std::mutex> guard(g_classObjectLock);
     if (!g_pClassObject) {
       auto* pFactory = new (std::nothrow) ViveviVadiroClassFactory;
-      if (!pFactory) return E_OUTOFMEMORY;
+      if (!pFactory) {
+        return E_OUTOFMEMORY;
+      }
       pFactory->AddRef();  // the cache's reference
       g_pClassObject = pFactory;
     }

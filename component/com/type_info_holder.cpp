@@ -12,7 +12,9 @@ LONG g_nUsers = 0;
 TypeInfoSource g_source = &StaticViveviVadiroTypeInfo;
 
 void ReleaseCachedLocked() {
-  if (g_pTypeInfo) g_pTypeInfo->Release();
+  if (g_pTypeInfo) {
+    g_pTypeInfo->Release();
+  }
   g_pTypeInfo = nullptr;
 }
 
@@ -25,11 +27,15 @@ void AddTypeInfoUser() {
 
 void RemoveTypeInfoUser() {
   std::lock_guard<std::mutex> guard(g_lock);
-  if (g_nUsers > 0 && --g_nUsers == 0) ReleaseCachedLocked();
+  if (g_nUsers > 0 && --g_nUsers == 0) {
+    ReleaseCachedLocked();
+  }
 }
 
 HRESULT GetViveviVadiroTypeInfo(LCID lcid, ITypeInfo** ppTInfo) {
-  if (!ppTInfo) return E_POINTER;
+  if (!ppTInfo) {
+    return E_POINTER;
+  }
   *ppTInfo = nullptr;
   std::lock_guard<std::mutex> guard(g_lock);
   if (!g_pTypeInfo) {

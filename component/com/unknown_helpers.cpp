@@ -7,11 +7,17 @@ LONG volatile g_nModuleLocks = 0;
 
 HRESULT AnswerQueryInterface(IUnknown* pSelf, REFIID riid, void** ppv,
                              std::initializer_list<const IID*> ids) {
-  if (!ppv) return E_POINTER;
+  if (!ppv) {
+    return E_POINTER;
+  }
   *ppv = nullptr;
   bool bKnown = IsEqualIID(riid, IID_IUnknown);
-  for (const IID* pId : ids) bKnown = bKnown || IsEqualIID(riid, *pId);
-  if (!bKnown) return E_NOINTERFACE;
+  for (const IID* pId : ids) {
+    bKnown = bKnown || IsEqualIID(riid, *pId);
+  }
+  if (!bKnown) {
+    return E_NOINTERFACE;
+  }
   *ppv = pSelf;
   pSelf->AddRef();
   return S_OK;

@@ -28,13 +28,17 @@ void ViveviVadiro::Teardown() {
   CloseToolkitHandles();
   // The watcher holds a pointer to this object: it must have ended before
   // the memory goes.
-  if (m_hWatcherThread) StopWatcher();
+  if (m_hWatcherThread) {
+    StopWatcher();
+  }
   if (m_hWatcherMutex) {
     ReleaseMutex(m_hWatcherMutex);  // fails harmlessly when not owned
     CloseHandle(m_hWatcherMutex);
     m_hWatcherMutex = nullptr;
   }
-  if (m_pHost) m_pHost->Release();
+  if (m_pHost) {
+    m_pHost->Release();
+  }
   m_pHost = nullptr;
   m_docs.clear();
   RemoveTypeInfoUser();
@@ -58,7 +62,9 @@ STDMETHODIMP_(ULONG) ViveviVadiro::Inner::AddRef() { return ++m_pOwner->m_cRef; 
 STDMETHODIMP_(ULONG) ViveviVadiro::Inner::Release() {
   ViveviVadiro* pOwner = m_pOwner;
   ULONG n = --pOwner->m_cRef;
-  if (n == 0) delete pOwner;
+  if (n == 0) {
+    delete pOwner;
+  }
   return n;
 }
 
@@ -71,24 +77,34 @@ STDMETHODIMP_(ULONG) ViveviVadiro::Release() { return m_pControllingUnknown->Rel
 // --- IDispatch -----------------------------------------------------------------
 
 STDMETHODIMP ViveviVadiro::GetTypeInfoCount(UINT* pctinfo) {
-  if (!pctinfo) return E_POINTER;
+  if (!pctinfo) {
+    return E_POINTER;
+  }
   *pctinfo = 1;
   return S_OK;
 }
 
 STDMETHODIMP ViveviVadiro::GetTypeInfo(UINT iTInfo, LCID lcid, ITypeInfo** ppTInfo) {
-  if (!ppTInfo) return E_POINTER;
+  if (!ppTInfo) {
+    return E_POINTER;
+  }
   *ppTInfo = nullptr;
-  if (iTInfo != 0) return DISP_E_BADINDEX;
+  if (iTInfo != 0) {
+    return DISP_E_BADINDEX;
+  }
   return GetViveviVadiroTypeInfo(lcid, ppTInfo);
 }
 
 STDMETHODIMP ViveviVadiro::GetIDsOfNames(REFIID riid, LPOLESTR* rgszNames, UINT cNames, LCID lcid,
                                          DISPID* rgDispId) {
-  if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
+  if (!IsEqualIID(riid, IID_NULL)) {
+    return DISP_E_UNKNOWNINTERFACE;
+  }
   winport::ComPtr<ITypeInfo> pTypeInfo;
   HRESULT hr = GetViveviVadiroTypeInfo(lcid, pTypeInfo.Put());
-  if (FAILED(hr)) return hr;
+  if (FAILED(hr)) {
+    return hr;
+  }
   return DispGetIDsOfNames(pTypeInfo.Get(), rgszNames, cNames, rgDispId);
 }
 
@@ -96,10 +112,14 @@ STDMETHODIMP ViveviVadiro::Invoke(DISPID dispIdMember, REFIID riid, LCID lcid, W
                                   DISPPARAMS* pDispParams, VARIANT* pVarResult,
                                   EXCEPINFO* pExcepInfo, UINT* puArgErr) {
   SetErrorInfo(0, nullptr);
-  if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
+  if (!IsEqualIID(riid, IID_NULL)) {
+    return DISP_E_UNKNOWNINTERFACE;
+  }
   winport::ComPtr<ITypeInfo> pTypeInfo;
   HRESULT hr = GetViveviVadiroTypeInfo(lcid, pTypeInfo.Put());
-  if (FAILED(hr)) return hr;
+  if (FAILED(hr)) {
+    return hr;
+  }
   IViveviVadiro* pSelf = this;
   return DispInvoke(pSelf, pTypeInfo.Get(), dispIdMember, wFlags, pDispParams, pVarResult,
                     pExcepInfo, puArgErr);
@@ -108,6 +128,8 @@ STDMETHODIMP ViveviVadiro::Invoke(DISPID dispIdMember, REFIID riid, LCID lcid, W
 // --- GetOffsets ----------------------------------------------------------------
 
 STDMETHODIMP ViveviVadiro::GetOffsets(BSTR sDocName, VARIANT* pResults) {
-  if (!pResults || !sDocName) return E_INVALIDARG;
+  if (!pResults || !sDocName) {
+    return E_INVALIDARG;
+  }
   return E_NOTIMPL;
 }

@@ -17,5 +17,7 @@ class ComError : public std::exception {
 };
 
 inline void ThrowIfFailed(HRESULT hr) {
-  if (FAILED(hr)) throw ComError(hr);
+  if (FAILED(hr)) {
+    throw ComError(hr);
+  }
 }

@@ -32,13 +32,19 @@ void ViveviVadiro::ReadHostSettings() {
   winport::ComPtr<IHostApplication> pHost;
   HRESULT hr = CoCreateInstance(CLSID_HostApplication, nullptr, kHostClassContext, IID_IUnknown,
                                 pUnknown.PutVoid());
-  if (SUCCEEDED(hr) && pUnknown) pUnknown.As(IID_IHostApplication, &pHost);
+  if (SUCCEEDED(hr) && pUnknown) {
+    pUnknown.As(IID_IHostApplication, &pHost);
+  }
 
   // A later call's interface takes the place of the earlier one, which is
   // given back rather than leaked.
-  if (m_pHost) m_pHost->Release();
+  if (m_pHost) {
+    m_pHost->Release();
+  }
   m_pHost = pHost.Detach();
-  if (!m_pHost) return;
+  if (!m_pHost) {
+    return;
+  }
 
   LONG_PTR nWindow = 0;
   ThrowIfFailed(m_pHost->get_HostWindow(&nWindow));

@@ -31,7 +31,9 @@ unsigned __stdcall WatcherThread(void* pArg) {
     const HANDLE handles[2] = {hChange, hMutex};
     DWORD dwWait = WaitForMultipleObjects(2, handles, FALSE, INFINITE);
     FindCloseChangeNotification(hChange);
-    if (dwWait != WAIT_OBJECT_0) break;  // the stop signal, a failure or abandonment
+    if (dwWait != WAIT_OBJECT_0) {
+      break;  // the stop signal, a failure or abandonment
+    }
     Sleep(kSettleMilliseconds);
     // Armed again before the flag is raised, so whoever sees the flag knows
     // that a later change will be reported too.
@@ -52,12 +54,16 @@ bool ViveviVadiro::StartWatcher() {
     m_hWatcherMutex = nullptr;
   }
   m_hWatcherMutex = CreateMutexA(nullptr, TRUE, nullptr);
-  if (!m_hWatcherMutex) return false;
+  if (!m_hWatcherMutex) {
+    return false;
+  }
 
   auto* pStart = new WatcherStart{m_sHelpDir, this};
   uintptr_t hThread = _beginthreadex(nullptr, 0, &WatcherThread, pStart, 0, nullptr);
   m_hWatcherThread = reinterpret_cast<HANDLE>(hThread);
-  if (m_hWatcherThread) return true;
+  if (m_hWatcherThread) {
+    return true;
+  }
 
   delete pStart;
   ReleaseMutex(m_hWatcherMutex);
@@ -67,7 +73,9 @@ bool ViveviVadiro::StartWatcher() {
 }
 
 bool ViveviVadiro::StopWatcher() {
-  if (!m_hWatcherThread) return false;
+  if (!m_hWatcherThread) {
+    return false;
+  }
   ReleaseMutex(m_hWatcherMutex);
   while (WaitForSingleObject(m_hWatcherThread, kStopSliceMilliseconds) == WAIT_TIMEOUT) {
   }
@@ -79,7 +87,9 @@ bool ViveviVadiro::StopWatcher() {
 }
 
 STDMETHODIMP ViveviVadiro::get_AutoRefresh(LONG* pVal) {
-  if (!pVal) return E_INVALIDARG;
+  if (!pVal) {
+    return E_INVALIDARG;
+  }
   *pVal = m_bAutoRefresh ? 1 : 0;
   return S_OK;
 }
@@ -87,8 +97,12 @@ STDMETHODIMP ViveviVadiro::get_AutoRefresh(LONG* pVal) {
 STDMETHODIMP ViveviVadiro::put_AutoRefresh(LONG newVal) {
   try {
     const bool bRequested = newVal != 0;
-    if (bRequested == m_bAutoRefresh) return S_OK;
-    if (!(bRequested ? StartWatcher() : StopWatcher())) return E_FAIL;
+    if (bRequested == m_bAutoRefresh) {
+      return S_OK;
+    }
+    if (!(bRequested ? StartWatcher() : StopWatcher())) {
+      return E_FAIL;
+    }
     m_bAutoRefresh = bRequested;
     return S_OK;
   } catch (...) {

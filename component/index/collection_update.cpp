@@ -29,7 +29,9 @@ void SubmitOrClose(TkCollection& hCollection, uint32_t nOperation, const Documen
 }  // namespace
 
 void ViveviVadiro::UpdateCollection() {
-  if (!m_hCollection) throw ToolkitError(kNoCollectionOpen);
+  if (!m_hCollection) {
+    throw ToolkitError(kNoCollectionOpen);
+  }
   // Cleared before the work, not after it: a change the watcher reports while
   // the update runs must survive the update. A failure sets it again, so the
   // next Find retries.
@@ -41,12 +43,20 @@ void ViveviVadiro::UpdateCollection() {
     ScanHelpFolder(m_sHelpDir, scanned, true);
 
     DocumentSet toAdd;
-    if (bListed) SetDifference(scanned, m_docs, toAdd);
-    if (!toAdd.empty()) SubmitOrClose(m_hCollection, kSubmitAdd, toAdd, kAddDocsFailed);
+    if (bListed) {
+      SetDifference(scanned, m_docs, toAdd);
+    }
+    if (!toAdd.empty()) {
+      SubmitOrClose(m_hCollection, kSubmitAdd, toAdd, kAddDocsFailed);
+    }
 
     DocumentSet toDelete;
-    if (bListed) SetDifference(m_docs, scanned, toDelete);
-    if (!toDelete.empty()) SubmitOrClose(m_hCollection, kSubmitDelete, toDelete, kRemoveDocsFailed);
+    if (bListed) {
+      SetDifference(m_docs, scanned, toDelete);
+    }
+    if (!toDelete.empty()) {
+      SubmitOrClose(m_hCollection, kSubmitDelete, toDelete, kRemoveDocsFailed);
+    }
 
     RefreshCollection(m_hCollection);
   } catch (...) {

@@ -16,7 +16,9 @@ bool IsDotEntry(const char* sName) {
 }
 
 void ScanOneFolder(const std::string& sFolder, DocumentSet& docs, bool bSubfolders) {
-  if (!SetCurrentDirectoryA(sFolder.c_str())) ThrowLastSystemError();
+  if (!SetCurrentDirectoryA(sFolder.c_str())) {
+    ThrowLastSystemError();
+  }
 
   std::vector<std::string> subfolders;
   WIN32_FIND_DATAA entry;
@@ -24,7 +26,9 @@ void ScanOneFolder(const std::string& sFolder, DocumentSet& docs, bool bSubfolde
   if (hFind != INVALID_HANDLE_VALUE) {
     do {
       if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        if (bSubfolders && !IsDotEntry(entry.cFileName)) subfolders.emplace_back(entry.cFileName);
+        if (bSubfolders && !IsDotEntry(entry.cFileName)) {
+          subfolders.emplace_back(entry.cFileName);
+        }
       } else if (IsHelpPageName(entry.cFileName)) {
         docs.insert(sFolder + kPathSeparatorText + entry.cFileName);
       }
@@ -42,7 +46,9 @@ void ScanOneFolder(const std::string& sFolder, DocumentSet& docs, bool bSubfolde
 
 std::string LowerCaseCopy(std::string& sText) {
   for (char& c : sText) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c >= 'A' && c <= 'Z') {
+      c = static_cast<char>(c - 'A' + 'a');
+    }
   }
   return sText;
 }

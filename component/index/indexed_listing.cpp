@@ -10,14 +10,22 @@ constexpr const char* kKeyField[] = {"VdkVgwKey"};
 
 bool ViveviVadiro::ListIndexedDocuments(DocumentSet& docs) {
   SearchRequest request;
-  if (ToolkitFailed(request.Search(m_hSession, nullptr))) return false;
-  if (ToolkitFailed(request.GetInfo())) return false;
-  if (ToolkitFailed(request.ReadBatch(m_hSession, kKeyField, 1))) return false;
+  if (ToolkitFailed(request.Search(m_hSession, nullptr))) {
+    return false;
+  }
+  if (ToolkitFailed(request.GetInfo())) {
+    return false;
+  }
+  if (ToolkitFailed(request.ReadBatch(m_hSession, kKeyField, 1))) {
+    return false;
+  }
   const TkDocBatch* pBatch = request.Batch();
   if (pBatch && pBatch->texts) {
     for (int32_t i = 0; i < pBatch->documentCount; ++i) {
       const char* sKey = pBatch->texts[static_cast<size_t>(i) * pBatch->fieldCount];
-      if (sKey) docs.insert(sKey);
+      if (sKey) {
+        docs.insert(sKey);
+      }
     }
   }
   return true;

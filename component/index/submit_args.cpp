@@ -21,8 +21,12 @@ bool BuildSubmitArgs(TkSubmitArgs& args, uint32_t nOperation, const DocumentSet&
 }
 
 void FreeSubmitArgs(TkSubmitArgs& args) {
-  if (!args.keys) return;
-  for (int32_t i = 0; i < args.count; ++i) delete[] args.keys[i];
+  if (!args.keys) {
+    return;
+  }
+  for (int32_t i = 0; i < args.count; ++i) {
+    delete[] args.keys[i];
+  }
   delete[] args.keys;
   args.keys = nullptr;
   args.count = 0;

@@ -18,11 +18,17 @@ constexpr char kTitlePrefix[] = "TITLE <CONTAINS> ";
 STDMETHODIMP ViveviVadiro::Find(BSTR sSearchString, VARIANT* pSearchDirs, LONG bTitleOnly,
                                 VARIANT* pResults) {
   try {
-    if (!m_hSession || !m_hCollection) return E_FAIL;
-    if (!pResults || !sSearchString) return E_INVALIDARG;
+    if (!m_hSession || !m_hCollection) {
+      return E_FAIL;
+    }
+    if (!pResults || !sSearchString) {
+      return E_INVALIDARG;
+    }
     RunPendingUpdate();
     // The update may have failed and closed the collection.
-    if (!m_hSession || !m_hCollection) return E_FAIL;
+    if (!m_hSession || !m_hCollection) {
+      return E_FAIL;
+    }
     return Search(sSearchString, pSearchDirs, bTitleOnly, pResults);
   } catch (...) {
     return E_FAIL;
@@ -30,7 +36,9 @@ STDMETHODIMP ViveviVadiro::Find(BSTR sSearchString, VARIANT* pSearchDirs, LONG b
 }
 
 void ViveviVadiro::RunPendingUpdate() {
-  if (!m_bRefreshPending) return;
+  if (!m_bRefreshPending) {
+    return;
+  }
   try {
     if (m_bShowUI) {
       UpdateWithProgress(this);
@@ -49,23 +57,37 @@ HRESULT ViveviVadiro::Search(BSTR sSearchString, VARIANT* pSearchDirs, LONG bTit
   try {
     RefreshCollection(m_hCollection);
     std::string sQuery = WideToNarrow(sSearchString);
-    if (bTitleOnly) sQuery.insert(0, kTitlePrefix);
+    if (bTitleOnly) {
+      sQuery.insert(0, kTitlePrefix);
+    }
 
     int32_t nReturn = request.Search(m_hSession, sQuery.c_str());
-    if (ToolkitFailed(nReturn)) ThrowToolkitFailure(kSearchFailed, nReturn);
+    if (ToolkitFailed(nReturn)) {
+      ThrowToolkitFailure(kSearchFailed, nReturn);
+    }
     nReturn = request.GetInfo();
-    if (ToolkitFailed(nReturn)) ThrowToolkitFailure(kSearchInfoFailed, nReturn);
+    if (ToolkitFailed(nReturn)) {
+      ThrowToolkitFailure(kSearchInfoFailed, nReturn);
+    }
     nReturn = request.ReadBatch(m_hSession, kResultFields, 3);
-    if (ToolkitFailed(nReturn)) ThrowToolkitFailure(kDocReadBatchFailed, nReturn);
+    if (ToolkitFailed(nReturn)) {
+      ThrowToolkitFailure(kDocReadBatchFailed, nReturn);
+    }
 
     VariantClear(pResults);
     const TkDocBatch* pBatch = request.Batch();
-    if (!pBatch || pBatch->documentCount <= 0) return S_OK;
+    if (!pBatch || pBatch->documentCount <= 0) {
+      return S_OK;
+    }
     winport::SafeArray results =
         winport::SafeArray::Vector(VT_VARIANT, 0, static_cast<ULONG>(pBatch->documentCount));
-    if (!results) return E_OUTOFMEMORY;
+    if (!results) {
+      return E_OUTOFMEMORY;
+    }
     HRESULT hr = BuildResults(pSearchDirs, results.Get(), pBatch);
-    if (FAILED(hr)) return hr;
+    if (FAILED(hr)) {
+      return hr;
+    }
     V_VT(pResults) = VT_ARRAY | VT_VARIANT;
     V_ARRAY(pResults) = results.Detach();
     return S_OK;

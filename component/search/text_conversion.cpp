@@ -82,13 +82,19 @@ WideString NarrowToWide(const char* sNarrow) {
 #else
 
 std::string WideToNarrow(const OLECHAR* sWide) {
-  if (!sWide) return {};
+  if (!sWide) {
+    return {};
+  }
   size_t n = 0;
-  while (sWide[n] != 0) ++n;
+  while (sWide[n] != 0) {
+    ++n;
+  }
   const WideString clean = WithoutLoneSurrogates(sWide, n);
   const int length = ClampedLength(clean.size());
   int cb = WideCharToMultiByte(CP_UTF8, 0, clean.data(), length, nullptr, 0, nullptr, nullptr);
-  if (cb <= 0) return {};
+  if (cb <= 0) {
+    return {};
+  }
   std::string out(static_cast<size_t>(cb), '\0');
   cb = WideCharToMultiByte(CP_UTF8, 0, clean.data(), length, out.data(), cb, nullptr, nullptr);
   out.resize(cb > 0 ? static_cast<size_t>(cb) : 0);
@@ -96,7 +102,9 @@ std::string WideToNarrow(const OLECHAR* sWide) {
 }
 
 WideString NarrowToWide(const char* sNarrow) {
-  if (!sNarrow) return {};
+  if (!sNarrow) {
+    return {};
+  }
   const size_t n = std::char_traits<char>::length(sNarrow);
   const int length = ClampedLength(n);
   int cch = StrictToWide(sNarrow, length, nullptr, 0);

@@ -19,15 +19,21 @@ void MakeFolderIfMissing(const std::string& sFolder) {
     FindClose(hFind);
     return;
   }
-  if (!CreateDirectoryA(sFolder.c_str(), nullptr)) ThrowLastSystemError();
+  if (!CreateDirectoryA(sFolder.c_str(), nullptr)) {
+    ThrowLastSystemError();
+  }
 }
 
 // A collection folder left behind by an interrupted creation is accepted: the
 // create mode replaces whatever unusable collection is in it.
 void MakeCollectionFolder(const std::string& sFolder) {
-  if (CreateDirectoryA(sFolder.c_str(), nullptr)) return;
+  if (CreateDirectoryA(sFolder.c_str(), nullptr)) {
+    return;
+  }
   DWORD dwError = GetLastError();
-  if (dwError != ERROR_ALREADY_EXISTS) throw ToolkitError(SystemErrorText(dwError));
+  if (dwError != ERROR_ALREADY_EXISTS) {
+    throw ToolkitError(SystemErrorText(dwError));
+  }
 }
 
 }  // namespace
@@ -64,5 +70,7 @@ void ViveviVadiro::CreateCollection() {
       !m_sLastError.empty() ? m_sLastError : ToolkitFailureText(kSubmitFailed, nReturn);
   CloseCollectionHandle(m_hCollection);
   CloseSessionHandle(m_hSession);
-  if (bFailed) throw ToolkitError(sFailure);
+  if (bFailed) {
+    throw ToolkitError(sFailure);
+  }
 }

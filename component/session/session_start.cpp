@@ -13,7 +13,9 @@ namespace {
 // Opens a session into hSession; on failure leaves it closed and null.
 bool OpenSession(TkSession& hSession, const std::string& sCommonDir) {
   TkSessionArgs args = MakeSessionArgs(sCommonDir, nullptr);
-  if (!ToolkitFailed(Toolkit().TkOpenSession(&hSession, &args))) return true;
+  if (!ToolkitFailed(Toolkit().TkOpenSession(&hSession, &args))) {
+    return true;
+  }
   CloseSessionHandle(hSession);
   return false;
 }
@@ -22,7 +24,9 @@ bool OpenSession(TkSession& hSession, const std::string& sCommonDir) {
 bool OpenCollection(TkSession hSession, TkCollection& hCollection,
                     const std::string& sCollectionPath) {
   TkCollectionArgs args = MakeOpenCollectionArgs(sCollectionPath);
-  if (!ToolkitFailed(Toolkit().TkOpenCollection(hSession, &hCollection, &args))) return true;
+  if (!ToolkitFailed(Toolkit().TkOpenCollection(hSession, &hCollection, &args))) {
+    return true;
+  }
   CloseCollectionHandle(hCollection);
   return false;
 }
@@ -32,7 +36,9 @@ bool OpenCollection(TkSession hSession, TkCollection& hCollection,
 bool ViveviVadiro::StartSession(bool bShowUI) {
   // A second start-up would otherwise overwrite handles that are still open.
   CloseToolkitHandles();
-  if (!OpenSession(m_hSession, m_sCommonDir)) return false;
+  if (!OpenSession(m_hSession, m_sCommonDir)) {
+    return false;
+  }
 
   m_sStyleDir = m_sInstallDir + "dizode" + kPathSeparatorText + "common" + kPathSeparatorText +
                 "style" + kPathSeparatorText + "file";
@@ -60,10 +66,14 @@ bool ViveviVadiro::StartSession(bool bShowUI) {
   } catch (...) {
     bResult = false;
   }
-  if (!bResult) return false;
+  if (!bResult) {
+    return false;
+  }
 
   // A failed creation may have left its own session and collection open.
   CloseToolkitHandles();
-  if (!OpenSession(m_hSession, m_sCommonDir)) return false;
+  if (!OpenSession(m_hSession, m_sCommonDir)) {
+    return false;
+  }
   return OpenCollection(m_hSession, m_hCollection, m_sCollectionPath);
 }

@@ -27,7 +27,9 @@ HMODULE OwnModule() { return WinportModuleFromAddress(reinterpret_cast<const voi
 std::string OwnFolder() {
   char path[MAX_PATH + 1] = {};
   DWORD length = GetModuleFileNameA(OwnModule(), path, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return {};
+  if (length == 0 || length >= MAX_PATH) {
+    return {};
+  }
   std::string folder(path, length);
   size_t cut = folder.find_last_of(kPathSeparator);
   return cut == std::string::npos ? std::string() : folder.substr(0, cut + 1);
@@ -37,13 +39,17 @@ std::string OwnFolder() {
 
 bool EngineLibrary::Load() {
   std::string folder = OwnFolder();
-  if (folder.empty()) return false;
+  if (folder.empty()) {
+    return false;
+  }
   m_hEngine = LoadLibraryA((folder + kEngineFileName).c_str());
   return m_hEngine != nullptr;
 }
 
 FARPROC EngineLibrary::Find(const char* name, int ordinal) const {
-  if (!m_hEngine) return nullptr;
+  if (!m_hEngine) {
+    return nullptr;
+  }
 #ifdef _WIN32
   (void)name;
   return GetProcAddress(m_hEngine, MAKEINTRESOURCEA(ordinal));

@@ -7,9 +7,15 @@
 
 SearchRequest::~SearchRequest() {
   const ToolkitTable& tk = Toolkit();
-  if (m_pBatch) tk.TkFreeDocBatch(m_pBatch);
-  if (m_pInfo) tk.TkFreeSearchInfo(m_pInfo);
-  if (m_hSearch) tk.TkFreeSearch(m_hSearch);
+  if (m_pBatch) {
+    tk.TkFreeDocBatch(m_pBatch);
+  }
+  if (m_pInfo) {
+    tk.TkFreeSearchInfo(m_pInfo);
+  }
+  if (m_hSearch) {
+    tk.TkFreeSearch(m_hSearch);
+  }
 }
 
 int32_t SearchRequest::Search(TkSession hSession, const char* sQuery) {
@@ -17,14 +23,18 @@ int32_t SearchRequest::Search(TkSession hSession, const char* sQuery) {
   args.query = sQuery;
   args.param48 = kSearchParam48;
   int32_t nReturn = Toolkit().TkSearch(hSession, &m_hSearch, &args);
-  if (ToolkitFailed(nReturn)) m_hSearch = 0;  // nothing obtained, nothing to release
+  if (ToolkitFailed(nReturn)) {
+    m_hSearch = 0;  // nothing obtained, nothing to release
+  }
   return nReturn;
 }
 
 int32_t SearchRequest::GetInfo() {
   TkSearchInfoArgs args = MakeRecord<TkSearchInfoArgs>();
   int32_t nReturn = Toolkit().TkGetSearchInfo(m_hSearch, &args, &m_pInfo);
-  if (ToolkitFailed(nReturn)) m_pInfo = nullptr;
+  if (ToolkitFailed(nReturn)) {
+    m_pInfo = nullptr;
+  }
   return nReturn;
 }
 
@@ -37,7 +47,9 @@ int32_t SearchRequest::ReadBatch(TkSession hSession, const char* const* fieldNam
   args.fieldCount = nFields;
   args.fieldNames = fieldNames;
   int32_t nReturn = Toolkit().TkReadDocBatch(hSession, &args, &m_pBatch);
-  if (ToolkitFailed(nReturn)) m_pBatch = nullptr;
+  if (ToolkitFailed(nReturn)) {
+    m_pBatch = nullptr;
+  }
   return nReturn;
 }
 
@@ -51,13 +63,17 @@ void RefreshCollection(TkCollection hCollection) {
 }
 
 void CloseCollectionHandle(TkCollection& hCollection) {
-  if (!hCollection) return;
+  if (!hCollection) {
+    return;
+  }
   Toolkit().TkCloseCollection(hCollection);
   hCollection = 0;
 }
 
 void CloseSessionHandle(TkSession& hSession) {
-  if (!hSession) return;
+  if (!hSession) {
+    return;
+  }
   Toolkit().TkCloseSession(hSession);
   hSession = 0;
 }

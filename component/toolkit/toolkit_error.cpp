@@ -19,8 +19,12 @@ std::string SystemErrorText(DWORD dwError) {
                                 nullptr, dwError, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
                                 reinterpret_cast<LPSTR>(&pBuffer), 0, nullptr);
   std::string text;
-  if (length != 0 && pBuffer) text.assign(pBuffer, length);
-  if (pBuffer) LocalFree(pBuffer);
+  if (length != 0 && pBuffer) {
+    text.assign(pBuffer, length);
+  }
+  if (pBuffer) {
+    LocalFree(pBuffer);
+  }
   if (text.empty()) {
     std::ostringstream fallback;
     fallback << "System error " << dwError;

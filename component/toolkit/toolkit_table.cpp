@@ -21,14 +21,17 @@ ToolkitTable UnavailableTable() {
 
 template <typename Fn>
 void Fill(Fn& slot, const EngineLibrary& engine, const char* name, int ordinal) {
-  if (auto proc = engine.Find(name, ordinal))
+  if (auto proc = engine.Find(name, ordinal)) {
     slot = reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(proc));
+  }
 }
 
 ToolkitTable LoadTable() {
   ToolkitTable table = UnavailableTable();
   EngineLibrary engine;
-  if (!engine.Load()) return table;
+  if (!engine.Load()) {
+    return table;
+  }
   Fill(table.TkOpenSession, engine, "TkOpenSession", 10);
   Fill(table.TkCloseSession, engine, "TkCloseSession", 12);
   Fill(table.TkOpenCollection, engine, "TkOpenCollection", 20);

@@ -13,19 +13,26 @@ constexpr char kFlushingErrors[] = "Flushing Errors . . .";
 
 // The display steps, each a no-op while no dialog is showing.
 void Show(HWND hwnd, int nCmdShow) {
-  if (TheDialogState().hwndDialog && hwnd) ShowWindow(hwnd, nCmdShow);
+  if (TheDialogState().hwndDialog && hwnd) {
+    ShowWindow(hwnd, nCmdShow);
+  }
 }
 void SetText(HWND hwnd, const std::string& sText) {
-  if (TheDialogState().hwndDialog && hwnd) SetWindowTextA(hwnd, sText.c_str());
+  if (TheDialogState().hwndDialog && hwnd) {
+    SetWindowTextA(hwnd, sText.c_str());
+  }
 }
 void StepBar() {
   const DialogState& state = TheDialogState();
-  if (state.hwndDialog && state.hwndProgressBar)
+  if (state.hwndDialog && state.hwndProgressBar) {
     SendMessageA(state.hwndProgressBar, PBM_STEPIT, 0, 0);
+  }
 }
 void Repaint() {
   HWND hwndDialog = TheDialogState().hwndDialog;
-  if (hwndDialog) UpdateWindow(hwndDialog);
+  if (hwndDialog) {
+    UpdateWindow(hwndDialog);
+  }
 }
 
 void ShowCountLine(const std::string& sText) {
@@ -43,13 +50,17 @@ std::string CountLineText(const std::string& sMessage, int32_t nTotal) {
 
 extern "C" void IndexingProgressCallback(void* pContext, const TkStatusMessage* pMessage) {
   auto* pComponent = static_cast<ViveviVadiro*>(pContext);
-  if (!pComponent || !pMessage) return;
+  if (!pComponent || !pMessage) {
+    return;
+  }
   try {
     const std::string sText = pMessage->text ? pMessage->text : "";
     const char c = sText.empty() ? '\0' : sText[0];
 
     if (!pComponent->m_sLastError.empty() || (c == 'E' && sText != "Error")) {
-      if (pComponent->m_sLastError.empty()) pComponent->m_sLastError = sText;
+      if (pComponent->m_sLastError.empty()) {
+        pComponent->m_sLastError = sText;
+      }
       ShowCountLine(kFlushingErrors);
       StepBar();
       return;

@@ -65,7 +65,9 @@ TEST(CreateInstanceTest, ChecksItsArguments) {
 class Outer final : public IUnknown {
  public:
   STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-    if (IsEqualIID(riid, IID_IUnknown)) return AnswerQueryInterface(this, riid, ppv, {});
+    if (IsEqualIID(riid, IID_IUnknown)) {
+      return AnswerQueryInterface(this, riid, ppv, {});
+    }
     return m_inner ? m_inner->QueryInterface(riid, ppv) : E_NOINTERFACE;
   }
   STDMETHODIMP_(ULONG) AddRef() override { return ++m_cRef; }

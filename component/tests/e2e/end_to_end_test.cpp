@@ -46,14 +46,18 @@ class EndToEndTest : public ::testing::Test {
     winport::Variant results;
     EXPECT_HR(S_OK, component.Find(query.Get(), pDirs, bTitleOnly, results.Get()));
     std::set<std::string> keys;
-    if (V_VT(results.Get()) == VT_EMPTY) return keys;
+    if (V_VT(results.Get()) == VT_EMPTY) {
+      return keys;
+    }
     SAFEARRAY* psa = V_ARRAY(results.Get());
     LONG upper = -1;
     SafeArrayGetUBound(psa, 1, &upper);
     for (LONG i = 0; i <= upper; ++i) {
       winport::Variant row;
       SafeArrayGetElement(psa, &i, row.Put());
-      if (V_VT(row.Get()) == VT_EMPTY) continue;
+      if (V_VT(row.Get()) == VT_EMPTY) {
+        continue;
+      }
       LONG column = 1;
       winport::Variant key;
       SafeArrayGetElement(V_ARRAY(row.Get()), &column, key.Put());
@@ -117,7 +121,9 @@ TEST_F(EndToEndTest, AChangeTheWatcherSeesIsIndexedByTheNextFind) {
   int n = 0;
   while (!component->m_bRefreshPending && std::chrono::steady_clock::now() < end) {
     temp.Write("Help/deep/er/p" + std::to_string(n++) + ".htm", Page("Late", "a late octopus"));
-    for (int i = 0; i < 40 && !component->m_bRefreshPending; ++i) std::this_thread::sleep_for(5ms);
+    for (int i = 0; i < 40 && !component->m_bRefreshPending; ++i) {
+      std::this_thread::sleep_for(5ms);
+    }
   }
   ASSERT_TRUE(component->m_bRefreshPending);
   EXPECT_EQ(Keys(*component.Get(), u"octopus").count(Help("deep/er/p0.htm")), 1u);

@@ -19,7 +19,9 @@ using namespace std::chrono_literals;
 bool WaitForFlag(const std::atomic<bool>& flag, std::chrono::milliseconds deadline = 20s) {
   const auto end = std::chrono::steady_clock::now() + deadline;
   while (!flag) {
-    if (std::chrono::steady_clock::now() > end) return false;
+    if (std::chrono::steady_clock::now() > end) {
+      return false;
+    }
     std::this_thread::sleep_for(5ms);
   }
   return true;
@@ -30,7 +32,9 @@ class WatcherTest : public ComponentTest {
   // Makes throw-away changes until the watcher reports one: from then on it
   // is armed, and the flag is cleared for the change under test.
   bool StartAndWaitUntilListening() {
-    if (!C().StartWatcher()) return false;
+    if (!C().StartWatcher()) {
+      return false;
+    }
     const auto end = std::chrono::steady_clock::now() + 20s;
     for (int n = 0; std::chrono::steady_clock::now() < end; ++n) {
       std::ofstream(Deeper() / ("warm-up-" + std::to_string(n) + ".txt")) << "x";

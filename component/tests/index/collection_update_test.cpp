@@ -15,7 +15,9 @@ class UpdateTest : public ComponentTest {
 
   void Indexed(std::initializer_list<std::string> keys) {
     toolkit.documents.clear();
-    for (const std::string& key : keys) toolkit.documents.push_back({{"VdkVgwKey", key}});
+    for (const std::string& key : keys) {
+      toolkit.documents.push_back({{"VdkVgwKey", key}});
+    }
   }
   // The keys of each submission of the given operation.
   std::vector<Ops> Submitted(uint32_t nOperation) {

@@ -26,7 +26,9 @@ class FindTest : public ComponentTest {
   std::vector<std::string> Row(LONG index) {
     winport::Variant element;
     EXPECT_HR(S_OK, SafeArrayGetElement(V_ARRAY(results.Get()), &index, element.Put()));
-    if (V_VT(element.Get()) == VT_EMPTY) return {};
+    if (V_VT(element.Get()) == VT_EMPTY) {
+      return {};
+    }
     EXPECT_EQ(V_VT(element.Get()), VT_ARRAY | VT_VARIANT);
     std::vector<std::string> row;
     for (LONG column = 0; column < 3; ++column) {
@@ -200,11 +202,15 @@ TEST_F(FindTest, TheFolderFilterLeavesAnEmptyElementForEachHitOutsideIt) {
   FolderList none({});
   ASSERT_HR(S_OK, Find(u"x", none.Get()));
   ASSERT_EQ(Count(), 3);
-  for (LONG i = 0; i < 3; ++i) EXPECT_TRUE(Row(i).empty());
+  for (LONG i = 0; i < 3; ++i) {
+    EXPECT_TRUE(Row(i).empty());
+  }
 
   FolderList prefixAndEmpty({u"/ta", u""});
   ASSERT_HR(S_OK, Find(u"x", prefixAndEmpty.Get()));
-  for (LONG i = 0; i < 3; ++i) EXPECT_FALSE(Row(i).empty());
+  for (LONG i = 0; i < 3; ++i) {
+    EXPECT_FALSE(Row(i).empty());
+  }
 }
 
 TEST_F(FindTest, AFolderListIsReadFromItsLowerToItsUpperBound) {

@@ -17,7 +17,9 @@ const Ops kListing = {"TkSearch",       "TkGetSearchInfo",  "TkReadDocBatch",
 
 Ops Concat(std::initializer_list<Ops> parts) {
   Ops all;
-  for (const Ops& part : parts) all.insert(all.end(), part.begin(), part.end());
+  for (const Ops& part : parts) {
+    all.insert(all.end(), part.begin(), part.end());
+  }
   return all;
 }
 
@@ -156,7 +158,9 @@ TEST_F(SessionStartTest, ACollectionThatStillDoesNotOpenAfterCreationFails) {
 TEST_F(SessionStartTest, TheSecondSessionRefusedEndsWithNothingOpen) {
   SetFolders();
   toolkit.Script("TkOpenCollection", -4);
-  for (int32_t n : {0, 0, -1}) toolkit.Script("TkOpenSession", n);
+  for (int32_t n : {0, 0, -1}) {
+    toolkit.Script("TkOpenSession", n);
+  }
   EXPECT_FALSE(C().StartSession(false));
   EXPECT_EQ(C().m_hSession, 0u);
   EXPECT_EQ(C().m_hCollection, 0u);

@@ -11,17 +11,23 @@ class FakeHostObject final : public HostApplicationStub {
     ++host.nLive;
   }
   ~FakeHostObject() {
-    if (*m_pHost) --(*m_pHost)->nLive;
+    if (*m_pHost) {
+      --(*m_pHost)->nLive;
+    }
   }
 
   STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-    if (m_script.bLacksInterface) return AnswerQueryInterface(this, riid, ppv, {});
+    if (m_script.bLacksInterface) {
+      return AnswerQueryInterface(this, riid, ppv, {});
+    }
     return AnswerQueryInterface(this, riid, ppv, {&IID_IHostApplication});
   }
   STDMETHODIMP_(ULONG) AddRef() override { return ++m_cRef; }
   STDMETHODIMP_(ULONG) Release() override {
     ULONG n = --m_cRef;
-    if (n == 0) delete this;
+    if (n == 0) {
+      delete this;
+    }
     return n;
   }
   STDMETHODIMP get_Width(LONG* p) override { return Answer(p, m_script.nWidth); }
@@ -29,12 +35,16 @@ class FakeHostObject final : public HostApplicationStub {
   STDMETHODIMP get_Top(LONG* p) override { return Answer(p, m_script.nTop); }
   STDMETHODIMP get_Left(LONG* p) override { return Answer(p, m_script.nLeft); }
   STDMETHODIMP get_HostWindow(LONG_PTR* p) override {
-    if (FAILED(m_script.hrWindow)) return m_script.hrWindow;
+    if (FAILED(m_script.hrWindow)) {
+      return m_script.hrWindow;
+    }
     *p = m_script.nWindow;
     return S_OK;
   }
   STDMETHODIMP get_InstallDir(VARIANT* p) override {
-    if (FAILED(m_script.hrInstallDir)) return m_script.hrInstallDir;
+    if (FAILED(m_script.hrInstallDir)) {
+      return m_script.hrInstallDir;
+    }
     VariantInit(p);
     if (m_script.bInstallDirAsNumber) {
       V_VT(p) = VT_I4;
@@ -46,8 +56,12 @@ class FakeHostObject final : public HostApplicationStub {
     return S_OK;
   }
   STDMETHODIMP GetValue(LONG nNumber, VARIANT* p) override {
-    if (*m_pHost) (*m_pHost)->nLastValueNumber = nNumber;
-    if (FAILED(m_script.hrValue)) return m_script.hrValue;
+    if (*m_pHost) {
+      (*m_pHost)->nLastValueNumber = nNumber;
+    }
+    if (FAILED(m_script.hrValue)) {
+      return m_script.hrValue;
+    }
     VariantInit(p);
     if (m_script.bValueUnconvertible) {
       // An interface pointer with no default value has no text.
@@ -78,11 +92,15 @@ struct FakeHost::Factory final : public IClassFactory {
   STDMETHODIMP_(ULONG) AddRef() override { return ++m_cRef; }
   STDMETHODIMP_(ULONG) Release() override {
     ULONG n = --m_cRef;
-    if (n == 0) delete this;
+    if (n == 0) {
+      delete this;
+    }
     return n;
   }
   STDMETHODIMP CreateInstance(IUnknown* pOuter, REFIID riid, void** ppv) override {
-    if (pOuter) return CLASS_E_NOAGGREGATION;
+    if (pOuter) {
+      return CLASS_E_NOAGGREGATION;
+    }
     auto* pObject = new FakeHostObject(m_host);
     ++m_host.nCreated;
     pObject->AddRef();

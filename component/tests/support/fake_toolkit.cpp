@@ -15,20 +15,28 @@ FakeToolkit::FakeToolkit() {
 
 FakeToolkit::~FakeToolkit() {
   ReplaceToolkit(m_previous);
-  for (TkSearchInfo* p : m_infos) delete p;
-  for (Batch* p : m_batches) delete p;
+  for (TkSearchInfo* p : m_infos) {
+    delete p;
+  }
+  for (Batch* p : m_batches) {
+    delete p;
+  }
   s_pCurrent = nullptr;
 }
 
 std::vector<std::string> FakeToolkit::Ops() const {
   std::vector<std::string> ops;
-  for (const ToolkitCall& call : calls) ops.push_back(call.sOp);
+  for (const ToolkitCall& call : calls) {
+    ops.push_back(call.sOp);
+  }
   return ops;
 }
 
 const ToolkitCall* FakeToolkit::Last(const std::string& sOp) const {
   for (auto it = calls.rbegin(); it != calls.rend(); ++it) {
-    if (it->sOp == sOp) return &*it;
+    if (it->sOp == sOp) {
+      return &*it;
+    }
   }
   return nullptr;
 }
@@ -52,7 +60,9 @@ std::string Text(const char* s) { return s ? std::string(s) : std::string("<null
 
 int32_t FakeToolkit::Next(const std::string& sOp) {
   auto it = m_scripted.find(sOp);
-  if (it == m_scripted.end() || it->second.empty()) return 0;
+  if (it == m_scripted.end() || it->second.empty()) {
+    return 0;
+  }
   int32_t n = it->second.front();
   it->second.pop_front();
   return n;
@@ -66,7 +76,9 @@ uint32_t FakeToolkit::Issue(uint32_t nBase) {
 
 int32_t FakeToolkit::Answer(const char* sOp, uint32_t nBase, uint32_t* pHandle) {
   int32_t n = Next(sOp);
-  if (!Fails(n)) *pHandle = Issue(nBase);
+  if (!Fails(n)) {
+    *pHandle = Issue(nBase);
+  }
   return n;
 }
 
@@ -97,7 +109,9 @@ int32_t FakeToolkit::OpenSession(TkSession* pSession, const TkSessionArgs* pArgs
   ToolkitCall& call = self.Record("TkOpenSession", 0, pArgs);
   call.texts.push_back(Text(pArgs->commonDir));
   int32_t n = self.Answer("TkOpenSession", 1000, pSession);
-  if (!Fails(n)) self.m_callbacks[*pSession] = {pArgs->callback, pArgs->callbackContext};
+  if (!Fails(n)) {
+    self.m_callbacks[*pSession] = {pArgs->callback, pArgs->callbackContext};
+  }
   return n;
 }
 
@@ -131,18 +145,24 @@ int32_t FakeToolkit::QueryCollection(TkCollection hCollection, const TkCollectio
 
 int32_t FakeToolkit::FreeCollectionReply(TkCollectionReply hReply) {
   s_pCurrent->Record<int>("TkFreeCollectionReply", hReply, nullptr);
-  if (hReply) s_pCurrent->Free(hReply);
+  if (hReply) {
+    s_pCurrent->Free(hReply);
+  }
   return 0;
 }
 
 int32_t FakeToolkit::Submit(TkCollection hCollection, const TkSubmitArgs* pArgs) {
   FakeToolkit& self = *s_pCurrent;
   ToolkitCall& call = self.Record("TkSubmit", hCollection, pArgs);
-  for (int32_t i = 0; i < pArgs->count; ++i) call.texts.push_back(Text(pArgs->keys[i]));
+  for (int32_t i = 0; i < pArgs->count; ++i) {
+    call.texts.push_back(Text(pArgs->keys[i]));
+  }
   // Progress goes to the callback of the session the collection was opened in;
   // the fake keeps one callback per session and uses the newest one.
   for (const auto& [hSession, callback] : self.m_callbacks) {
-    if (!callback.first || !self.m_live[hSession]) continue;
+    if (!callback.first || !self.m_live[hSession]) {
+      continue;
+    }
     uint32_t nSequence = 0;
     for (const std::string& sText : self.progressMessages) {
       TkStatusMessage message{};
@@ -175,7 +195,9 @@ int32_t FakeToolkit::GetSearchInfo(TkSearchHandle hSearch, const TkSearchInfoArg
   FakeToolkit& self = *s_pCurrent;
   self.Record("TkGetSearchInfo", hSearch, pArgs);
   int32_t n = self.Next("TkGetSearchInfo");
-  if (Fails(n)) return n;
+  if (Fails(n)) {
+    return n;
+  }
   auto* pInfo = new TkSearchInfo{};
   pInfo->documentCount = static_cast<int16_t>(self.documents.size());
   self.m_infos.push_back(pInfo);
@@ -200,9 +222,13 @@ int32_t FakeToolkit::ReadDocBatch(TkSession hSession, const TkDocBatchArgs* pArg
                                   TkDocBatch** ppBatch) {
   FakeToolkit& self = *s_pCurrent;
   ToolkitCall& call = self.Record("TkReadDocBatch", hSession, pArgs);
-  for (uint16_t f = 0; f < pArgs->fieldCount; ++f) call.texts.push_back(Text(pArgs->fieldNames[f]));
+  for (uint16_t f = 0; f < pArgs->fieldCount; ++f) {
+    call.texts.push_back(Text(pArgs->fieldNames[f]));
+  }
   int32_t n = self.Next("TkReadDocBatch");
-  if (Fails(n)) return n;
+  if (Fails(n)) {
+    return n;
+  }
   auto* pBatch = new Batch{};
   size_t nDocs = std::min<size_t>(self.documents.size(), pArgs->count < 0 ? 0 : pArgs->count);
   for (size_t d = 0; d < nDocs; ++d) {
@@ -211,7 +237,9 @@ int32_t FakeToolkit::ReadDocBatch(TkSession hSession, const TkDocBatchArgs* pArg
       pBatch->storage.push_back(it == self.documents[d].end() ? "" : it->second);
     }
   }
-  for (const std::string& s : pBatch->storage) pBatch->texts.push_back(s.c_str());
+  for (const std::string& s : pBatch->storage) {
+    pBatch->texts.push_back(s.c_str());
+  }
   pBatch->batch.size = sizeof(TkDocBatch);
   pBatch->batch.version = TK_VERSION;
   pBatch->batch.documentCount = static_cast<int32_t>(nDocs);

@@ -9,7 +9,9 @@ TempFolder::TempFolder() {
   for (;;) {
     m_path = std::filesystem::temp_directory_path() /
              ("zvv-component-" + std::to_string(random()) + std::to_string(random()));
-    if (std::filesystem::create_directory(m_path)) break;
+    if (std::filesystem::create_directory(m_path)) {
+      break;
+    }
   }
   // Resolve links (a temp folder under a linked path) so keys compare equal.
   m_path = std::filesystem::canonical(m_path);

@@ -50,7 +50,9 @@ TEST(RecordsTest, AreZeroFilledWithSizeAndVersionFirst) {
   EXPECT_EQ(args.size, sizeof(TkSearchArgs));
   EXPECT_EQ(args.version, 576);
   const auto* bytes = reinterpret_cast<const unsigned char*>(&args);
-  for (size_t i = 4; i < sizeof args; ++i) ASSERT_EQ(bytes[i], 0) << "byte " << i;
+  for (size_t i = 4; i < sizeof args; ++i) {
+    ASSERT_EQ(bytes[i], 0) << "byte " << i;
+  }
 }
 
 }  // namespace

@@ -35,7 +35,9 @@ TEST(IndexingProgressTest, RecordsTheFirstErrorMessageOnly) {
   ResetDialogState();
   for (const Case& c : cases) {
     winport::ComPtr<ViveviVadiro> component(new ViveviVadiro);
-    for (const char* sText : c.messages) Send(*component.Get(), sText);
+    for (const char* sText : c.messages) {
+      Send(*component.Get(), sText);
+    }
     EXPECT_EQ(component->m_sLastError, c.sRecorded) << c.messages[0];
   }
 }
