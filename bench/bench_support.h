@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "dizode/dizode.h"
+#include "records.h"
 
 namespace bench {
 
@@ -40,14 +41,7 @@ inline std::vector<std::string> CorpusPages(const std::string& name) {
   return pages;
 }
 
-template <typename Record>
-Record MakeRecord() {
-  Record record;
-  std::memset(&record, 0, sizeof record);
-  record.size = sizeof record;
-  record.version = TK_VERSION;
-  return record;
-}
+using dizode::MakeRecord;
 
 inline void Check(int32_t status, const char* what) {
   if (status != TK_OK) throw std::runtime_error(std::string(what) + ": " + TkStatusText(status));

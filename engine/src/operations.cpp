@@ -7,6 +7,7 @@
 
 #include "dizode/dizode.h"
 #include "indexer.h"
+#include "records.h"
 #include "registry.h"
 #include "status.h"
 
@@ -60,8 +61,7 @@ std::unique_ptr<BatchRecord> MakeBatch(const std::vector<Hit>& hits, size_t firs
   }
   record->texts.reserve(offsets.size());
   for (size_t offset : offsets) record->texts.push_back(record->storage.data() + offset);
-  record->batch.size = sizeof(TkDocBatch);
-  record->batch.version = TK_VERSION;
+  record->batch = MakeRecord<TkDocBatch>();
   record->batch.documentCount = static_cast<int32_t>(count);
   record->batch.fieldCount = fieldCount;
   record->batch.texts = record->texts.empty() ? nullptr : record->texts.data();
@@ -211,11 +211,8 @@ TK_API int32_t TkGetSearchInfo(TkSearchHandle search, const TkSearchInfoArgs* ar
     if (int32_t status = CheckRecord(args)) return status;
     std::shared_ptr<Search> object = Tables().GetSearch(search);
     if (!object) return TK_E_BAD_HANDLE;
-    auto record = std::make_unique<TkSearchInfo>();
-    std::memset(record.get(), 0, sizeof(TkSearchInfo));
+    auto record = std::make_unique<TkSearchInfo>(MakeRecord<TkSearchInfo>());
     size_t hits = object->result.hits.size();
-    record->size = sizeof(TkSearchInfo);
-    record->version = TK_VERSION;
     record->totalDocuments = static_cast<int32_t>(hits);
     record->warningCount = object->result.warningCount;
     record->documentCount = static_cast<int16_t>(std::min<size_t>(hits, TK_SEARCH_INFO_MAX_COUNT));

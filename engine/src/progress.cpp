@@ -1,6 +1,8 @@
 // @brief Progress message texts and their delivery through the session's mask.
 #include "progress.h"
 
+#include "records.h"
+
 namespace dizode {
 
 void Progress::Start(size_t documents) {
@@ -29,9 +31,7 @@ void Progress::Error(std::string_view what) { Send(TK_MSG_ERROR, "Error: " + std
 
 void Progress::Send(uint32_t kind, const std::string& text) {
   if (!m_sink.callback || (m_sink.mask & kind) == 0) return;
-  TkStatusMessage message{};
-  message.size = sizeof message;
-  message.version = TK_VERSION;
+  auto message = MakeRecord<TkStatusMessage>();
   message.kind = kind;
   message.sequence = ++m_sequence;
   message.text = text.c_str();

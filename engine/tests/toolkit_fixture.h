@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "dizode/dizode.h"
+#include "records.h"
 
 namespace dizode::testing {
 
@@ -19,15 +20,7 @@ namespace dizode::testing {
                                  << TkStatusText(tk_status_);          \
   } while (0)
 
-// A record filled the way every caller fills one: zeros, then its size and the version.
-template <typename Record>
-Record MakeRecord() {
-  Record record;
-  std::memset(&record, 0, sizeof record);
-  record.size = sizeof record;
-  record.version = TK_VERSION;
-  return record;
-}
+using dizode::MakeRecord;
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempDir {
