@@ -164,6 +164,15 @@ TEST_F(FindTest, AFailedRequestReleasesWhatWasObtainedAndLeavesTheResultAlone) {
   }
 }
 
+TEST_F(FindTest, OnlyTheLowSixteenBitsOfAReturnValueDecide) {
+  for (const char* sOp : {"TkSearch", "TkGetSearchInfo", "TkReadDocBatch"}) {
+    toolkit.Script(sOp, 0x7FFF0000);
+  }
+  AddHit("1", Help("a.htm"), "A");
+  EXPECT_HR(S_OK, Find(u"a"));
+  EXPECT_EQ(Count(), 1);
+}
+
 TEST_F(FindTest, AFailedRefreshRequestDoesNotStopTheSearch) {
   toolkit.Script("TkQueryCollection", -1);
   AddHit("1", Help("a.htm"), "A");

@@ -54,6 +54,11 @@ TEST_F(SessionStartTest, OpensAnExistingCollectionAndUpdatesItSilently) {
   EXPECT_EQ(C().m_sStyleDir, temp.InstallDir() + "dizode/common/style/file");
 }
 
+TEST_F(SessionStartTest, ANeverInitializedObjectClosesNothingAtTeardown) {
+  ReleaseComponent();
+  EXPECT_TRUE(toolkit.calls.empty());
+}
+
 TEST_F(SessionStartTest, ARefusedSessionEndsStartUpAtOnce) {
   SetFolders();
   toolkit.Script("TkOpenSession", -3);
