@@ -8,7 +8,10 @@ cd "$(dirname "$0")/.."
 status=0
 os_headers='(windows|ole2|oleauto|objbase|commctrl|process|unistd|pthread|dlfcn|fcntl|dirent|poll|termios|signal|sys/[a-z_]+)\.h'
 
-bad=$(grep -rnE "^\s*#\s*include\s*<${os_headers}>" component cli engine bench 2>/dev/null || true)
+# Resource scripts (.rc) are compiled by the Windows resource compiler, which
+# needs the system's headers; only C++ sources and headers are checked.
+bad=$(grep -rnE "^\s*#\s*include\s*<${os_headers}>" component cli engine bench \
+      --include='*.cpp' --include='*.h' --include='*.hpp' 2>/dev/null || true)
 if [[ -n "$bad" ]]; then
   echo "check-includes: operating-system headers outside winport/:"
   echo "$bad"
