@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The main job: sets up a fresh machine, builds the "default" preset when zvv
-# is missing or out of date, and runs zvv with the given arguments. Without
+# The main job: sets up a fresh machine, builds zvv with the "default" preset
+# when it is missing or out of date (zvv and the libraries it loads, not the
+# tests and benchmarks), and runs it with the given arguments. Without
 # arguments it searches the bundled sample help for a sample query.
 #
 # Build output goes to build/default/zvv-build.log (shown when the build
@@ -18,7 +19,7 @@ if [[ ! -x "$build/bin/zvv" ]]; then
 fi
 if ! (cd "$root" &&
       { [[ -f "$build/CMakeCache.txt" ]] || cmake --preset default; } &&
-      cmake --build --preset default) >"$log" 2>&1; then
+      cmake --build --preset default --target zvv) >"$log" 2>&1; then
   tail -n 40 "$log" >&2
   echo "zvv.sh: the build failed; the full log is $log" >&2
   exit 1

@@ -8,10 +8,14 @@ namespace zvv {
 namespace {
 
 struct Accepted {
+  std::string m_name;
   std::vector<std::string> m_args;
   Command m_command;
   std::string m_query;
 };
+
+// Test listings show the case's name instead of its bytes.
+void PrintTo(const Accepted& accepted, std::ostream* out) { *out << accepted.m_name; }
 
 class AcceptedCommandLine : public ::testing::TestWithParam<Accepted> {};
 
@@ -24,18 +28,23 @@ TEST_P(AcceptedCommandLine, SelectsCommandAndQuery) {
 
 INSTANTIATE_TEST_SUITE_P(
     Forms, AcceptedCommandLine,
-    ::testing::Values(Accepted{{"printer"}, Command::kSearch, "printer"},
-                      Accepted{{"search", "print", "dialog"}, Command::kSearch, "print dialog"},
-                      Accepted{{"print", "dialog"}, Command::kSearch, "print dialog"},
-                      // A command name later on the line is query text.
-                      Accepted{{"search", "index"}, Command::kSearch, "index"},
-                      Accepted{{"printer", "watch"}, Command::kSearch, "printer watch"},
-                      Accepted{{"index"}, Command::kIndex, ""},
-                      Accepted{{"watch", "--json"}, Command::kWatch, ""},
-                      Accepted{{"--", "-r", "--json"}, Command::kSearch, "-r --json"},
-                      Accepted{{"a", "-"}, Command::kSearch, "a -"},
-                      Accepted{{"--version", "--bogus"}, Command::kVersion, ""},
-                      Accepted{{"x", "--help"}, Command::kHelp, ""}));
+    ::testing::Values(
+        Accepted{"BareQuery", {"printer"}, Command::kSearch, "printer"},
+        Accepted{"SearchCommandJoinsWords",
+                 {"search", "print", "dialog"},
+                 Command::kSearch,
+                 "print dialog"},
+        Accepted{"WordsJoinWithoutCommand", {"print", "dialog"}, Command::kSearch, "print dialog"},
+        // A command name later on the line is query text.
+        Accepted{"CommandNameAsQueryText", {"search", "index"}, Command::kSearch, "index"},
+        Accepted{"CommandNameLaterIsText", {"printer", "watch"}, Command::kSearch, "printer watch"},
+        Accepted{"Index", {"index"}, Command::kIndex, ""},
+        Accepted{"WatchWithOption", {"watch", "--json"}, Command::kWatch, ""},
+        Accepted{"DoubleDashEndsOptions", {"--", "-r", "--json"}, Command::kSearch, "-r --json"},
+        Accepted{"LoneDashIsText", {"a", "-"}, Command::kSearch, "a -"},
+        Accepted{"VersionWinsOverLaterErrors", {"--version", "--bogus"}, Command::kVersion, ""},
+        Accepted{"HelpAnywhere", {"x", "--help"}, Command::kHelp, ""}),
+    [](const auto& info) { return info.param.m_name; });
 
 TEST(CommandLine, ReadsEveryOption) {
   const ParsedCommandLine parsed =
@@ -62,9 +71,12 @@ TEST(CommandLine, DefaultsLeaveTheUIChoiceOpenAndLimitTwenty) {
 }
 
 struct Refused {
+  std::string m_name;
   std::vector<std::string> m_args;
   std::string m_reasonPart;
 };
+
+void PrintTo(const Refused& refused, std::ostream* out) { *out << refused.m_name; }
 
 class RefusedCommandLine : public ::testing::TestWithParam<Refused> {};
 
@@ -74,17 +86,20 @@ TEST_P(RefusedCommandLine, SaysWhy) {
   EXPECT_NE(parsed.m_error.find(GetParam().m_reasonPart), std::string::npos) << parsed.m_error;
 }
 
-INSTANTIATE_TEST_SUITE_P(Errors, RefusedCommandLine,
-                         ::testing::Values(Refused{{}, "no query"}, Refused{{"search"}, "no query"},
-                                           Refused{{"--frobnicate", "x"},
-                                                   "unknown option --frobnicate"},
-                                           Refused{{"x", "--limit"}, "--limit needs a value"},
-                                           Refused{{"--limit", "-3", "x"}, "whole number"},
-                                           Refused{{"--limit", "12abc", "x"}, "whole number"},
-                                           Refused{{"--install-dir="}, "needs a folder"},
-                                           Refused{{"--json=yes", "x"}, "takes no value"},
-                                           Refused{{"index", "stray"}, "index takes no query"},
-                                           Refused{{"--dir"}, "--dir needs a value"}));
+INSTANTIATE_TEST_SUITE_P(
+    Errors, RefusedCommandLine,
+    ::testing::Values(Refused{"Nothing", {}, "no query"},
+                      Refused{"SearchWithoutQuery", {"search"}, "no query"},
+                      Refused{
+                          "UnknownOption", {"--frobnicate", "x"}, "unknown option --frobnicate"},
+                      Refused{"LimitWithoutValue", {"x", "--limit"}, "--limit needs a value"},
+                      Refused{"NegativeLimit", {"--limit", "-3", "x"}, "whole number"},
+                      Refused{"LimitWithJunk", {"--limit", "12abc", "x"}, "whole number"},
+                      Refused{"EmptyInstallDir", {"--install-dir="}, "needs a folder"},
+                      Refused{"FlagWithValue", {"--json=yes", "x"}, "takes no value"},
+                      Refused{"IndexWithQuery", {"index", "stray"}, "index takes no query"},
+                      Refused{"DirWithoutValue", {"--dir"}, "--dir needs a value"}),
+    [](const auto& info) { return info.param.m_name; });
 
 }  // namespace
 }  // namespace zvv
