@@ -5,7 +5,9 @@
 #include "component/com/type_info_holder.h"
 
 HRESULT RegisteredViveviVadiroTypeInfo(LCID lcid, ITypeInfo** ppTInfo) {
-  if (!ppTInfo) return E_POINTER;
+  if (!ppTInfo) {
+    return E_POINTER;
+  }
   *ppTInfo = nullptr;
   ITypeLib* pTypeLib = nullptr;
   HRESULT hr = LoadRegTypeLib(LIBID_ZOVIVEVIVADIROLib, kTypeLibMajorVersion, kTypeLibMinorVersion,
@@ -14,6 +16,8 @@ HRESULT RegisteredViveviVadiroTypeInfo(LCID lcid, ITypeInfo** ppTInfo) {
     hr = pTypeLib->GetTypeInfoOfGuid(IID_IViveviVadiro, ppTInfo);
     pTypeLib->Release();
   }
-  if (SUCCEEDED(hr)) return hr;
+  if (SUCCEEDED(hr)) {
+    return hr;
+  }
   return StaticViveviVadiroTypeInfo(lcid, ppTInfo);
 }

@@ -22,7 +22,9 @@ const ClassRegistration kClassRegistrations[] = {{&CLSID_ViveviVadiro, IDR_VIVEV
 HRESULT ModulePath(HINSTANCE hInstance, std::string* pPath) {
   char sPath[MAX_PATH + 1] = {};
   const DWORD nLength = GetModuleFileNameA(hInstance, sPath, MAX_PATH);
-  if (nLength == 0) return HRESULT_FROM_WIN32(GetLastError());
+  if (nLength == 0) {
+    return HRESULT_FROM_WIN32(GetLastError());
+  }
   pPath->assign(sPath, nLength);
   return S_OK;
 }
@@ -30,15 +32,21 @@ HRESULT ModulePath(HINSTANCE hInstance, std::string* pPath) {
 // Runs the class's script through the system registrar with %MODULE% set to
 // the module's path.
 HRESULT UpdateClassRegistry(const ClassRegistration& entry, bool bRegister) {
-  if (!Module().m_hInstance) return E_INVALIDARG;
+  if (!Module().m_hInstance) {
+    return E_INVALIDARG;
+  }
   std::string sModule;
   HRESULT hr = ModulePath(Module().m_hInstance, &sModule);
-  if (FAILED(hr)) return hr;
+  if (FAILED(hr)) {
+    return hr;
+  }
   const WideString sWideModule = NarrowToWide(sModule.c_str());
   IScriptRegistrar* pRegistrar = nullptr;
   hr = CoCreateInstance(CLSID_ScriptRegistrar, nullptr, CLSCTX_INPROC_SERVER, IID_IScriptRegistrar,
                         reinterpret_cast<void**>(&pRegistrar));
-  if (FAILED(hr)) return hr;
+  if (FAILED(hr)) {
+    return hr;
+  }
   hr = pRegistrar->AddReplacement(OLESTR("Module"), sWideModule.c_str());
   if (SUCCEEDED(hr)) {
     hr = bRegister ? pRegistrar->ResourceRegister(sWideModule.c_str(), entry.m_nScriptId,
@@ -56,16 +64,22 @@ HRESULT LoadTypeLibFrom(const std::string& sPath, ITypeLib** ppTypeLib) {
 }
 
 HRESULT RegisterModuleTypeLibrary() {
-  if (!Module().m_hTypeLibInstance) return E_INVALIDARG;
+  if (!Module().m_hTypeLibInstance) {
+    return E_INVALIDARG;
+  }
   std::string sPath;
   HRESULT hr = ModulePath(Module().m_hTypeLibInstance, &sPath);
-  if (FAILED(hr)) return hr;
+  if (FAILED(hr)) {
+    return hr;
+  }
   ITypeLib* pTypeLib = nullptr;
   hr = LoadTypeLibFrom(sPath, &pTypeLib);
   if (FAILED(hr)) {
     sPath = TypeLibraryFallbackPath(sPath);
     hr = LoadTypeLibFrom(sPath, &pTypeLib);
-    if (FAILED(hr)) return hr;
+    if (FAILED(hr)) {
+      return hr;
+    }
   }
   // Some system headers take these texts as non-const.
   WideString sWidePath = NarrowToWide(sPath.c_str());
@@ -92,7 +106,9 @@ std::string HelpFolderOf(const std::string& sPath) {
 ZVV_EXPORT HRESULT STDAPICALLTYPE DllRegisterServer() {
   for (const ClassRegistration* pEntry = kClassRegistrations; pEntry->m_pClsid; ++pEntry) {
     const HRESULT hr = UpdateClassRegistry(*pEntry, true);
-    if (FAILED(hr)) return hr;
+    if (FAILED(hr)) {
+      return hr;
+    }
   }
   return RegisterModuleTypeLibrary();
 }

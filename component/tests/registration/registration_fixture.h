@@ -30,14 +30,18 @@ class RegistrationTest : public ::testing::Test {
     ASSERT_NE(nullptr, hModule) << sModulePath;
   }
   void TearDown() override {
-    if (hModule) FreeLibrary(hModule);
+    if (hModule) {
+      FreeLibrary(hModule);
+    }
     ::unsetenv("ZVV_REGISTRY_FILE");
   }
 
   HRESULT Call(const char* sExport) const {
     auto pFunction =
         reinterpret_cast<ExportFunction>(reinterpret_cast<void*>(GetProcAddress(hModule, sExport)));
-    if (!pFunction) return E_NOTIMPL;
+    if (!pFunction) {
+      return E_NOTIMPL;
+    }
     return pFunction();
   }
 

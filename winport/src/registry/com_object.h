@@ -21,7 +21,9 @@ class ComObject : public Interface {
   ULONG STDMETHODCALLTYPE AddRef() override { return m_refs.Add(); }
   ULONG STDMETHODCALLTYPE Release() override {
     const ULONG left = m_refs.Drop();
-    if (left == 0) delete this;
+    if (left == 0) {
+      delete this;
+    }
     return left;
   }
 

@@ -39,15 +39,20 @@ std::vector<Token> Tokenize(std::string_view text) {
     }
     if ((c == '#' && lineStart) || text.substr(at, 2) == "//") {
       at = text.find('\n', at);
-      if (at == std::string_view::npos) at = text.size();
+      if (at == std::string_view::npos) {
+        at = text.size();
+      }
       continue;
     }
     lineStart = false;
     if (text.substr(at, 2) == "/*") {
       const size_t end = text.find("*/", at + 2);
-      if (end == std::string_view::npos)
+      if (end == std::string_view::npos) {
         throw IdlFault{"line " + std::to_string(line) + ": /* without */"};
-      for (size_t i = at; i < end; ++i) line += text[i] == '\n';
+      }
+      for (size_t i = at; i < end; ++i) {
+        line += text[i] == '\n';
+      }
       at = end + 2;
       continue;
     }
@@ -55,8 +60,9 @@ std::vector<Token> Tokenize(std::string_view text) {
     token.m_line = line;
     if (c == '"') {
       const size_t end = text.find('"', at + 1);
-      if (end == std::string_view::npos)
+      if (end == std::string_view::npos) {
         throw IdlFault{"line " + std::to_string(line) + ": text without its end"};
+      }
       token.m_kind = Token::kString;
       token.m_text = std::string(text.substr(at + 1, end - at - 1));
       at = end + 1;
@@ -95,7 +101,9 @@ class Reader {
     m_library = library;
     bool libraryFound = false;
     while (Peek().m_kind != Token::kEnd) {
-      if (SkipImport()) continue;
+      if (SkipImport()) {
+        continue;
+      }
       std::vector<Attribute> attributes = Attributes();
       if (Accept("interface")) {
         Interface(attributes);
@@ -106,7 +114,9 @@ class Reader {
         Fail("expected an interface or a library");
       }
     }
-    if (!libraryFound) Fail("no library");
+    if (!libraryFound) {
+      Fail("no library");
+    }
   }
 
  private:
@@ -116,19 +126,27 @@ class Reader {
   const Token& Peek() const { return m_tokens[m_at]; }
   const Token& Next() {
     const Token& token = m_tokens[m_at];
-    if (token.m_kind != Token::kEnd) ++m_at;
+    if (token.m_kind != Token::kEnd) {
+      ++m_at;
+    }
     return token;
   }
   bool Accept(std::string_view text) {
-    if (Peek().m_kind == Token::kString || Peek().m_text != text) return false;
+    if (Peek().m_kind == Token::kString || Peek().m_text != text) {
+      return false;
+    }
     Next();
     return true;
   }
   void Expect(std::string_view text) {
-    if (!Accept(text)) Fail("expected '" + std::string(text) + "'");
+    if (!Accept(text)) {
+      Fail("expected '" + std::string(text) + "'");
+    }
   }
   std::string Identifier() {
-    if (Peek().m_kind != Token::kIdentifier) Fail("expected a name");
+    if (Peek().m_kind != Token::kIdentifier) {
+      Fail("expected a name");
+    }
     return Next().m_text;
   }
 
@@ -136,14 +154,18 @@ class Reader {
   bool SkipImport() {
     if (Accept("import")) {
       while (!Accept(";")) {
-        if (Peek().m_kind == Token::kEnd) Fail("import without ';'");
+        if (Peek().m_kind == Token::kEnd) {
+          Fail("import without ';'");
+        }
         Next();
       }
       return true;
     }
     if (Accept("importlib")) {
       Expect("(");
-      if (Peek().m_kind != Token::kString) Fail("expected a file name");
+      if (Peek().m_kind != Token::kString) {
+        Fail("expected a file name");
+      }
       Next();
       Expect(")");
       Expect(";");
@@ -154,14 +176,20 @@ class Reader {
 
   std::vector<Attribute> Attributes() {
     std::vector<Attribute> attributes;
-    if (!Accept("[")) return attributes;
+    if (!Accept("[")) {
+      return attributes;
+    }
     while (!Accept("]")) {
-      if (!attributes.empty()) Expect(",");
+      if (!attributes.empty()) {
+        Expect(",");
+      }
       Attribute attribute;
       attribute.m_name = Identifier();
       if (Accept("(")) {
         while (!Accept(")")) {
-          if (Peek().m_kind == Token::kEnd) Fail("attribute without ')'");
+          if (Peek().m_kind == Token::kEnd) {
+            Fail("attribute without ')'");
+          }
           attribute.m_argument += Next().m_text;
         }
       }
@@ -172,17 +200,23 @@ class Reader {
 
   static const Attribute* Find(const std::vector<Attribute>& attributes, std::string_view name) {
     for (const Attribute& attribute : attributes) {
-      if (attribute.m_name == name) return &attribute;
+      if (attribute.m_name == name) {
+        return &attribute;
+      }
     }
     return nullptr;
   }
 
   GUID Uuid(const std::vector<Attribute>& attributes) {
     const Attribute* uuid = Find(attributes, "uuid");
-    if (!uuid) Fail("missing uuid");
+    if (!uuid) {
+      Fail("missing uuid");
+    }
     const std::basic_string<OLECHAR> text = Utf8ToOle("{" + uuid->m_argument + "}");
     GUID guid;
-    if (FAILED(CLSIDFromString(text.c_str(), &guid))) Fail("bad uuid " + uuid->m_argument);
+    if (FAILED(CLSIDFromString(text.c_str(), &guid))) {
+      Fail("bad uuid " + uuid->m_argument);
+    }
     return guid;
   }
 
@@ -194,7 +228,9 @@ class Reader {
   long Number(const std::string& text) const {
     char* end = nullptr;
     const long n = std::strtol(text.c_str(), &end, 0);
-    if (text.empty() || *end != '\0') Fail("'" + text + "' is not a number");
+    if (text.empty() || *end != '\0') {
+      Fail("'" + text + "' is not a number");
+    }
     return n;
   }
 
@@ -214,7 +250,9 @@ class Reader {
     }
     Expect("{");
     while (!Accept("}")) {
-      if (SkipImport()) continue;
+      if (SkipImport()) {
+        continue;
+      }
       std::vector<Attribute> inner = Attributes();
       if (Accept("coclass")) {
         Class(inner);
@@ -235,7 +273,9 @@ class Reader {
     Expect("{");
     while (!Accept("}")) {
       std::vector<Attribute> inner = Attributes();
-      if (!Accept("interface") && !Accept("dispinterface")) Fail("expected an interface");
+      if (!Accept("interface") && !Accept("dispinterface")) {
+        Fail("expected an interface");
+      }
       std::string name = Identifier();
       Expect(";");
       if (Find(inner, "default") || idlClass.m_defaultInterface.empty()) {
@@ -249,12 +289,17 @@ class Reader {
   void Interface(const std::vector<Attribute>& attributes) {
     IdlInterface idlInterface;
     idlInterface.m_name = Identifier();
-    if (Accept(";")) return;  // a reference to an interface defined elsewhere in the text
+    if (Accept(";")) {
+      return;  // a reference to an interface defined elsewhere in the text
+    }
     idlInterface.m_iid = Uuid(attributes);
     idlInterface.m_help = Help(attributes);
-    if (Find(attributes, "dual"))
+    if (Find(attributes, "dual")) {
       idlInterface.m_typeFlags |= TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION;
-    if (Find(attributes, "oleautomation")) idlInterface.m_typeFlags |= TYPEFLAG_FOLEAUTOMATION;
+    }
+    if (Find(attributes, "oleautomation")) {
+      idlInterface.m_typeFlags |= TYPEFLAG_FOLEAUTOMATION;
+    }
     Expect(":");
     const std::string base = Identifier();
     if (base == "IDispatch") {
@@ -266,7 +311,9 @@ class Reader {
       Fail("only IUnknown and IDispatch can be a base here");
     }
     Expect("{");
-    while (!Accept("}")) idlInterface.m_members.push_back(Member(idlInterface.m_members.size()));
+    while (!Accept("}")) {
+      idlInterface.m_members.push_back(Member(idlInterface.m_members.size()));
+    }
     Accept(";");
     m_library->m_interfaces.push_back(std::move(idlInterface));
   }
@@ -279,22 +326,35 @@ class Reader {
     member.m_help = Help(attributes);
     // Members without an id get the numbers a compiler would hand out.
     member.m_id = static_cast<DISPID>(0x60020000 + index);
-    if (const Attribute* id = Find(attributes, "id"))
+    if (const Attribute* id = Find(attributes, "id")) {
       member.m_id = static_cast<DISPID>(Number(id->m_argument));
-    if (Find(attributes, "propget")) member.m_kind = DISPATCH_PROPERTYGET;
-    if (Find(attributes, "propput")) member.m_kind = DISPATCH_PROPERTYPUT;
-    if (Find(attributes, "propputref")) member.m_kind = DISPATCH_PROPERTYPUTREF;
+    }
+    if (Find(attributes, "propget")) {
+      member.m_kind = DISPATCH_PROPERTYGET;
+    }
+    if (Find(attributes, "propput")) {
+      member.m_kind = DISPATCH_PROPERTYPUT;
+    }
+    if (Find(attributes, "propputref")) {
+      member.m_kind = DISPATCH_PROPERTYPUTREF;
+    }
     Expect("(");
-    if (Peek().m_text == "void" && m_tokens[m_at + 1].m_text == ")") Next();
+    if (Peek().m_text == "void" && m_tokens[m_at + 1].m_text == ")") {
+      Next();
+    }
     while (!Accept(")")) {
-      if (!member.m_params.empty()) Expect(",");
+      if (!member.m_params.empty()) {
+        Expect(",");
+      }
       const std::vector<Attribute> flags = Attributes();
       IdlParam param;
       param.m_vt = Type(&param);
       param.m_out = Find(flags, "out") != nullptr;
       param.m_retval = Find(flags, "retval") != nullptr;
       // A put's value may go unnamed.
-      if (Peek().m_kind == Token::kIdentifier) param.m_name = Next().m_text;
+      if (Peek().m_kind == Token::kIdentifier) {
+        param.m_name = Next().m_text;
+      }
       member.m_params.push_back(std::move(param));
     }
     Expect(";");
@@ -314,15 +374,25 @@ class Reader {
     const std::string name = Identifier();
     VARTYPE vt = VT_EMPTY;
     for (const auto& [text, type] : kTypes) {
-      if (name == text) vt = type;
+      if (name == text) {
+        vt = type;
+      }
     }
-    if (vt == VT_EMPTY) Fail("unknown type " + name);
-    if ((vt == VT_UNKNOWN || vt == VT_DISPATCH) && !Accept("*")) Fail(name + " needs a '*'");
+    if (vt == VT_EMPTY) {
+      Fail("unknown type " + name);
+    }
+    if ((vt == VT_UNKNOWN || vt == VT_DISPATCH) && !Accept("*")) {
+      Fail(name + " needs a '*'");
+    }
     if (Accept("*")) {
-      if (!param) Fail("a member returns a value, not a reference");
+      if (!param) {
+        Fail("a member returns a value, not a reference");
+      }
       vt |= VT_BYREF;
     }
-    if (Peek().m_text == "*") Fail("only one level of reference is read");
+    if (Peek().m_text == "*") {
+      Fail("only one level of reference is read");
+    }
     return vt;
   }
 

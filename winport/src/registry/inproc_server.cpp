@@ -38,9 +38,13 @@ HRESULT ResolveInprocServer(REFCLSID clsid, REFIID riid, void** ppv) {
   std::string path;
   const std::string key =
       "HKEY_CLASSES_ROOT\\CLSID\\" + winport::registry::GuidText(clsid) + "\\InprocServer32";
-  if (!winport::registry::ReadDefaultText(key, &path) || path.empty()) return REGDB_E_CLASSNOTREG;
+  if (!winport::registry::ReadDefaultText(key, &path) || path.empty()) {
+    return REGDB_E_CLASSNOTREG;
+  }
   HMODULE module = LoadLibraryA(path.c_str());
-  if (!module) return HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND);
+  if (!module) {
+    return HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND);
+  }
   auto getClassObject = reinterpret_cast<LPFNGETCLASSOBJECT>(
       reinterpret_cast<void*>(GetProcAddress(module, "DllGetClassObject")));
   if (!getClassObject) {

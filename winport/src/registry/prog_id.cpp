@@ -13,12 +13,18 @@ constexpr int kMaxCurVerSteps = 8;
 }  // namespace
 
 extern "C" HRESULT CLSIDFromProgID(LPCOLESTR lpszProgID, LPCLSID lpclsid) {
-  if (!lpszProgID || !lpclsid) return E_INVALIDARG;
+  if (!lpszProgID || !lpclsid) {
+    return E_INVALIDARG;
+  }
   *lpclsid = CLSID_NULL;
   size_t length = 0;
-  while (lpszProgID[length]) ++length;
+  while (lpszProgID[length]) {
+    ++length;
+  }
   std::string progId = winport::OleToUtf8(lpszProgID, length);
-  if (progId.empty() || progId.find('\\') != std::string::npos) return CO_E_CLASSSTRING;
+  if (progId.empty() || progId.find('\\') != std::string::npos) {
+    return CO_E_CLASSSTRING;
+  }
   for (int step = 0; step < kMaxCurVerSteps; ++step) {
     const std::string key = "HKEY_CLASSES_ROOT\\" + progId;
     std::string clsid;

@@ -26,7 +26,9 @@ class Lexer {
     SkipSpace();
     Token token;
     token.m_line = m_line;
-    if (m_at >= m_text.size()) return token;
+    if (m_at >= m_text.size()) {
+      return token;
+    }
     const char c = m_text[m_at];
     if ((c == '{' || c == '}') && Standalone()) {
       ++m_at;
@@ -47,14 +49,18 @@ class Lexer {
  private:
   void SkipSpace() {
     while (m_at < m_text.size() && std::isspace(static_cast<unsigned char>(m_text[m_at]))) {
-      if (m_text[m_at++] == '\n') ++m_line;
+      if (m_text[m_at++] == '\n') {
+        ++m_line;
+      }
     }
   }
 
   // A brace followed by space, another brace or the end is a block's brace;
   // otherwise it begins a name such as {E47FE2CC-...}.
   bool Standalone() const {
-    if (m_at + 1 >= m_text.size()) return true;
+    if (m_at + 1 >= m_text.size()) {
+      return true;
+    }
     const char next = m_text[m_at + 1];
     return std::isspace(static_cast<unsigned char>(next)) || next == '{' || next == '}';
   }
@@ -64,11 +70,17 @@ class Lexer {
     const bool braced = m_text[m_at] == '{';
     while (m_at < m_text.size()) {
       const char c = m_text[m_at];
-      if (std::isspace(static_cast<unsigned char>(c)) || c == '=' || c == '\'') break;
-      if (c == '{' && m_at != start) break;
+      if (std::isspace(static_cast<unsigned char>(c)) || c == '=' || c == '\'') {
+        break;
+      }
+      if (c == '{' && m_at != start) {
+        break;
+      }
       ++m_at;
       if (c == '}') {
-        if (braced) break;
+        if (braced) {
+          break;
+        }
         --m_at;
         break;
       }
@@ -90,7 +102,9 @@ class Lexer {
         ++m_at;
         return text;
       }
-      if (c == '\n') ++m_line;
+      if (c == '\n') {
+        ++m_line;
+      }
       text.push_back(c);
     }
     throw ScriptFault{"line " + std::to_string(line) + ": quoted text without its end"};
@@ -115,7 +129,9 @@ class Lexer {
       }
       const std::string* value = nullptr;
       for (const auto& [key, item] : m_replacements) {
-        if (SameName(key, name)) value = &item;
+        if (SameName(key, name)) {
+          value = &item;
+        }
       }
       if (!value) {
         throw ScriptFault{"line " + std::to_string(line) + ": no replacement for %" +
@@ -144,7 +160,9 @@ class Parser {
       ScriptRoot root;
       root.m_rootName = RootName();
       Expect(Token::kOpen, "'{' after the root");
-      while (m_token.m_kind != Token::kClose) root.m_keys.push_back(KeyEntry());
+      while (m_token.m_kind != Token::kClose) {
+        root.m_keys.push_back(KeyEntry());
+      }
       Advance();
       roots.push_back(std::move(root));
     }
@@ -159,7 +177,9 @@ class Parser {
   void Advance() { m_token = m_lexer.Next(); }
 
   void Expect(Token::Kind kind, const char* what) {
-    if (m_token.m_kind != kind) Fail(std::string("expected ") + what);
+    if (m_token.m_kind != kind) {
+      Fail(std::string("expected ") + what);
+    }
     Advance();
   }
 
@@ -181,10 +201,14 @@ class Parser {
   }
 
   std::string Name() {
-    if (m_token.m_kind != Token::kWord && m_token.m_kind != Token::kQuoted) Fail("expected a name");
+    if (m_token.m_kind != Token::kWord && m_token.m_kind != Token::kQuoted) {
+      Fail("expected a name");
+    }
     std::string name = m_token.m_text;
     std::vector<std::string> parts;
-    if (!SplitPath(name, &parts) || parts.size() != 1) Fail("'" + name + "' is not a key name");
+    if (!SplitPath(name, &parts) || parts.size() != 1) {
+      Fail("'" + name + "' is not a key name");
+    }
     Advance();
     return name;
   }
@@ -193,7 +217,9 @@ class Parser {
     Expect(Token::kEquals, "'='");
     if (IsKeyword("s")) {
       Advance();
-      if (m_token.m_kind != Token::kQuoted) Fail("expected quoted text after s");
+      if (m_token.m_kind != Token::kQuoted) {
+        Fail("expected quoted text after s");
+      }
       Value value = TextValue(m_token.m_text);
       Advance();
       return value;
@@ -234,11 +260,17 @@ class Parser {
       Advance();
     }
     key.m_name = Name();
-    if (m_token.m_kind == Token::kEquals) key.m_default = ValueAfterEquals();
-    if (m_token.m_kind != Token::kOpen) return key;
+    if (m_token.m_kind == Token::kEquals) {
+      key.m_default = ValueAfterEquals();
+    }
+    if (m_token.m_kind != Token::kOpen) {
+      return key;
+    }
     Advance();
     while (m_token.m_kind != Token::kClose) {
-      if (m_token.m_kind == Token::kEnd) Fail("'{' without its '}'");
+      if (m_token.m_kind == Token::kEnd) {
+        Fail("'{' without its '}'");
+      }
       if (IsKeyword("val")) {
         Advance();
         std::string name = Name();
@@ -260,22 +292,36 @@ void RegisterKey(const ScriptKey& script, Key& parent) {
     parent.Remove(script.m_name);
     return;
   }
-  if (script.m_forceRemove) parent.Remove(script.m_name);
+  if (script.m_forceRemove) {
+    parent.Remove(script.m_name);
+  }
   Key& key = parent.Ensure(script.m_name);
-  if (script.m_default) key.m_values[""] = *script.m_default;
-  for (const auto& [name, value] : script.m_values) key.m_values[name] = value;
-  for (const ScriptKey& subkey : script.m_subkeys) RegisterKey(subkey, key);
+  if (script.m_default) {
+    key.m_values[""] = *script.m_default;
+  }
+  for (const auto& [name, value] : script.m_values) {
+    key.m_values[name] = value;
+  }
+  for (const ScriptKey& subkey : script.m_subkeys) {
+    RegisterKey(subkey, key);
+  }
 }
 
 void UnregisterKey(const ScriptKey& script, Key& parent) {
   Key* key = parent.Find(script.m_name);
-  if (!key) return;
+  if (!key) {
+    return;
+  }
   if (!script.m_noRemove) {
     parent.Remove(script.m_name);
     return;
   }
-  for (const auto& named : script.m_values) key->m_values.erase(named.first);
-  for (const ScriptKey& subkey : script.m_subkeys) UnregisterKey(subkey, *key);
+  for (const auto& named : script.m_values) {
+    key->m_values.erase(named.first);
+  }
+  for (const ScriptKey& subkey : script.m_subkeys) {
+    UnregisterKey(subkey, *key);
+  }
 }
 
 }  // namespace
@@ -294,15 +340,21 @@ bool ParseRegistrationScript(std::string_view text, const Replacements& replacem
 void RegisterScript(const std::vector<ScriptRoot>& roots, Key& top) {
   for (const ScriptRoot& root : roots) {
     Key& rootKey = top.Ensure(root.m_rootName);
-    for (const ScriptKey& key : root.m_keys) RegisterKey(key, rootKey);
+    for (const ScriptKey& key : root.m_keys) {
+      RegisterKey(key, rootKey);
+    }
   }
 }
 
 void UnregisterScript(const std::vector<ScriptRoot>& roots, Key& top) {
   for (const ScriptRoot& root : roots) {
     Key* rootKey = top.Find(root.m_rootName);
-    if (!rootKey) continue;
-    for (const ScriptKey& key : root.m_keys) UnregisterKey(key, *rootKey);
+    if (!rootKey) {
+      continue;
+    }
+    for (const ScriptKey& key : root.m_keys) {
+      UnregisterKey(key, *rootKey);
+    }
   }
 }
 

@@ -8,9 +8,13 @@ namespace winport::registry {
 bool ReadDefaultText(const std::string& fullPath, std::string* text) {
   const LONG status = ReadRegistry([&](const Key& top) -> LONG {
     const Key* key = Lookup(top, fullPath);
-    if (!key) return ERROR_FILE_NOT_FOUND;
+    if (!key) {
+      return ERROR_FILE_NOT_FOUND;
+    }
     auto it = key->m_values.find("");
-    if (it == key->m_values.end() || it->second.m_type != REG_SZ) return ERROR_FILE_NOT_FOUND;
+    if (it == key->m_values.end() || it->second.m_type != REG_SZ) {
+      return ERROR_FILE_NOT_FOUND;
+    }
     *text = ValueText(it->second);
     return ERROR_SUCCESS;
   });

@@ -10,10 +10,14 @@ namespace {
 constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00";
 
 bool IsPlainText(const Value& value) {
-  if (value.m_type != REG_SZ || value.m_data.empty() || value.m_data.back() != 0) return false;
+  if (value.m_type != REG_SZ || value.m_data.empty() || value.m_data.back() != 0) {
+    return false;
+  }
   for (size_t i = 0; i + 1 < value.m_data.size(); ++i) {
     const BYTE c = value.m_data[i];
-    if (c == 0 || c == '\r' || c == '\n') return false;
+    if (c == 0 || c == '\r' || c == '\n') {
+      return false;
+    }
   }
   return true;
 }
@@ -21,7 +25,9 @@ bool IsPlainText(const Value& value) {
 void AppendQuoted(std::string_view text, std::string* out) {
   out->push_back('"');
   for (char c : text) {
-    if (c == '"' || c == '\\') out->push_back('\\');
+    if (c == '"' || c == '\\') {
+      out->push_back('\\');
+    }
     out->push_back(c);
   }
   out->push_back('"');
@@ -58,13 +64,21 @@ void AppendKey(const std::string& path, const Key& key, std::string* out) {
     AppendValue(value, out);
     out->push_back('\n');
   }
-  for (const auto& [name, subkey] : key.m_subkeys) AppendKey(path + "\\" + name, *subkey, out);
+  std::string subpath = path;
+  subpath.push_back('\\');
+  for (const auto& [name, subkey] : key.m_subkeys) {
+    subpath.resize(path.size() + 1);
+    subpath += name;
+    AppendKey(subpath, *subkey, out);
+  }
 }
 
 // Reads a quoted text at text[*at] (the opening quote), leaving *at after
 // the closing quote.
 bool ReadQuoted(std::string_view text, size_t* at, std::string* out) {
-  if (*at >= text.size() || text[*at] != '"') return false;
+  if (*at >= text.size() || text[*at] != '"') {
+    return false;
+  }
   out->clear();
   for (size_t i = *at + 1; i < text.size(); ++i) {
     char c = text[i];
@@ -73,7 +87,9 @@ bool ReadQuoted(std::string_view text, size_t* at, std::string* out) {
       return true;
     }
     if (c == '\\') {
-      if (++i == text.size()) return false;
+      if (++i == text.size()) {
+        return false;
+      }
       c = text[i];
     }
     out->push_back(c);
@@ -82,7 +98,9 @@ bool ReadQuoted(std::string_view text, size_t* at, std::string* out) {
 }
 
 bool ReadHexNumber(std::string_view text, unsigned long max, unsigned long* out) {
-  if (text.empty() || text.size() > 8) return false;
+  if (text.empty() || text.size() > 8) {
+    return false;
+  }
   unsigned long n = 0;
   for (char c : text) {
     int digit;
@@ -97,7 +115,9 @@ bool ReadHexNumber(std::string_view text, unsigned long max, unsigned long* out)
     }
     n = n * 16 + digit;
   }
-  if (n > max) return false;
+  if (n > max) {
+    return false;
+  }
   *out = n;
   return true;
 }
@@ -107,12 +127,16 @@ bool ReadValueData(std::string_view text, Value* value) {
   if (!text.empty() && text[0] == '"') {
     size_t at = 0;
     std::string content;
-    if (!ReadQuoted(text, &at, &content) || at != text.size()) return false;
+    if (!ReadQuoted(text, &at, &content) || at != text.size()) {
+      return false;
+    }
     *value = TextValue(content);
     return true;
   }
   if (text.substr(0, 6) == "dword:") {
-    if (!ReadHexNumber(text.substr(6), 0xFFFFFFFFul, &n)) return false;
+    if (!ReadHexNumber(text.substr(6), 0xFFFFFFFFul, &n)) {
+      return false;
+    }
     value->m_type = REG_DWORD;
     value->m_data = {static_cast<BYTE>(n), static_cast<BYTE>(n >> 8), static_cast<BYTE>(n >> 16),
                      static_cast<BYTE>(n >> 24)};
@@ -134,11 +158,17 @@ bool ReadValueData(std::string_view text, Value* value) {
   value->m_data.clear();
   while (!text.empty()) {
     const size_t comma = text.find(',');
-    if (!ReadHexNumber(text.substr(0, comma), 0xFF, &n)) return false;
+    if (!ReadHexNumber(text.substr(0, comma), 0xFF, &n)) {
+      return false;
+    }
     value->m_data.push_back(static_cast<BYTE>(n));
-    if (comma == std::string_view::npos) break;
+    if (comma == std::string_view::npos) {
+      break;
+    }
     text.remove_prefix(comma + 1);
-    if (text.empty()) return false;
+    if (text.empty()) {
+      return false;
+    }
   }
   return true;
 }
@@ -151,9 +181,13 @@ bool ReadValueLine(std::string_view line, Key* key) {
   } else if (!ReadQuoted(line, &at, &name)) {
     return false;
   }
-  if (at >= line.size() || line[at] != '=') return false;
+  if (at >= line.size() || line[at] != '=') {
+    return false;
+  }
   Value value;
-  if (!ReadValueData(line.substr(at + 1), &value)) return false;
+  if (!ReadValueData(line.substr(at + 1), &value)) {
+    return false;
+  }
   key->m_values[name] = std::move(value);
   return true;
 }
@@ -163,7 +197,9 @@ bool ReadValueLine(std::string_view line, Key* key) {
 std::string WriteRegText(const Key& top) {
   std::string out(kHeader);
   out.push_back('\n');
-  for (const auto& [name, root] : top.m_subkeys) AppendKey(name, *root, &out);
+  for (const auto& [name, root] : top.m_subkeys) {
+    AppendKey(name, *root, &out);
+  }
   return out;
 }
 
@@ -175,10 +211,16 @@ bool ReadRegText(std::string_view text, Key* top) {
     size_t end = text.find('\n');
     std::string_view line = text.substr(0, end);
     text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (line.empty() || line[0] == ';') continue;
+    if (!line.empty() && line.back() == '\r') {
+      line.remove_suffix(1);
+    }
+    if (line.empty() || line[0] == ';') {
+      continue;
+    }
     if (!headerSeen) {
-      if (line != kHeader) return false;
+      if (line != kHeader) {
+        return false;
+      }
       headerSeen = true;
       continue;
     }
@@ -188,10 +230,14 @@ bool ReadRegText(std::string_view text, Key* top) {
         return false;
       }
       section = top;
-      for (const std::string& name : names) section = &section->Ensure(name);
+      for (const std::string& name : names) {
+        section = &section->Ensure(name);
+      }
       continue;
     }
-    if (!section || !ReadValueLine(line, section)) return false;
+    if (!section || !ReadValueLine(line, section)) {
+      return false;
+    }
   }
   return headerSeen || top->m_subkeys.empty();
 }

@@ -41,7 +41,9 @@ Key* Key::Find(std::string_view name) const {
 
 Key& Key::Ensure(std::string_view name, bool* created) {
   auto it = m_subkeys.find(name);
-  if (created) *created = it == m_subkeys.end();
+  if (created) {
+    *created = it == m_subkeys.end();
+  }
   if (it == m_subkeys.end()) {
     it = m_subkeys.emplace(std::string(name), std::make_unique<Key>()).first;
   }
@@ -50,23 +52,31 @@ Key& Key::Ensure(std::string_view name, bool* created) {
 
 bool Key::Remove(std::string_view name) {
   auto it = m_subkeys.find(name);
-  if (it == m_subkeys.end()) return false;
+  if (it == m_subkeys.end()) {
+    return false;
+  }
   m_subkeys.erase(it);
   return true;
 }
 
 bool SplitPath(std::string_view path, std::vector<std::string>* names) {
   names->clear();
-  if (path.empty()) return true;
+  if (path.empty()) {
+    return true;
+  }
   size_t start = 0;
   while (true) {
     const size_t end = path.find('\\', start);
     const std::string_view name =
         path.substr(start, end == std::string_view::npos ? end : end - start);
     // A name ends its file line at "]" and may not span lines.
-    if (name.empty() || name.find_first_of("\r\n]") != std::string_view::npos) return false;
+    if (name.empty() || name.find_first_of("\r\n]") != std::string_view::npos) {
+      return false;
+    }
     names->emplace_back(name);
-    if (end == std::string_view::npos) return true;
+    if (end == std::string_view::npos) {
+      return true;
+    }
     start = end + 1;
   }
 }
@@ -76,7 +86,9 @@ Key* Walk(const Key& root, const std::vector<std::string>& names) {
   Key* key = const_cast<Key*>(&root);
   for (const std::string& name : names) {
     key = key->Find(name);
-    if (!key) return nullptr;
+    if (!key) {
+      return nullptr;
+    }
   }
   return key;
 }
@@ -87,9 +99,15 @@ Key* Lookup(const Key& top, std::string_view fullPath) {
 }
 
 const char* RootName(HKEY predefined) {
-  if (predefined == HKEY_CLASSES_ROOT) return "HKEY_CLASSES_ROOT";
-  if (predefined == HKEY_CURRENT_USER) return "HKEY_CURRENT_USER";
-  if (predefined == HKEY_LOCAL_MACHINE) return "HKEY_LOCAL_MACHINE";
+  if (predefined == HKEY_CLASSES_ROOT) {
+    return "HKEY_CLASSES_ROOT";
+  }
+  if (predefined == HKEY_CURRENT_USER) {
+    return "HKEY_CURRENT_USER";
+  }
+  if (predefined == HKEY_LOCAL_MACHINE) {
+    return "HKEY_LOCAL_MACHINE";
+  }
   return nullptr;
 }
 

@@ -19,9 +19,13 @@ namespace winport::registry {
 namespace {
 
 std::string Narrow(LPCOLESTR text) {
-  if (!text) return std::string();
+  if (!text) {
+    return std::string();
+  }
   size_t length = 0;
-  while (text[length]) ++length;
+  while (text[length]) {
+    ++length;
+  }
   return OleToUtf8(text, length);
 }
 
@@ -35,13 +39,17 @@ class ModuleForResources {
       m_module = GetModuleHandleA(nullptr);
     } else {
       m_module = GetModuleHandleA(path.c_str());
-      if (!m_module) m_module = m_loaded = LoadLibraryA(path.c_str());
+      if (!m_module) {
+        m_module = m_loaded = LoadLibraryA(path.c_str());
+      }
     }
   }
   ModuleForResources(const ModuleForResources&) = delete;
   ModuleForResources& operator=(const ModuleForResources&) = delete;
   ~ModuleForResources() {
-    if (m_loaded) FreeLibrary(m_loaded);
+    if (m_loaded) {
+      FreeLibrary(m_loaded);
+    }
   }
   HMODULE Get() const { return m_module; }
 
@@ -55,7 +63,9 @@ class ScriptRegistrar final : public ComObject<IScriptRegistrar> {
   ScriptRegistrar() : ComObject(IID_IScriptRegistrar) {}
 
   HRESULT STDMETHODCALLTYPE AddReplacement(LPCOLESTR key, LPCOLESTR item) override {
-    if (!key || !item) return E_INVALIDARG;
+    if (!key || !item) {
+      return E_INVALIDARG;
+    }
     try {
       m_replacements.emplace_back(Narrow(key), Narrow(item));
     } catch (const std::bad_alloc&) {
@@ -70,13 +80,17 @@ class ScriptRegistrar final : public ComObject<IScriptRegistrar> {
 
   HRESULT STDMETHODCALLTYPE ResourceRegisterSz(LPCOLESTR resFileName, LPCOLESTR szID,
                                                LPCOLESTR szType) override {
-    if (!szID) return E_INVALIDARG;
+    if (!szID) {
+      return E_INVALIDARG;
+    }
     const std::string id = Narrow(szID);
     return RunResource(resFileName, id.c_str(), szType, true);
   }
   HRESULT STDMETHODCALLTYPE ResourceUnregisterSz(LPCOLESTR resFileName, LPCOLESTR szID,
                                                  LPCOLESTR szType) override {
-    if (!szID) return E_INVALIDARG;
+    if (!szID) {
+      return E_INVALIDARG;
+    }
     const std::string id = Narrow(szID);
     return RunResource(resFileName, id.c_str(), szType, false);
   }
@@ -103,10 +117,14 @@ class ScriptRegistrar final : public ComObject<IScriptRegistrar> {
 
  private:
   HRESULT RunText(std::string text, bool install) const {
-    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+      text.erase(0, 3);
+    }
     std::vector<ScriptRoot> roots;
     std::string error;
-    if (!ParseRegistrationScript(text, m_replacements, &roots, &error)) return DISP_E_EXCEPTION;
+    if (!ParseRegistrationScript(text, m_replacements, &roots, &error)) {
+      return DISP_E_EXCEPTION;
+    }
     const LONG status = ChangeRegistry([&](Key& top, bool* modified) {
       if (install) {
         RegisterScript(roots, top);
@@ -120,24 +138,36 @@ class ScriptRegistrar final : public ComObject<IScriptRegistrar> {
   }
 
   HRESULT RunResource(LPCOLESTR resFileName, LPCSTR id, LPCOLESTR szType, bool install) const {
-    if (!resFileName || !szType) return E_INVALIDARG;
+    if (!resFileName || !szType) {
+      return E_INVALIDARG;
+    }
     const std::string type = Narrow(szType);
     ModuleForResources module(Narrow(resFileName));
-    if (!module.Get()) return HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND);
+    if (!module.Get()) {
+      return HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND);
+    }
     HRSRC found = FindResourceA(module.Get(), id, type.c_str());
-    if (!found) return HRESULT_FROM_WIN32(GetLastError());
+    if (!found) {
+      return HRESULT_FROM_WIN32(GetLastError());
+    }
     const auto* data = static_cast<const char*>(LockResource(LoadResource(module.Get(), found)));
     const DWORD size = SizeofResource(module.Get(), found);
-    if (!data) return E_FAIL;
+    if (!data) {
+      return E_FAIL;
+    }
     return RunText(std::string(data, size), install);
   }
 
   HRESULT RunFile(LPCOLESTR fileName, bool install) const {
-    if (!fileName) return E_INVALIDARG;
+    if (!fileName) {
+      return E_INVALIDARG;
+    }
     std::string text;
     const std::string path = Narrow(fileName);
     const LONG error = ReadWholeFile(path, &text);
-    if (error != ERROR_SUCCESS) return HRESULT_FROM_WIN32(static_cast<ULONG>(error));
+    if (error != ERROR_SUCCESS) {
+      return HRESULT_FROM_WIN32(static_cast<ULONG>(error));
+    }
     return RunText(std::move(text), install);
   }
 
@@ -147,11 +177,17 @@ class ScriptRegistrar final : public ComObject<IScriptRegistrar> {
 }  // namespace
 
 HRESULT CreateScriptRegistrar(IUnknown* pUnkOuter, REFIID riid, void** ppv) {
-  if (!ppv) return E_POINTER;
+  if (!ppv) {
+    return E_POINTER;
+  }
   *ppv = nullptr;
-  if (pUnkOuter) return CLASS_E_NOAGGREGATION;
+  if (pUnkOuter) {
+    return CLASS_E_NOAGGREGATION;
+  }
   auto* registrar = new (std::nothrow) ScriptRegistrar;
-  if (!registrar) return E_OUTOFMEMORY;
+  if (!registrar) {
+    return E_OUTOFMEMORY;
+  }
   const HRESULT hr = registrar->QueryInterface(riid, ppv);
   registrar->Release();
   return hr;

@@ -12,7 +12,9 @@ namespace winport::registry {
 namespace {
 
 HRESULT OutText(const std::string& text, BSTR* out) {
-  if (!out) return S_OK;
+  if (!out) {
+    return S_OK;
+  }
   *out = Bstr::FromUtf8(text).Detach();
   return *out ? S_OK : E_OUTOFMEMORY;
 }
@@ -20,12 +22,20 @@ HRESULT OutText(const std::string& text, BSTR* out) {
 // The GetDocumentation answer: a name and a help string, no help file.
 HRESULT OutDocumentation(const std::string& name, const std::string& help, BSTR* pBstrName,
                          BSTR* pBstrDocString, DWORD* pdwHelpContext, BSTR* pBstrHelpFile) {
-  if (pdwHelpContext) *pdwHelpContext = 0;
-  if (pBstrHelpFile) *pBstrHelpFile = nullptr;
+  if (pdwHelpContext) {
+    *pdwHelpContext = 0;
+  }
+  if (pBstrHelpFile) {
+    *pBstrHelpFile = nullptr;
+  }
   Bstr nameText;
   HRESULT hr = OutText(name, pBstrName ? nameText.Put() : nullptr);
-  if (SUCCEEDED(hr)) hr = OutText(help, pBstrDocString);
-  if (SUCCEEDED(hr) && pBstrName) *pBstrName = nameText.Detach();
+  if (SUCCEEDED(hr)) {
+    hr = OutText(help, pBstrDocString);
+  }
+  if (SUCCEEDED(hr) && pBstrName) {
+    *pBstrName = nameText.Detach();
+  }
   return hr;
 }
 
@@ -93,7 +103,9 @@ class InterfaceTypeInfo final : public ComObject<ITypeInfo> {
         help = &member.m_help;
       }
     }
-    if (!name) return TYPE_E_ELEMENTNOTFOUND;
+    if (!name) {
+      return TYPE_E_ELEMENTNOTFOUND;
+    }
     return OutDocumentation(*name, *help, pBstrName, pBstrDocString, pdwHelpContext, pBstrHelpFile);
   }
   HRESULT STDMETHODCALLTYPE GetDllEntry(MEMBERID memid, INVOKEKIND invKind, BSTR* pBstrDllName,
@@ -115,8 +127,12 @@ class InterfaceTypeInfo final : public ComObject<ITypeInfo> {
     return m_dispatch->GetMops(memid, pBstrMops);
   }
   HRESULT STDMETHODCALLTYPE GetContainingTypeLib(ITypeLib** ppTLib, UINT* pIndex) override {
-    if (!ppTLib) return E_INVALIDARG;
-    if (pIndex) *pIndex = m_index;
+    if (!ppTLib) {
+      return E_INVALIDARG;
+    }
+    if (pIndex) {
+      *pIndex = m_index;
+    }
     return m_library.CopyTo(ppTLib);
   }
   void STDMETHODCALLTYPE ReleaseTypeAttr(TYPEATTR* pTypeAttr) override {
@@ -154,7 +170,9 @@ class InterfaceData {
     // Pointers are taken once every text is in place.
     size_t paramName = 0;
     for (size_t i = 0; i < members.size(); ++i) {
-      for (PARAMDATA& param : m_params[i]) param.szName = m_paramNames[paramName++].data();
+      for (PARAMDATA& param : m_params[i]) {
+        param.szName = m_paramNames[paramName++].data();
+      }
       m_methods.push_back(METHODDATA{m_names[i].data(), m_params[i].data(), members[i].m_id,
                                      static_cast<UINT>(definition.m_firstSlot + i), CC_STDCALL,
                                      static_cast<UINT>(m_params[i].size()), members[i].m_kind,
@@ -181,28 +199,44 @@ class TypeLibrary final : public ComObject<ITypeLib> {
     return static_cast<UINT>(m_library.m_interfaces.size() + m_library.m_classes.size());
   }
   HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, ITypeInfo** ppTInfo) override {
-    if (!ppTInfo) return E_INVALIDARG;
+    if (!ppTInfo) {
+      return E_INVALIDARG;
+    }
     *ppTInfo = nullptr;
-    if (index >= GetTypeInfoCount()) return TYPE_E_ELEMENTNOTFOUND;
-    if (index >= m_library.m_interfaces.size()) return E_NOTIMPL;
+    if (index >= GetTypeInfoCount()) {
+      return TYPE_E_ELEMENTNOTFOUND;
+    }
+    if (index >= m_library.m_interfaces.size()) {
+      return E_NOTIMPL;
+    }
     const IdlInterface& definition = m_library.m_interfaces[index];
     ComPtr<ITypeInfo> dispatch;
     InterfaceData data(definition);
     HRESULT hr = CreateDispTypeInfo(data.Get(), m_library.m_lcid, dispatch.Put());
-    if (FAILED(hr)) return hr;
+    if (FAILED(hr)) {
+      return hr;
+    }
     auto* info = new (std::nothrow) InterfaceTypeInfo(this, index, definition, dispatch.Get());
-    if (!info) return E_OUTOFMEMORY;
+    if (!info) {
+      return E_OUTOFMEMORY;
+    }
     *ppTInfo = info;
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE GetTypeInfoType(UINT index, TYPEKIND* pTKind) override {
-    if (!pTKind) return E_INVALIDARG;
-    if (index >= GetTypeInfoCount()) return TYPE_E_ELEMENTNOTFOUND;
+    if (!pTKind) {
+      return E_INVALIDARG;
+    }
+    if (index >= GetTypeInfoCount()) {
+      return TYPE_E_ELEMENTNOTFOUND;
+    }
     *pTKind = index < m_library.m_interfaces.size() ? TKIND_INTERFACE : TKIND_COCLASS;
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE GetTypeInfoOfGuid(REFGUID guid, ITypeInfo** ppTinfo) override {
-    if (!ppTinfo) return E_INVALIDARG;
+    if (!ppTinfo) {
+      return E_INVALIDARG;
+    }
     *ppTinfo = nullptr;
     for (size_t i = 0; i < m_library.m_interfaces.size(); ++i) {
       if (IsEqualGUID(m_library.m_interfaces[i].m_iid, guid)) {
@@ -210,14 +244,20 @@ class TypeLibrary final : public ComObject<ITypeLib> {
       }
     }
     for (const IdlClass& idlClass : m_library.m_classes) {
-      if (IsEqualGUID(idlClass.m_clsid, guid)) return E_NOTIMPL;
+      if (IsEqualGUID(idlClass.m_clsid, guid)) {
+        return E_NOTIMPL;
+      }
     }
     return TYPE_E_ELEMENTNOTFOUND;
   }
   HRESULT STDMETHODCALLTYPE GetLibAttr(TLIBATTR** ppTLibAttr) override {
-    if (!ppTLibAttr) return E_INVALIDARG;
+    if (!ppTLibAttr) {
+      return E_INVALIDARG;
+    }
     auto* attr = new (std::nothrow) TLIBATTR{};
-    if (!attr) return E_OUTOFMEMORY;
+    if (!attr) {
+      return E_OUTOFMEMORY;
+    }
     attr->guid = m_library.m_libid;
     attr->lcid = m_library.m_lcid;
     attr->syskind = SYS_WIN32;
@@ -261,7 +301,9 @@ class TypeLibrary final : public ComObject<ITypeLib> {
 }  // namespace
 
 HRESULT CreateTypeLibrary(const IdlLibrary& library, ITypeLib** pptlib) {
-  if (!pptlib) return E_INVALIDARG;
+  if (!pptlib) {
+    return E_INVALIDARG;
+  }
   *pptlib = nullptr;
   try {
     *pptlib = new TypeLibrary(library);

@@ -19,7 +19,9 @@ constexpr char kAutomationProxy[] = "{00020424-0000-0000-C000-000000000046}";
 
 std::string Narrow(LPCOLESTR text) {
   size_t length = 0;
-  while (text[length]) ++length;
+  while (text[length]) {
+    ++length;
+  }
   return winport::OleToUtf8(text, length);
 }
 
@@ -33,11 +35,14 @@ std::string VersionText(WORD major, WORD minor) { return Hex(major) + "." + Hex(
 
 // The definition text of a module's "TYPELIB" resource 1, or of a file.
 bool ReadDefinition(const std::string& path, std::string* text) {
-  if (winport::registry::ReadWholeFile(path, text) != ERROR_SUCCESS) return false;
+  if (winport::registry::ReadWholeFile(path, text) != ERROR_SUCCESS) {
+    return false;
+  }
   if (text->compare(0, 4,
                     "\x7f"
-                    "ELF") != 0)
+                    "ELF") != 0) {
     return true;
+  }
   // A module: the definition is its resource. The executable and modules
   // already loaded are found by name; others are loaded for the read.
   char self[MAX_PATH + 1] = {};
@@ -45,14 +50,20 @@ bool ReadDefinition(const std::string& path, std::string* text) {
   HMODULE loaded = nullptr;
   HMODULE module = n > 0 && path == std::string(self, n) ? GetModuleHandleA(nullptr)
                                                          : GetModuleHandleA(path.c_str());
-  if (!module) module = loaded = LoadLibraryA(path.c_str());
+  if (!module) {
+    module = loaded = LoadLibraryA(path.c_str());
+  }
   bool found = false;
   if (HRSRC resource = module ? FindResourceA(module, MAKEINTRESOURCEA(1), "TYPELIB") : nullptr) {
     const auto* data = static_cast<const char*>(LockResource(LoadResource(module, resource)));
     found = data != nullptr;
-    if (found) text->assign(data, SizeofResource(module, resource));
+    if (found) {
+      text->assign(data, SizeofResource(module, resource));
+    }
   }
-  if (loaded) FreeLibrary(loaded);
+  if (loaded) {
+    FreeLibrary(loaded);
+  }
   return found;
 }
 
@@ -63,7 +74,9 @@ bool FindRegisteredPath(const Key& top, REFGUID libid, WORD major, WORD minor, L
                         std::string* path) {
   const Key* library = winport::registry::Lookup(
       top, "HKEY_CLASSES_ROOT\\TypeLib\\" + winport::registry::GuidText(libid));
-  if (!library) return false;
+  if (!library) {
+    return false;
+  }
   const Key* version = library->Find(VersionText(major, minor));
   if (!version) {
     long bestMinor = -1;
@@ -76,11 +89,15 @@ bool FindRegisteredPath(const Key& top, REFGUID libid, WORD major, WORD minor, L
       }
     }
   }
-  if (!version) return false;
+  if (!version) {
+    return false;
+  }
   for (const LCID candidate : {lcid, lcid & 0x3ffu, LCID{0}}) {
     const Key* locale = version->Find(Hex(candidate));
     const Key* platform = locale ? locale->Find("win32") : nullptr;
-    if (!platform) continue;
+    if (!platform) {
+      continue;
+    }
     auto value = platform->m_values.find("");
     if (value != platform->m_values.end()) {
       *path = winport::registry::ValueText(value->second);
@@ -107,16 +124,24 @@ HRESULT AutomationInterfaces(ITypeLib* library, std::vector<InterfaceEntry>* ent
     winport::ComPtr<ITypeInfo> info;
     HRESULT hr = library->GetTypeInfo(i, info.Put());
     TYPEATTR* attr = nullptr;
-    if (SUCCEEDED(hr)) hr = info->GetTypeAttr(&attr);
-    if (FAILED(hr)) return hr;
+    if (SUCCEEDED(hr)) {
+      hr = info->GetTypeAttr(&attr);
+    }
+    if (FAILED(hr)) {
+      return hr;
+    }
     const bool automation =
         kind == TKIND_DISPATCH || (attr->wTypeFlags & (TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION));
     const GUID iid = attr->guid;
     info->ReleaseTypeAttr(attr);
-    if (!automation) continue;
+    if (!automation) {
+      continue;
+    }
     winport::Bstr name;
     hr = library->GetDocumentation(static_cast<INT>(i), name.Put(), nullptr, nullptr, nullptr);
-    if (FAILED(hr)) return hr;
+    if (FAILED(hr)) {
+      return hr;
+    }
     entries->push_back({winport::registry::GuidText(iid), name.ToUtf8()});
   }
   return S_OK;
@@ -129,7 +154,9 @@ void SetText(Key& key, const std::string& name, const std::string& text) {
 }  // namespace
 
 extern "C" HRESULT LoadTypeLib(LPCOLESTR szFile, ITypeLib** pptlib) {
-  if (!szFile || !pptlib) return E_INVALIDARG;
+  if (!szFile || !pptlib) {
+    return E_INVALIDARG;
+  }
   *pptlib = nullptr;
   std::string text;
   winport::registry::IdlLibrary library;
@@ -143,30 +170,42 @@ extern "C" HRESULT LoadTypeLib(LPCOLESTR szFile, ITypeLib** pptlib) {
 
 extern "C" HRESULT LoadRegTypeLib(REFGUID rguid, WORD wVerMajor, WORD wVerMinor, LCID lcid,
                                   ITypeLib** pptlib) {
-  if (!pptlib) return E_INVALIDARG;
+  if (!pptlib) {
+    return E_INVALIDARG;
+  }
   *pptlib = nullptr;
   std::string path;
   const LONG status = winport::registry::ReadRegistry([&](const Key& top) -> LONG {
     return FindRegisteredPath(top, rguid, wVerMajor, wVerMinor, lcid, &path) ? ERROR_SUCCESS
                                                                              : ERROR_FILE_NOT_FOUND;
   });
-  if (status != ERROR_SUCCESS) return TYPE_E_LIBNOTREGISTERED;
+  if (status != ERROR_SUCCESS) {
+    return TYPE_E_LIBNOTREGISTERED;
+  }
   const std::basic_string<OLECHAR> widePath = winport::Utf8ToOle(path);
   return LoadTypeLib(widePath.c_str(), pptlib);
 }
 
 extern "C" HRESULT RegisterTypeLib(ITypeLib* ptlib, LPCOLESTR szFullPath, LPCOLESTR szHelpDir) {
-  if (!ptlib || !szFullPath) return E_INVALIDARG;
+  if (!ptlib || !szFullPath) {
+    return E_INVALIDARG;
+  }
   TLIBATTR* attr = nullptr;
   HRESULT hr = ptlib->GetLibAttr(&attr);
-  if (FAILED(hr)) return hr;
+  if (FAILED(hr)) {
+    return hr;
+  }
   const TLIBATTR libraryAttr = *attr;
   ptlib->ReleaseTLibAttr(attr);
   winport::Bstr help;
   hr = ptlib->GetDocumentation(-1, nullptr, help.Put(), nullptr, nullptr);
   std::vector<InterfaceEntry> interfaces;
-  if (SUCCEEDED(hr)) hr = AutomationInterfaces(ptlib, &interfaces);
-  if (FAILED(hr)) return hr;
+  if (SUCCEEDED(hr)) {
+    hr = AutomationInterfaces(ptlib, &interfaces);
+  }
+  if (FAILED(hr)) {
+    return hr;
+  }
   const std::string libid = winport::registry::GuidText(libraryAttr.guid);
   const std::string version = VersionText(libraryAttr.wMajorVerNum, libraryAttr.wMinorVerNum);
   const std::string path = Narrow(szFullPath);

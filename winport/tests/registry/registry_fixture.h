@@ -41,7 +41,9 @@ class RegistryTest : public ::testing::Test {
     const LONG status =
         RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
     RegCloseKey(key);
-    if (status != ERROR_SUCCESS || type != REG_SZ) return "<missing>";
+    if (status != ERROR_SUCCESS || type != REG_SZ) {
+      return "<missing>";
+    }
     return std::string(buffer);
   }
 
