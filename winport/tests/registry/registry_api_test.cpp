@@ -3,6 +3,9 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -138,6 +141,21 @@ TEST_F(RegistryApi, TheDataFolderIsTheDefaultPlace) {
   std::stringstream text;
   text << in.rdbuf();
   EXPECT_NE(std::string::npos, text.str().find("[HKEY_CLASSES_ROOT\\Placed]\n@=\"here\""));
+}
+
+// A change writes a new file and renames it over the old one: a reader that
+// opened the old file goes on reading all of it, whatever is written meanwhile.
+TEST_F(RegistryApi, AChangeReplacesTheFileWhole) {
+  Put("First", "one");
+  const std::string before = FileText();
+  std::ifstream reader(m_file, std::ios::binary);
+  ASSERT_TRUE(reader.good());
+  Put("Second", "two");
+  std::stringstream seen;
+  seen << reader.rdbuf();
+  EXPECT_EQ(before, seen.str());
+  EXPECT_NE(std::string::npos, FileText().find("[HKEY_CLASSES_ROOT\\Second]"));
+  EXPECT_FALSE(std::filesystem::exists(m_file + ".new"));
 }
 
 // Each child adds its own keys one change at a time while the other does the
