@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libsqlite3-dev libxml2-dev libffi-dev
-  g++-mingw-w64-i686
+  g++-mingw-w64-i686 mingw-w64-tools
 )
 
 missing=()

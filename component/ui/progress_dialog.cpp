@@ -117,6 +117,10 @@ INT_PTR RunIndexingDialog(ViveviVadiro* pComponent, IndexingMode mode) {
   // however the dialog ends: after the work, on Escape before it, or when the
   // dialog cannot be shown at all.
   auto pRequest = std::make_unique<IndexingRequest>(IndexingRequest{mode, pComponent});
+  // The template's progress bar is a common control: its window class exists
+  // only once the common controls are registered in this process.
+  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
+  InitCommonControlsEx(&controls);
   const INT_PTR nResult =
       DialogBoxParamA(ComponentInstance(), MAKEINTRESOURCEA(IDD_PROGRESS),
                       pComponent ? pComponent->m_hwndHost : nullptr, ProgressDialogProc,
