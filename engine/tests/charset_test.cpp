@@ -13,6 +13,9 @@ struct Detection {
   size_t bom;
 };
 
+// Test listings show the case's name instead of its bytes.
+void PrintTo(const Detection& c, std::ostream* out) { *out << c.name; }
+
 class DetectCharsetTest : public ::testing::TestWithParam<Detection> {};
 
 TEST_P(DetectCharsetTest, FollowsEvidenceOrder) {
@@ -51,6 +54,9 @@ struct Decoding {
   std::string charset;
   std::string utf8;
 };
+
+// Test listings show the case's name instead of its bytes.
+void PrintTo(const Decoding& c, std::ostream* out) { *out << c.name; }
 
 class DecodeTest : public ::testing::TestWithParam<Decoding> {};
 

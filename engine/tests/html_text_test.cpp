@@ -14,6 +14,9 @@ struct Case {
   std::string title, heads, body;
 };
 
+// Test listings show the case's name instead of its bytes.
+void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
+
 class ExtractTest : public ::testing::TestWithParam<Case> {};
 
 TEST_P(ExtractTest, SplitsTextIntoFields) {

@@ -74,6 +74,9 @@ void NoMetaTable(const TempDir& dir) {
 }
 void FileInsteadOfFolder(const TempDir& dir) { WriteFile(dir / "coll", "stray"); }
 
+// Test listings show the case's name instead of its bytes.
+void PrintTo(const Failure& c, std::ostream* out) { *out << c.name; }
+
 class OpenFailureTest : public ::testing::TestWithParam<Failure> {};
 
 TEST_P(OpenFailureTest, GivesItsStatusAndNoHandle) {
