@@ -7,6 +7,7 @@
 #include "freshness.h"
 #include "indexer.h"
 #include "query/query.h"
+#include "query/ranking.h"
 #include "status.h"
 
 namespace dizode {
@@ -40,7 +41,17 @@ void Collect(const Db& db, const query::Statement& statement, std::vector<Hit>& 
   Stmt stmt(db.get(), statement.sql);
   for (size_t i = 0; i < statement.params.size(); ++i)
     stmt.Bind(static_cast<int>(i + 1), statement.params[i]);
-  while (stmt.Step()) hits.push_back({stmt.Text(0), stmt.Text(1), std::to_string(stmt.Int(2))});
+  std::vector<query::RankedRow> rows;
+  while (stmt.Step()) {
+    bool scored = !stmt.IsNull(3);
+    rows.push_back({stmt.Text(0), stmt.Text(1), stmt.Text(2),
+                    scored ? sqlite3_column_double(stmt.get(), 3) : 0.0, scored});
+  }
+  std::vector<size_t> order = query::Rank(rows);
+  hits.reserve(order.size());
+  for (size_t i : order)
+    hits.push_back(
+        {std::move(rows[i].key), std::move(rows[i].title), std::to_string(rows[i].score)});
 }
 
 }  // namespace

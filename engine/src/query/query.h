@@ -61,7 +61,8 @@ struct Plan {
   std::optional<Diagnostic> error;  // set: the search fails (kEmpty: succeeds with no rows)
   std::vector<Diagnostic> warnings;
   bool matchesNothing = false;  // no SQL to run, zero rows
-  // Yields rows (key TEXT, title TEXT, score INTEGER) in their final order.
+  // Yields rows (key TEXT, title TEXT, titlekey TEXT, s REAL or NULL) in no particular order;
+  // Rank() of query/ranking.h gives their scores and final order.
   Statement statement;
   // Run instead when `statement` yields no row; the caller then appends `relaxedWarning`.
   std::optional<Statement> relaxed;

@@ -1,6 +1,7 @@
 #include "query/ranking.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace dizode::query {
 namespace {
@@ -9,28 +10,23 @@ using Kind = SetExpr::Kind;
 
 // FTS5's bm25() is negative, better matches more so; negating makes higher better.
 constexpr const char* kRank = "-bm25(fts, 5.0, 2.0, 1.0)";
-// 1..100 relative to the best row; max(s) > 0 always, NULLIF guards the division regardless.
-constexpr const char* kScaled =
-    "max(1, coalesce(CAST(round(100.0 * s / NULLIF(max(s) OVER (), 0)) AS INTEGER), 1))";
-constexpr const char* kOrder = " ORDER BY score DESC, titlekey, key";
+// Rows that qualify only through negation: their s column is NULL.
+constexpr const char* kUnscored = "SELECT key, title, titlekey, NULL FROM pages p";
 
 class Builder {
  public:
   Statement Build(const SetExpr& set) {
     if (set.kind == Kind::kAll) {
-      return {"SELECT key, title, 0 AS score FROM pages ORDER BY titlekey, key", {}};
+      return {kUnscored, {}};
     }
     if (set.kind == Kind::kMatch) {
-      return {std::string("WITH hits AS (SELECT p.key, p.title, p.titlekey, ") + kRank +
-                  " AS s FROM fts JOIN pages p ON p.id = fts.rowid WHERE fts MATCH ?1) "
-                  "SELECT key, title, " +
-                  kScaled + " AS score FROM hits" + kOrder,
+      return {std::string("SELECT p.key, p.title, p.titlekey, ") + kRank +
+                  " FROM fts JOIN pages p ON p.id = fts.rowid WHERE fts MATCH ?1",
               {set.match}};
     }
     if (set.kind == Kind::kNot && set.kids.front().kind == Kind::kMatch) {
       return {
-          "SELECT key, title, 0 AS score FROM pages p WHERE p.id NOT IN "
-          "(SELECT rowid FROM fts WHERE fts MATCH ?1) ORDER BY titlekey, key",
+          std::string(kUnscored) + " WHERE p.id NOT IN (SELECT rowid FROM fts WHERE fts MATCH ?1)",
           {set.kids.front().match}};
     }
     return BuildMixed(set);
@@ -44,9 +40,7 @@ class Builder {
     CollectPositives(set, true, positives);
     if (positives.empty()) {
       const std::string predicate = Predicate(set);
-      return {"SELECT key, title, 0 AS score FROM pages p WHERE " + predicate +
-                  " ORDER BY titlekey, key",
-              std::move(m_params)};
+      return {std::string(kUnscored) + " WHERE " + predicate, std::move(m_params)};
     }
     std::string rank;
     for (size_t i = 0; i < positives.size(); ++i) {
@@ -59,10 +53,9 @@ class Builder {
     const std::string predicate = Predicate(set);
     return {std::string("WITH ranked AS (SELECT rowid AS id, ") + kRank +
                 " AS s FROM fts WHERE fts MATCH " + rankParam +
-                "), hits AS (SELECT p.key, p.title, p.titlekey, r.s FROM pages p "
+                ") SELECT p.key, p.title, p.titlekey, r.s FROM pages p "
                 "LEFT JOIN ranked r ON r.id = p.id WHERE " +
-                predicate + ") SELECT key, title, CASE WHEN s IS NULL THEN 0 ELSE " + kScaled +
-                " END AS score FROM hits" + kOrder,
+                predicate,
             std::move(m_params)};
   }
 
@@ -113,5 +106,50 @@ class Builder {
 }  // namespace
 
 Statement BuildStatement(const SetExpr& set) { return Builder().Build(set); }
+
+int64_t ScaledScore(double raw, double best) {
+  if (best == 0) {
+    return 1;
+  }
+  const double scaled = 100.0 * raw / best;
+  // Rounds as SQLite's round() does, halves away from zero, so scores match what the SQL
+  // formula gave; anything below 1.5 (and NaN) ends at the floor of 1.
+  if (!(scaled >= 1.5)) {
+    return 1;
+  }
+  if (scaled >= 9.2e18) {
+    return INT64_MAX;
+  }
+  return static_cast<int64_t>(scaled + 0.5);
+}
+
+std::vector<size_t> Rank(std::vector<RankedRow>& rows) {
+  bool anyScored = false;
+  double best = 0;
+  for (const RankedRow& row : rows) {
+    if (row.scored && (!anyScored || row.raw > best)) {
+      best = row.raw;
+      anyScored = true;
+    }
+  }
+  std::vector<size_t> order(rows.size());
+  for (size_t i = 0; i < rows.size(); ++i) {
+    rows[i].score = rows[i].scored ? ScaledScore(rows[i].raw, best) : 0;
+    order[i] = i;
+  }
+  // Keys are unique, so this is a total order and the sort needs no stability.
+  std::sort(order.begin(), order.end(), [&rows](size_t a, size_t b) {
+    const RankedRow& x = rows[a];
+    const RankedRow& y = rows[b];
+    if (x.score != y.score) {
+      return x.score > y.score;
+    }
+    if (int c = x.titlekey.compare(y.titlekey)) {
+      return c < 0;
+    }
+    return x.key < y.key;
+  });
+  return order;
+}
 
 }  // namespace dizode::query

@@ -1,10 +1,18 @@
-// The SQL that runs a translated query and ranks its rows.
+// The SQL that finds a translated query's rows, and the ranking that orders them.
 //
-// Rows are (key, title, score). Score is BM25 with the title weighted 5, headings 2 and body 1,
-// scaled so the best row of the result scores 100 and every matching row at least 1; rows that
-// qualify only through negation score 0. Order: score descending, then title key, then page
-// key, so the same query over the same pages always lists the same rows in the same order.
+// A statement yields rows (key, title, titlekey, s) in no particular order, where s is the raw
+// BM25 score with the title weighted 5, headings 2 and body 1 (higher is better), or NULL for a
+// row that qualifies only through negation. Rank() then scales the scores so the best row of
+// the result scores 100 and every matching row at least 1 (negation-only rows score 0), and
+// orders rows by score descending, then title key, then page key, so the same query over the
+// same pages always lists the same rows in the same order. Doing this after the rows are read,
+// rather than in SQL with a window function and a sort, keeps a search close to the cost of
+// the full-text lookup itself.
 #pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
 
 #include "query/query.h"
 #include "query/translator.h"
@@ -13,5 +21,21 @@ namespace dizode::query {
 
 // `set` must not be kNothing (that needs no SQL at all).
 Statement BuildStatement(const SetExpr& set);
+
+struct RankedRow {
+  std::string key;
+  std::string title;
+  std::string titlekey;
+  double raw = 0;       // column s when `scored`
+  bool scored = false;  // false: s was NULL
+  int64_t score = 0;    // set by Rank()
+};
+
+// The score of a row with raw score `raw` when the best row of the result has `best`:
+// max(1, round(100 × raw / best)), rounding halves away from zero, and 1 when `best` is 0.
+int64_t ScaledScore(double raw, double best);
+
+// Sets every row's score and returns the row indices in their final order.
+std::vector<size_t> Rank(std::vector<RankedRow>& rows);
 
 }  // namespace dizode::query

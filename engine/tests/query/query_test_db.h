@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "query/query.h"
+#include "query/ranking.h"
 
 namespace dizode::query::testing {
 
@@ -34,7 +35,8 @@ class TestDb {
 
   sqlite3* handle() const { return m_db; }
 
-  // Runs one statement; returns false (with the SQLite message) when SQLite rejects it.
+  // Runs one statement and ranks its rows as the store does; returns false (with the SQLite
+  // message) when SQLite rejects it.
   bool Run(const Statement& statement, std::vector<Row>& rows, std::string& error) const;
 
   // Runs a plan as the store does: nothing for errors and matchesNothing, the relaxed statement
@@ -107,17 +109,23 @@ inline bool TestDb::Run(const Statement& statement, std::vector<Row>& rows,
     sqlite3_bind_text(stmt, static_cast<int>(i + 1), statement.params[i].c_str(), -1,
                       SQLITE_TRANSIENT);
   }
+  std::vector<RankedRow> found;
   int rc = SQLITE_ROW;
   while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-    rows.push_back({reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)),
-                    reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1)),
-                    sqlite3_column_int(stmt, 2)});
+    const bool scored = sqlite3_column_type(stmt, 3) != SQLITE_NULL;
+    found.push_back({reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)),
+                     reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1)),
+                     reinterpret_cast<const char*>(sqlite3_column_text(stmt, 2)),
+                     sqlite3_column_double(stmt, 3), scored});
   }
   const bool ok = rc == SQLITE_DONE;
   if (!ok) {
     error = sqlite3_errmsg(m_db);
   }
   sqlite3_finalize(stmt);
+  for (size_t i : Rank(found)) {
+    rows.push_back({found[i].key, found[i].title, static_cast<int>(found[i].score)});
+  }
   return ok;
 }
 
