@@ -1,13 +1,8 @@
 // @brief Stamp comparison of indexed pages against their files.
 #include "freshness.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <optional>
-#include <string_view>
 #include <thread>
 
 #include "page_file.h"
@@ -18,55 +13,17 @@ namespace {
 // Below this many pages one thread stats them all faster than starting others.
 constexpr size_t kPagesPerThread = 2000;
 
-#ifdef O_PATH
-constexpr int kFolderFlags = O_PATH | O_DIRECTORY | O_CLOEXEC;
-#else
-constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
-#endif
-
 struct Row {
   FileStamp indexed;
   bool changed = false;
 };
 
-}  // namespace
-
-FolderStamper::~FolderStamper() {
-  if (m_folderFd >= 0) close(m_folderFd);
-}
-
-std::optional<FileStamp> FolderStamper::Stamp(const std::string& path) {
-  size_t slash = path.rfind('/');
-  int folderFd = AT_FDCWD;
-  const char* name = path.c_str();
-  if (slash != std::string::npos) {
-    std::string_view folder(path.data(), slash == 0 ? 1 : slash);
-    if (m_folderFd < 0 || folder != m_folder) {
-      if (m_folderFd >= 0) close(m_folderFd);
-      m_folder = folder;
-      m_folderFd = open(m_folder.c_str(), kFolderFlags);
-    }
-    // A folder that cannot be opened is left to the general path, which tells why.
-    if (m_folderFd < 0) return StampOf(path);
-    folderFd = m_folderFd;
-    name += slash + 1;
-  }
-  struct stat status;
-  if (fstatat(folderFd, name, &status, 0) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
-  return FileStamp{static_cast<int64_t>(status.st_size),
-                   static_cast<int64_t>(status.st_mtim.tv_sec) * 1000000000 +
-                       static_cast<int64_t>(status.st_mtim.tv_nsec)};
-}
-
-namespace {
-
 // Marks the rows whose file exists and differs from its indexed stamp. The stats dominate a
 // listing's cost, so large collections spread them over the cores.
 void CompareStamps(const std::vector<IndexedPage>& pages, std::vector<Row>& rows) {
   auto compare = [&](size_t begin, size_t end) {
-    FolderStamper stamper;
     for (size_t i = begin; i < end; ++i) {
-      std::optional<FileStamp> now = stamper.Stamp(pages[i].key);
+      std::optional<FileStamp> now = StampOf(pages[i].key);
       rows[i].changed = now && *now != rows[i].indexed;
     }
   };

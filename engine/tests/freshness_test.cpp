@@ -4,9 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <filesystem>
 
@@ -88,55 +85,6 @@ TEST_F(FreshnessTest, ScanReportsOnlyChangedExistingFiles) {
   ASSERT_EQ(pages.size(), 2u);
   EXPECT_EQ(pages[0].key, m_other);
   EXPECT_EQ(pages[0].title, "Other");
-}
-
-// The listing's folder-relative stamps must be exactly the stamps the indexer stored, or every
-// listing would re-index pages (or miss edits): odd times and every kind of path are compared
-// with StampOf, in one run so that the open folder is reused and switched.
-TEST(FolderStamperTest, AgreesWithStampOf) {
-  TempDir dir;
-  namespace fs = std::filesystem;
-  fs::create_directories(dir / "sub/deeper");
-  const std::string plain = dir / "plain.htm";
-  const std::string nanos = dir / "sub/nanos.htm";
-  const std::string old = dir / "sub/old.htm";
-  const std::string deep = dir / "sub/deeper/x.htm";
-  testing::WriteFile(plain, "one");
-  testing::WriteFile(nanos, "two bytes more");
-  testing::WriteFile(old, "");
-  testing::WriteFile(deep, "deep");
-  const timespec nanoTime[2] = {{0, UTIME_OMIT}, {1700000000, 123456789}};
-  ASSERT_EQ(utimensat(AT_FDCWD, nanos.c_str(), nanoTime, 0), 0);
-  const timespec before1970[2] = {{0, UTIME_OMIT}, {-86400 * 400, 5}};
-  ASSERT_EQ(utimensat(AT_FDCWD, old.c_str(), before1970, 0), 0);
-  fs::create_symlink(plain, dir / "sub/link.htm");
-  const std::string paths[] = {plain,
-                               nanos,
-                               old,
-                               dir / "sub/link.htm",
-                               dir / "sub/missing.htm",
-                               dir / "sub/deeper",  // a folder is no page
-                               deep,
-                               dir / "sub/./nanos.htm",
-                               dir / "sub//old.htm",
-                               dir / "sub/",
-                               dir / "missing/x.htm",
-                               plain,
-                               "/"};
-  FolderStamper stamper;
-  for (const std::string& path : paths) {
-    EXPECT_EQ(stamper.Stamp(path), StampOf(path)) << path;
-  }
-  EXPECT_EQ(stamper.Stamp(nanos)->mtime, 1700000000123456789);
-  EXPECT_EQ(stamper.Stamp(old)->mtime, -86400LL * 400 * 1000000000 + 5);
-
-  // A path without a folder is relative to the working folder.
-  const fs::path previous = fs::current_path();
-  fs::current_path(dir.path());
-  std::optional<FileStamp> relative = stamper.Stamp("plain.htm");
-  fs::current_path(previous);
-  EXPECT_EQ(relative, StampOf(plain));
-  EXPECT_TRUE(relative);
 }
 
 // Enough pages for the stats to be spread over several threads; rows are written directly
