@@ -3,30 +3,21 @@
 
 #include <string>
 
+#include "component/com/module_handle.h"
 #include "component/toolkit/path_separator.h"
 
 namespace {
 
 #ifdef _WIN32
 constexpr char kEngineFileName[] = "dizode.dll";
-
-HMODULE OwnModule() {
-  HMODULE hModule = nullptr;
-  GetModuleHandleExA(
-      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-      reinterpret_cast<LPCSTR>(&OwnModule), &hModule);
-  return hModule;
-}
 #else
 constexpr char kEngineFileName[] = "libdizode.so";
-
-HMODULE OwnModule() { return WinportModuleFromAddress(reinterpret_cast<const void*>(&OwnModule)); }
 #endif
 
 // The folder of this module, with its trailing separator; empty when unknown.
 std::string OwnFolder() {
   char path[MAX_PATH + 1] = {};
-  DWORD length = GetModuleFileNameA(OwnModule(), path, MAX_PATH);
+  DWORD length = GetModuleFileNameA(ComponentInstance(), path, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) {
     return {};
   }

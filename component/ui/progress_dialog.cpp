@@ -100,18 +100,6 @@ INT_PTR CALLBACK ProgressDialogProc(HWND hwndDlg, UINT uMsg, WPARAM wParam, LPAR
   }
 }
 
-HINSTANCE ComponentInstance() {
-#ifdef _WIN32
-  HMODULE hModule = nullptr;
-  GetModuleHandleExA(
-      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-      reinterpret_cast<LPCSTR>(&ComponentInstance), &hModule);
-  return hModule;
-#else
-  return WinportModuleFromAddress(reinterpret_cast<const void*>(&ComponentInstance));
-#endif
-}
-
 INT_PTR RunIndexingDialog(ViveviVadiro* pComponent, IndexingMode mode) {
   // The request lives here rather than with the dialog, so that it is released
   // however the dialog ends: after the work, on Escape before it, or when the
