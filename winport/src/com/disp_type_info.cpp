@@ -13,7 +13,7 @@
 
 #include "winport/owners.h"
 #include "winport/src/com/disp_member.h"
-#include "winport/src/com/ref_count.h"
+#include "winport/src/com/com_object.h"
 
 namespace winport {
 namespace {
@@ -37,21 +37,10 @@ bool SameName(const std::u16string& a, const OLECHAR* b) {
 
 std::u16string Copy(const OLECHAR* text) { return text ? std::u16string(text) : std::u16string(); }
 
-class DispTypeInfo final : public ITypeInfo {
+class DispTypeInfo final : public ComObject<ITypeInfo> {
  public:
   DispTypeInfo(std::vector<DispMember> members, LCID lcid)
-      : m_members(std::move(members)), m_lcid(lcid) {}
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
-    const bool known = IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_ITypeInfo);
-    return AnswerInterface(known ? this : nullptr, ppv);
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return m_refs.Add(); }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = m_refs.Drop();
-    if (left == 0) delete this;
-    return left;
-  }
+      : ComObject(IID_ITypeInfo), m_members(std::move(members)), m_lcid(lcid) {}
 
   HRESULT STDMETHODCALLTYPE GetTypeAttr(TYPEATTR** ppTypeAttr) override {
     if (!ppTypeAttr) return E_INVALIDARG;
@@ -224,7 +213,6 @@ class DispTypeInfo final : public ITypeInfo {
     return nullptr;
   }
 
-  RefCount m_refs;
   std::vector<DispMember> m_members;
   LCID m_lcid;
 };

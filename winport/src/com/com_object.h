@@ -1,10 +1,10 @@
-// @brief The identity and reference count of the registry part's own objects.
+// @brief IUnknown for winport's own objects that offer one interface.
 #pragma once
 
 #include "winport/src/com/ref_count.h"
 #include "winport/win32.h"
 
-namespace winport::registry {
+namespace winport {
 
 // Implements IUnknown for an object that offers one interface besides it.
 template <class Interface>
@@ -35,4 +35,4 @@ class ComObject : public Interface {
   const IID& m_iid;
 };
 
-}  // namespace winport::registry
+}  // namespace winport
