@@ -7,6 +7,7 @@
 #include "dizode/dizode.h"
 #include "extract_pool.h"
 #include "status.h"
+#include "text/analysis.h"
 
 namespace dizode {
 namespace {
@@ -53,8 +54,8 @@ class PageWriter {
     } else {
       id = sqlite3_last_insert_rowid(m_db.get());
     }
-    m_ftsInsert.Bind(1, id).Bind(2, EscapeHtml(page.problem.empty() ? title : std::string()));
-    m_ftsInsert.Bind(3, EscapeHtml(page.text.heads)).Bind(4, EscapeHtml(page.text.body));
+    m_ftsInsert.Bind(1, id).Bind(2, page.problem.empty() ? title : std::string());
+    m_ftsInsert.Bind(3, page.text.heads).Bind(4, page.text.body);
     m_ftsInsert.Run();
   }
 
@@ -96,35 +97,7 @@ void Submission(Progress& progress, Body&& body) {
 
 }  // namespace
 
-std::string TitleKey(std::string_view title) {
-  size_t begin = title.find_first_not_of(" \t\r\n");
-  if (begin == std::string_view::npos) return {};
-  size_t end = title.find_last_not_of(" \t\r\n");
-  std::string key(title.substr(begin, end - begin + 1));
-  for (char& c : key) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-  return key;
-}
-
-std::string EscapeHtml(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
+std::string TitleKey(std::string_view title) { return text::SearchKey(title); }
 
 void AddPages(Store& store, std::vector<std::string> keys, Progress& progress) {
   SortUnique(keys);

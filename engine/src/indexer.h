@@ -20,10 +20,8 @@ void AddPages(Store& store, std::vector<std::string> keys, Progress& progress);
 // Removes the pages with these keys; a key the collection does not hold is ignored.
 void DeletePages(Store& store, std::vector<std::string> keys, Progress& progress);
 
-// Lower-cased (ASCII) and trimmed title, the stable ordering key of equal scores.
+// The title's words as searches see them, joined by spaces: the stable ordering key of equal
+// scores, and what a query must equal for the exact-title bonus.
 std::string TitleKey(std::string_view title);
-
-// `&`, `<` and `>` as entities: the indexed text then holds no markup of its own.
-std::string EscapeHtml(std::string_view text);
 
 }  // namespace dizode

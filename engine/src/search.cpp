@@ -2,6 +2,7 @@
 #include "search.h"
 
 #include <chrono>
+#include <cmath>
 
 #include "dizode/dizode.h"
 #include "freshness.h"
@@ -44,8 +45,9 @@ void Collect(const Db& db, const query::Statement& statement, std::vector<Hit>& 
   std::vector<query::RankedRow> rows;
   while (stmt.Step()) {
     bool scored = !stmt.IsNull(3);
-    rows.push_back({stmt.Text(0), stmt.Text(1), stmt.Text(2),
-                    scored ? sqlite3_column_double(stmt.get(), 3) : 0.0, scored});
+    double raw = scored ? sqlite3_column_double(stmt.get(), 3) : 0.0;
+    rows.push_back({stmt.Text(0), stmt.Text(1), stmt.Text(2), std::isfinite(raw) ? raw : 0.0,
+                    scored});
   }
   std::vector<size_t> order = query::Rank(rows);
   hits.reserve(order.size());
@@ -77,7 +79,11 @@ SearchResult ListAll(Store& store, Progress& progress) {
 
 SearchResult RunQuery(Store& store, std::string_view text) {
   SearchResult result;
-  query::Plan plan = query::Compile(text, store.db().get());
+  // Expanding wildcards reads the vocabulary: that counts against the budget too.
+  Budget budget(store.db().get());
+  query::Options options;
+  options.stemLanguage = store.language();
+  query::Plan plan = query::Compile(text, store.db().get(), options);
   if (plan.error) {
     if (plan.error->code == query::Code::kEmpty) return result;
     int32_t status = query::StatusFor(plan.error->code);
@@ -85,7 +91,6 @@ SearchResult RunQuery(Store& store, std::string_view text) {
   }
   result.warningCount = static_cast<int>(plan.warnings.size());
   if (plan.matchesNothing) return result;
-  Budget budget(store.db().get());
   Collect(store.db(), plan.statement, result.hits);
   if (result.hits.empty() && plan.relaxed) {
     Collect(store.db(), *plan.relaxed, result.hits);

@@ -5,26 +5,33 @@
 #include <fstream>
 
 #include "dizode/dizode.h"
+#include "query/help_rank.h"
 #include "status.h"
+#include "text/fts_tokenizer.h"
+#include "text/stemmer.h"
 
 namespace dizode {
 namespace {
 
-constexpr const char* kSchema = R"sql(
+// The stem language goes where %s stands: the tokenizer's argument.
+std::string Schema(const std::string& language) {
+  return R"sql(
 CREATE TABLE pages(id INTEGER PRIMARY KEY, key TEXT NOT NULL UNIQUE, title TEXT NOT NULL,
   titlekey TEXT NOT NULL, size INTEGER, mtime INTEGER, hash BLOB, charset TEXT, lang TEXT);
 CREATE VIRTUAL TABLE fts USING fts5(title, heads, body,
-  tokenize = 'porter unicode61 remove_diacritics 2', prefix = '2 3');
+  tokenize = 'helptok )sql" + language + R"sql(', prefix = '2 3');
 CREATE VIRTUAL TABLE fts_vocab USING fts5vocab(fts, 'row');
 CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT);
 )sql";
+}
 
 // Pages of merge work per refresh request: small enough to stay well under a millisecond.
 constexpr int kMergePages = 16;
 
 namespace fs = std::filesystem;
 
-// The stem language named by a style file ("language=english"), or "english".
+// The stem language named by a style file ("language=english"), or "english". A language
+// without a stemmer is "none": its pages are indexed without stems.
 std::string StyleLanguage(const std::string& styleFile) {
   std::string language = "english";
   if (styleFile.empty()) return language;
@@ -34,9 +41,10 @@ std::string StyleLanguage(const std::string& styleFile) {
     if (line.rfind("language=", 0) != 0) continue;
     std::string value = line.substr(9);
     while (!value.empty() && (value.back() == '\r' || value.back() == ' ')) value.pop_back();
+    for (char& c : value) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
     if (!value.empty()) language = value;
   }
-  return language;
+  return text::HasStemmer(language) ? language : "none";
 }
 
 void MakeFolder(const std::string& folder) {
@@ -69,6 +77,9 @@ Db Store::Connect(const std::string& path, int flags) {
   if (rc != SQLITE_OK) CheckSqlite(raw, rc, "open");
   sqlite3_extended_result_codes(raw, 1);
   sqlite3_busy_timeout(raw, kBusyTimeoutMs);
+  // Every connection needs the tokenizer and the ranking function before it touches the index.
+  if (int rc = text::RegisterHelpTokenizer(raw)) CheckSqlite(raw, rc, "register tokenizer");
+  if (int rc = query::RegisterHelpRank(raw)) CheckSqlite(raw, rc, "register ranking");
   return db;
 }
 
@@ -79,11 +90,11 @@ std::unique_ptr<Store> Store::Create(const std::string& folder, const std::strin
   RemoveDatabaseFiles(path);
   Db db = Connect(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
   db.Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", "create");
+  const std::string language = StyleLanguage(styleFile);
   {
     Transaction transaction(db);
-    db.Exec(kSchema, "create schema");
+    db.Exec(Schema(language).c_str(), "create schema");
     Stmt meta(db.get(), "INSERT INTO meta(key, value) VALUES(?1, ?2)");
-    const std::string language = StyleLanguage(styleFile);
     const std::pair<const char*, std::string> rows[] = {{"schema", kSchemaVersion},
                                                         {"extractor", kExtractorVersion},
                                                         {"tokenizer", kTokenizer},
@@ -94,7 +105,7 @@ std::unique_ptr<Store> Store::Create(const std::string& folder, const std::strin
     }
     transaction.Commit();
   }
-  return std::unique_ptr<Store>(new Store(folder, std::move(db)));
+  return std::unique_ptr<Store>(new Store(folder, std::move(db), language));
 }
 
 std::unique_ptr<Store> Store::Open(const std::string& folder) {
@@ -104,6 +115,7 @@ std::unique_ptr<Store> Store::Open(const std::string& folder) {
   if (!fs::is_directory(folder, error) || !fs::exists(path, error))
     Fail(TK_E_NO_COLLECTION, "open: no collection at " + folder);
   Db db = Connect(path, SQLITE_OPEN_READWRITE);
+  std::string language = "none";
   try {
     db.Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", "open");
     Stmt meta(db.get(), "SELECT value FROM meta WHERE key = ?1");
@@ -115,6 +127,9 @@ std::unique_ptr<Store> Store::Open(const std::string& folder) {
         Fail(TK_E_CORRUPT, std::string("open: collection ") + key + " version does not match");
       meta.Reset();
     }
+    meta.Bind(1, "language");
+    if (meta.Step()) language = meta.Text(0);
+    meta.Reset();
     // The tables the searches rely on must be there and readable.
     Stmt probe(db.get(), "SELECT (SELECT count(*) FROM pages), (SELECT rowid FROM fts LIMIT 1)");
     probe.Step();
@@ -123,7 +138,7 @@ std::unique_ptr<Store> Store::Open(const std::string& folder) {
     if (error.status() == TK_E_BUSY || error.status() == TK_E_NO_MEMORY) throw;
     Fail(TK_E_CORRUPT, error.what());
   }
-  return std::unique_ptr<Store>(new Store(folder, std::move(db)));
+  return std::unique_ptr<Store>(new Store(folder, std::move(db), language));
 }
 
 int64_t Store::DataVersion() {

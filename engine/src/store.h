@@ -3,7 +3,7 @@
 // The database runs in WAL mode with a busy timeout, so one process can search while another
 // submits. Its schema is the contract with the query translator:
 //   pages(id, key UNIQUE, title, titlekey, size, mtime, hash, charset, lang)
-//   fts(title, heads, body)  -- rowid = pages.id, text HTML-escaped
+//   fts(title, heads, body)  -- rowid = pages.id, plain text, tokenized by helptok
 //   fts_vocab                -- row vocabulary of fts, for wildcard expansion
 //   meta(key, value)         -- schema, extractor and tokenizer versions, stem language
 #pragma once
@@ -17,9 +17,11 @@
 namespace dizode {
 
 inline constexpr const char* kDatabaseName = "collection.db";
-inline constexpr const char* kSchemaVersion = "1";
-inline constexpr const char* kExtractorVersion = "1";
-inline constexpr const char* kTokenizer = "porter unicode61 remove_diacritics 2";
+// A collection written under other versions is rebuilt rather than searched with rules it was
+// not indexed by.
+inline constexpr const char* kSchemaVersion = "2";
+inline constexpr const char* kExtractorVersion = "2";
+inline constexpr const char* kTokenizer = "helptok 1";
 inline constexpr int kBusyTimeoutMs = 5000;
 
 class Store {
@@ -31,6 +33,8 @@ class Store {
   static std::unique_ptr<Store> Open(const std::string& folder);
 
   const Db& db() const { return m_db; }
+  // The Snowball language of the collection's stems, or "none".
+  const std::string& language() const { return m_language; }
   const std::string& folder() const { return m_folder; }
 
   // Number of pages, cached until this connection writes or another one commits.
@@ -42,7 +46,8 @@ class Store {
   void Refresh();
 
  private:
-  Store(std::string folder, Db db) : m_folder(std::move(folder)), m_db(std::move(db)) {}
+  Store(std::string folder, Db db, std::string language)
+      : m_folder(std::move(folder)), m_db(std::move(db)), m_language(std::move(language)) {}
   static Db Connect(const std::string& path, int flags);
   int64_t DataVersion();
   // One step of incremental index merging of at most `pages` pages; false when busy.
@@ -50,6 +55,7 @@ class Store {
 
   std::string m_folder;
   Db m_db;
+  std::string m_language;
   int64_t m_count = -1;
   int64_t m_countVersion = -1;
   int64_t m_mergeBudget = 0;

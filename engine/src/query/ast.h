@@ -1,6 +1,7 @@
 // The parsed form of a query.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "query/terms.h"
@@ -25,7 +26,8 @@ struct Node {
   NodeKind kind = NodeKind::kEmpty;
   int offset = 0;  // span in the query text, for diagnostics
   int length = 0;
-  std::vector<Term> terms;       // kWord, kPhrase
+  std::vector<Alternative> alternatives;  // kWord, kPhrase: the ways it may occur
+  std::string key;                        // kWord, kPhrase: its words, for the title bonus
   std::vector<Node> children;    // operators
   int distance = 0;              // kNear
   unsigned fields = kAllFields;  // kField

@@ -57,7 +57,7 @@ void CompileInto(Plan& plan, std::string_view queryText, sqlite3* db, const Opti
     plan.matchesNothing = true;
     return;
   }
-  plan.statement = BuildStatement(translation.set);
+  plan.statement = BuildStatement(translation.set, translation.queryKey);
   const std::optional<Node> relaxed = Relax(parsed);
   if (!relaxed) {
     return;
@@ -66,7 +66,7 @@ void CompileInto(Plan& plan, std::string_view queryText, sqlite3* db, const Opti
   if (fallback.error || fallback.set.kind == SetExpr::Kind::kNothing) {
     return;
   }
-  plan.relaxed = BuildStatement(fallback.set);
+  plan.relaxed = BuildStatement(fallback.set, fallback.queryKey);
   const Node* operands = RelaxedOperands(*relaxed);
   plan.relaxedWarning = MakeDiagnostic(Code::kRelaxedToOr, operands->offset, operands->length);
 }

@@ -7,6 +7,7 @@
 #include "query/diagnostics.h"
 #include "query/lexer.h"
 #include "query/limits.h"
+#include "text/stemmer.h"
 
 namespace dizode::query {
 namespace {
@@ -355,8 +356,9 @@ class Parser {
   }
 
   Node Leaf(const Token& token, NodeKind kind) {
-    TermList list = SplitTerms(token.units, kind == NodeKind::kPhrase);
-    if (list.terms.empty()) {
+    TermList list = SplitTerms(token.units, kind == NodeKind::kPhrase,
+                               &text::ThreadStemmer(m_options.stemLanguage));
+    if (list.alternatives.empty()) {
       Warn(Code::kIgnoredWord, token.offset, token.length);
       return {};
     }
@@ -364,12 +366,15 @@ class Parser {
     node.kind = kind;
     node.offset = token.offset;
     node.length = token.length;
-    for (const Term& term : list.terms) {
-      if (term.kind != Term::Kind::kExact) {
-        m_result.usedWildcard = true;
+    for (const Alternative& alternative : list.alternatives) {
+      for (const Term& term : alternative.terms) {
+        if (term.kind != Term::Kind::kExact) {
+          m_result.usedWildcard = true;
+        }
       }
     }
-    node.terms = std::move(list.terms);
+    node.alternatives = std::move(list.alternatives);
+    node.key = std::move(list.key);
     ++m_result.operandCount;
     return node;
   }

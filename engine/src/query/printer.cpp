@@ -3,13 +3,20 @@
 namespace dizode::query {
 namespace {
 
+// The main reading of a word: its first alternative.
+const std::vector<Term>& MainTerms(const Node& node) {
+  static const std::vector<Term> kNone;
+  return node.alternatives.empty() ? kNone : node.alternatives.front().terms;
+}
+
 void PrintTerms(const Node& node, std::string& out) {
-  for (size_t i = 0; i < node.terms.size(); ++i) {
+  const std::vector<Term>& terms = MainTerms(node);
+  for (size_t i = 0; i < terms.size(); ++i) {
     if (i > 0) {
       out += ' ';
     }
-    out += node.terms[i].text;
-    if (node.terms[i].kind == Term::Kind::kPrefix) {
+    out += terms[i].text;
+    if (terms[i].kind == Term::Kind::kPrefix) {
       out += '*';
     }
   }
@@ -29,11 +36,11 @@ void PrintNode(const Node& node, std::string& out) {
       out += "<empty>";
       break;
     case NodeKind::kWord:
-      if (node.terms.size() > 1) {
+      if (MainTerms(node).size() > 1) {
         out += '[';
       }
       PrintTerms(node, out);
-      if (node.terms.size() > 1) {
+      if (MainTerms(node).size() > 1) {
         out += ']';
       }
       break;

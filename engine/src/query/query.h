@@ -71,6 +71,7 @@ struct Plan {
 
 struct Options {
   bool bareOperators = true;  // AND/OR/NOT/NEAR in upper case act as operators
+  std::string stemLanguage = "english";  // the collection's Snowball language, or "none"
 };
 
 // Compiles a query. `db` is used read-only to expand wildcards from the vocabulary table; it may

@@ -8,26 +8,27 @@ namespace {
 
 using Kind = SetExpr::Kind;
 
-// FTS5's bm25() is negative, better matches more so; negating makes higher better.
-constexpr const char* kRank = "-bm25(fts, 5.0, 2.0, 1.0)";
 // Rows that qualify only through negation: their s column is NULL.
 constexpr const char* kUnscored = "SELECT key, title, titlekey, NULL FROM pages p";
 
 class Builder {
  public:
+  explicit Builder(const std::string& queryKey) : m_queryKey(queryKey) {}
+
   Statement Build(const SetExpr& set) {
     if (set.kind == Kind::kAll) {
       return {kUnscored, {}};
     }
     if (set.kind == Kind::kMatch) {
-      return {std::string("SELECT p.key, p.title, p.titlekey, ") + kRank +
-                  " FROM fts JOIN pages p ON p.id = fts.rowid WHERE fts MATCH ?1",
-              {set.match}};
+      const std::string match = Bind(set.match.text);
+      return {"SELECT p.key, p.title, p.titlekey, " + Rank(set.match, "p") +
+                  " FROM fts JOIN pages p ON p.id = fts.rowid WHERE fts MATCH " + match,
+              std::move(m_params)};
     }
     if (set.kind == Kind::kNot && set.kids.front().kind == Kind::kMatch) {
       return {
           std::string(kUnscored) + " WHERE p.id NOT IN (SELECT rowid FROM fts WHERE fts MATCH ?1)",
-          {set.kids.front().match}};
+          {set.kids.front().match.text}};
     }
     return BuildMixed(set);
   }
@@ -36,30 +37,38 @@ class Builder {
   // Set operations over page ids. Rows are scored by the union of the positive MATCH texts;
   // a row that qualifies without matching any of them scores 0.
   Statement BuildMixed(const SetExpr& set) {
-    std::vector<std::string> positives;
+    std::vector<MatchText> positives;
     CollectPositives(set, true, positives);
     if (positives.empty()) {
       const std::string predicate = Predicate(set);
       return {std::string(kUnscored) + " WHERE " + predicate, std::move(m_params)};
     }
-    std::string rank;
+    MatchText rank{positives.size() > 1 ? "(" : "", {}};
     for (size_t i = 0; i < positives.size(); ++i) {
-      rank += (i > 0 ? " OR " : "") + positives[i];
+      rank.text += (i > 0 ? " OR " : "") + positives[i].text;
+      rank.weights.insert(rank.weights.end(), positives[i].weights.begin(),
+                          positives[i].weights.end());
     }
-    if (positives.size() > 1) {
-      rank = "(" + rank + ")";
-    }
-    const std::string rankParam = Bind(rank);
+    rank.text += positives.size() > 1 ? ")" : "";
+    const std::string rankParam = Bind(rank.text);
+    const std::string score = Rank(rank, "q");
     const std::string predicate = Predicate(set);
-    return {std::string("WITH ranked AS (SELECT rowid AS id, ") + kRank +
-                " AS s FROM fts WHERE fts MATCH " + rankParam +
+    return {"WITH ranked AS (SELECT q.id AS id, " + score +
+                " AS s FROM fts JOIN pages q ON q.id = fts.rowid WHERE fts MATCH " + rankParam +
                 ") SELECT p.key, p.title, p.titlekey, r.s FROM pages p "
                 "LEFT JOIN ranked r ON r.id = p.id WHERE " +
                 predicate,
             std::move(m_params)};
   }
 
-  static void CollectPositives(const SetExpr& set, bool positive, std::vector<std::string>& out) {
+  // The score of a row matched by `match`, with the pages table in scope as `pages`.
+  std::string Rank(const MatchText& match, const char* pages) {
+    const std::string weights = Bind(WeightList(match.weights));
+    const std::string key = Bind(m_queryKey);
+    return "help_rank(fts, " + weights + ", " + pages + ".titlekey, " + key + ")";
+  }
+
+  static void CollectPositives(const SetExpr& set, bool positive, std::vector<MatchText>& out) {
     if (set.kind == Kind::kMatch) {
       if (positive && std::find(out.begin(), out.end(), set.match) == out.end()) {
         out.push_back(set.match);
@@ -78,7 +87,7 @@ class Builder {
       case Kind::kAll:
         return "1";
       case Kind::kMatch:
-        return "p.id IN (SELECT rowid FROM fts WHERE fts MATCH " + Bind(set.match) + ")";
+        return "p.id IN (SELECT rowid FROM fts WHERE fts MATCH " + Bind(set.match.text) + ")";
       case Kind::kNot:
         return "NOT " + Predicate(set.kids.front());
       case Kind::kAnd:
@@ -100,12 +109,15 @@ class Builder {
     return "?" + std::to_string(m_params.size());
   }
 
+  const std::string& m_queryKey;
   std::vector<std::string> m_params;
 };
 
 }  // namespace
 
-Statement BuildStatement(const SetExpr& set) { return Builder().Build(set); }
+Statement BuildStatement(const SetExpr& set, const std::string& queryKey) {
+  return Builder(queryKey).Build(set);
+}
 
 int64_t ScaledScore(double raw, double best) {
   if (best == 0) {
@@ -141,8 +153,11 @@ std::vector<size_t> Rank(std::vector<RankedRow>& rows) {
   std::sort(order.begin(), order.end(), [&rows](size_t a, size_t b) {
     const RankedRow& x = rows[a];
     const RankedRow& y = rows[b];
-    if (x.score != y.score) {
-      return x.score > y.score;
+    if (x.scored != y.scored) {
+      return x.scored;
+    }
+    if (x.scored && x.raw != y.raw) {
+      return x.raw > y.raw;
     }
     if (int c = x.titlekey.compare(y.titlekey)) {
       return c < 0;

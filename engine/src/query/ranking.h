@@ -1,13 +1,13 @@
 // The SQL that finds a translated query's rows, and the ranking that orders them.
 //
-// A statement yields rows (key, title, titlekey, s) in no particular order, where s is the raw
-// BM25 score with the title weighted 5, headings 2 and body 1 (higher is better), or NULL for a
-// row that qualifies only through negation. Rank() then scales the scores so the best row of
-// the result scores 100 and every matching row at least 1 (negation-only rows score 0), and
-// orders rows by score descending, then title key, then page key, so the same query over the
-// same pages always lists the same rows in the same order. Doing this after the rows are read,
-// rather than in SQL with a window function and a sort, keeps a search close to the cost of
-// the full-text lookup itself.
+// A statement yields rows (key, title, titlekey, s) in no particular order, where s is the score
+// help_rank gives the row (higher is better), or NULL for a row that qualifies only through
+// negation. Rank() then scales the scores so the best row of the result scores 100 and every
+// matching row at least 1 (negation-only rows score 0), and orders rows by their unrounded score
+// descending, then title key, then page key, so near ties keep their order and the same query
+// over the same pages always lists the same rows in the same order. Doing this after the rows
+// are read, rather than in SQL with a window function and a sort, keeps a search close to the
+// cost of the full-text lookup itself.
 #pragma once
 
 #include <cstdint>
@@ -19,8 +19,9 @@
 
 namespace dizode::query {
 
-// `set` must not be kNothing (that needs no SQL at all).
-Statement BuildStatement(const SetExpr& set);
+// `set` must not be kNothing (that needs no SQL at all). `queryKey` is the query's words for the
+// exact-title bonus.
+Statement BuildStatement(const SetExpr& set, const std::string& queryKey);
 
 struct RankedRow {
   std::string key;

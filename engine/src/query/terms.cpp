@@ -1,87 +1,198 @@
 #include "query/terms.h"
 
 #include "query/text.h"
+#include "text/analysis.h"
+#include "text/normalize.h"
+#include "text/stemmer.h"
 
 namespace dizode::query {
 namespace {
 
-bool InSegment(const Unit& u) { return u.wildcard || IsWordChar(u.c); }
+using text::Analysis;
+using text::CharClass;
+using text::Range;
+using text::Segment;
 
-// A segment is a run of word characters and wildcards between separators.
-void AddSegment(const Unit* begin, const Unit* end, bool inPhrase, TermList& out) {
+Term Exact(std::string text) { return {Term::Kind::kExact, std::move(text)}; }
+
+// Characters that keep a piece of a chunk together: word characters and glue. Everything else
+// separates pieces; in a phrase, so do wildcards other than a prefix star.
+bool InPiece(const Unit& u) {
+  if (u.wildcard) {
+    return true;
+  }
+  const bool ascii = u.c < 0x80;
+  if (ascii && (text::IsJoiningGlue(u.c) || text::IsKeepingGlue(u.c))) {
+    return true;
+  }
+  return u.c == 0x2010 || u.c == 0x2011 || u.c == 0x2019 || IsWordChar(u.c) ||
+         u.c == 0x00AD || (u.c >= 0x200B && u.c <= 0x200D) || u.c == 0x2060;
+}
+
+std::string Literal(const Unit* begin, const Unit* end) {
+  std::string out;
+  for (const Unit* u = begin; u != end; ++u) {
+    if (!u->wildcard) {
+      AppendUtf8(out, u->c);
+    }
+  }
+  return out;
+}
+
+// The terms of a piece without wildcards, appended as exact tokens at consecutive positions.
+// Gram runs give one term per character, so the positions stay those of the page.
+void AppendExactTerms(const Analysis& analysis, std::vector<Term>& terms) {
+  for (const Range& part : analysis.parts()) {
+    terms.push_back(Exact(analysis.Text(part)));
+  }
+}
+
+// The alternatives of a chunk that is a single span or gram run.
+void SingleSegment(const Analysis& analysis, const Segment& s, text::Stemmer* stemmer,
+                   std::vector<Alternative>& out) {
+  const auto& parts = analysis.parts();
+  const bool stemming = stemmer != nullptr && stemmer->valid();
+  const auto stemOf = [&](const std::string& word) {
+    return Exact(std::string(text::kStemMarker) + std::string(stemmer->Stem(word)));
+  };
+  std::vector<Term> phrase;
+  for (uint32_t p = 0; p < s.partCount; ++p) {
+    phrase.push_back(Exact(analysis.Text(parts[s.firstPart + p])));
+  }
+  if (s.gram) {
+    if (s.partCount == 1) {
+      out.push_back({std::move(phrase), kExactWeight});
+      return;
+    }
+    // The phrase of neighbour pairs: as exact as the characters, far more selective.
+    std::vector<Term> pairs;
+    for (uint32_t p = 0; p + 1 < s.partCount; ++p) {
+      pairs.push_back(Exact(phrase[p].text + phrase[p + 1].text));
+    }
+    out.push_back({std::move(pairs), kExactWeight});
+    return;
+  }
+  if (!s.hasGlue) {
+    const std::string word = phrase.front().text;
+    out.push_back({std::move(phrase), kExactWeight});
+    if (stemming && !analysis.IsNumber(parts[s.firstPart])) {
+      out.push_back({{stemOf(word)}, kStemWeight});
+    }
+    return;
+  }
+  if (s.tooLong) {
+    out.push_back({std::move(phrase), kPartsWeight});
+    return;
+  }
+  out.push_back({{Exact(analysis.Text(s.whole))}, kExactWeight});
+  if (s.partCount == 1) {
+    return;  // C++, .NET: the span is the only way to tell them from a plain letter
+  }
+  if (s.joinOnly) {
+    const std::string joined = analysis.Joined(s);
+    out.push_back({phrase, kPartsWeight});
+    out.push_back({{Exact(joined)}, kExactWeight});
+    if (stemming) {
+      out.push_back({{stemOf(joined)}, kStemWeight});
+    }
+    return;
+  }
+  out.push_back({phrase, kPartsWeight});
+  for (Term& part : phrase) {
+    out.push_back({{std::move(part)}, kScoringPartWeight, true});
+  }
+}
+
+// A piece with wildcards: a prefix term or a GLOB pattern over the normalised literals.
+bool AddPattern(const Unit* begin, const Unit* end, std::vector<Term>& terms) {
   int literals = 0;
   int wildcards = 0;
   for (const Unit* u = begin; u != end; ++u) {
     (u->wildcard ? wildcards : literals) += 1;
   }
-  if (wildcards > 0) {
-    out.hadWildcard = true;
-  }
   if (literals == 0) {
-    return;  // `*`, `?*`: nothing to anchor on
+    return false;  // `*`, `?*`: nothing to anchor on
   }
-  const bool prefix = wildcards == 1 && (end - 1)->wildcard && (end - 1)->c == U'*';
-  if (wildcards == 0 || prefix) {
-    Term term{prefix ? Term::Kind::kPrefix : Term::Kind::kExact, {}};
-    for (const Unit* u = begin; u != end; ++u) {
-      if (!u->wildcard) {
-        AppendFolded(term.text, u->c);
-      }
-    }
-    out.terms.push_back(std::move(term));
-    return;
-  }
-  if (inPhrase) {  // inner wildcards in a phrase are punctuation: split there
-    const Unit* start = begin;
-    for (const Unit* u = begin; u != end; ++u) {
-      if (!u->wildcard) {
-        continue;
-      }
-      const bool trailingStar = u + 1 == end && u->c == U'*';
-      if (trailingStar) {
-        break;
-      }
-      if (start != u) {
-        AddSegment(start, u, inPhrase, out);
-      }
-      start = u + 1;
-    }
-    if (start != end) {
-      AddSegment(start, end, inPhrase, out);
-    }
-    return;
+  if (wildcards == 1 && (end - 1)->wildcard && (end - 1)->c == U'*') {
+    terms.push_back({Term::Kind::kPrefix, text::Normalize(Literal(begin, end - 1))});
+    return true;
   }
   Term term{Term::Kind::kPattern, {}};
+  const Unit* run = begin;
+  const auto flush = [&](const Unit* upTo) {
+    for (char c : text::Normalize(Literal(run, upTo))) {
+      term.text += c == '[' ? "[[]" : c == ']' ? "[]]" : std::string(1, c);
+    }
+  };
   for (const Unit* u = begin; u != end; ++u) {
     if (u->wildcard) {
+      flush(u);
       term.text += static_cast<char>(u->c);
-    } else if (u->c == U'[' || u->c == U']') {
-      term.text += u->c == U'[' ? "[[]" : "[]]";
-    } else {
-      AppendFolded(term.text, u->c);
+      run = u + 1;
     }
   }
-  out.terms.push_back(std::move(term));
+  flush(end);
+  terms.push_back(std::move(term));
+  return true;
 }
 
 }  // namespace
 
-TermList SplitTerms(const std::vector<Unit>& units, bool inPhrase) {
+TermList SplitTerms(const std::vector<Unit>& units, bool inPhrase, text::Stemmer* stemmer) {
   TermList out;
-  const Unit* data = units.data();
-  size_t i = 0;
-  while (i < units.size()) {
-    if (!InSegment(units[i])) {
+  // In a phrase only a star that ends a piece is a wildcard: the others are punctuation.
+  std::vector<Unit> chunk = units;
+  for (size_t i = 0; i < chunk.size(); ++i) {
+    if (!chunk[i].wildcard) {
+      continue;
+    }
+    out.hadWildcard = true;
+    const bool endsPiece = i + 1 == chunk.size() || !InPiece(chunk[i + 1]);
+    if (inPhrase && !(chunk[i].c == U'*' && endsPiece)) {
+      chunk[i] = {U' ', false};
+    }
+  }
+  std::vector<Term> terms;
+  std::string words;
+  Analysis analysis;
+  std::vector<Alternative> single;
+  size_t segments = 0;
+  for (size_t i = 0; i < chunk.size();) {
+    if (!InPiece(chunk[i])) {
       ++i;
       continue;
     }
     size_t j = i;
-    while (j < units.size() && InSegment(units[j])) {
+    bool wild = false;
+    while (j < chunk.size() && InPiece(chunk[j])) {
+      wild = wild || chunk[j].wildcard;
       ++j;
     }
-    AddSegment(data + i, data + j, inPhrase, out);
+    if (wild) {
+      segments += AddPattern(&chunk[i], &chunk[j], terms) ? 2 : 0;  // never a single segment
+    } else {
+      const std::string piece = Literal(&chunk[i], &chunk[j]);
+      analysis.Run(piece);
+      AppendExactTerms(analysis, terms);
+      segments += analysis.segments().size();
+      if (analysis.segments().size() == 1 && single.empty()) {
+        SingleSegment(analysis, analysis.segments().front(), stemmer, single);
+      }
+      words += piece + " ";
+    }
     i = j;
   }
+  out.key = text::SearchKey(words);
+  if (terms.empty()) {
+    return out;
+  }
+  if (segments == 1 && !inPhrase) {
+    out.alternatives = std::move(single);
+    return out;
+  }
+  const bool exact = inPhrase && !out.hadWildcard;
+  out.alternatives.push_back(
+      {std::move(terms), exact ? kExactWeight : out.hadWildcard ? kPatternWeight : kPartsWeight});
   return out;
 }
 

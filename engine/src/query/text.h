@@ -1,11 +1,6 @@
 // UTF-8 decoding and the character classes the query lexer needs.
 //
-// The index uses FTS5's unicode61 tokenizer (with diacritic removal) under the porter stemmer, so
-// the classes here mirror how that tokenizer splits text: letters and digits of any script are
-// token characters, everything else separates. The table is an approximation by code point
-// ranges, good for Latin, Greek, Cyrillic, CJK and the common punctuation and symbol blocks; a
-// character it misjudges costs at most a token that FTS5 would have split differently, never an
-// error, because every token is handed to FTS5 as a quoted string.
+// Word characters are those of text/analysis.h, so the lexer reads a chunk as the index does.
 #pragma once
 
 #include <string>
@@ -25,10 +20,5 @@ bool IsWhiteSpace(char32_t c);  // Unicode White_Space
 bool IsQuote(char32_t c);       // " and the curly and low double quotes
 bool IsWordChar(char32_t c);    // a character that belongs to an index token
 bool IsLowerCase(char32_t c);   // lower-case letters of the Latin, Greek and Cyrillic blocks
-
-// Appends `c` as the index stores it: lower-cased and, for Latin-1 letters, without decomposable
-// diacritics.
-// Other scripts pass unchanged; FTS5 folds them itself when it tokenizes the query string.
-void AppendFolded(std::string& out, char32_t c);
 
 }  // namespace dizode::query

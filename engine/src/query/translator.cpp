@@ -1,6 +1,7 @@
 #include "query/translator.h"
 
 #include <algorithm>
+#include <charconv>
 
 #include "query/diagnostics.h"
 #include "query/limits.h"
@@ -22,21 +23,31 @@ std::string Quote(std::string_view token) {
   return out;
 }
 
-std::string Join(const std::vector<std::string>& parts, std::string_view op) {
+MatchText Join(std::vector<MatchText> parts, std::string_view op) {
   if (parts.size() == 1) {
-    return parts.front();
+    return std::move(parts.front());
   }
-  std::string out = "(";
+  MatchText out{"(", {}};
   for (size_t i = 0; i < parts.size(); ++i) {
     if (i > 0) {
-      out += op;
+      out.text += op;
     }
-    out += parts[i];
+    out.text += parts[i].text;
+    out.weights.insert(out.weights.end(), parts[i].weights.begin(), parts[i].weights.end());
   }
-  return out + ")";
+  out.text += ")";
+  return out;
 }
 
-SetExpr Match(std::string match) { return {Kind::kMatch, std::move(match), {}}; }
+// The phrases of a text that only excludes pages score nothing.
+MatchText Unscored(MatchText match) {
+  for (PhraseWeight& w : match.weights) {
+    w.weight = 0;
+  }
+  return match;
+}
+
+SetExpr Match(MatchText match) { return {Kind::kMatch, std::move(match), {}}; }
 
 SetExpr Negate(SetExpr set) {
   switch (set.kind) {
@@ -99,6 +110,7 @@ class Translator {
 
   Translation Run(const Node& root) {
     m_whole = root.offset + root.length;
+    CollectKey(root, true);
     SetExpr set = Visit(root);
     if (!m_result.error) {
       CheckDepth(set);
@@ -106,10 +118,23 @@ class Translator {
     if (!m_result.error) {
       m_result.set = std::move(set);
     }
+    m_result.queryKey = std::move(m_key);
     return std::move(m_result);
   }
 
  private:
+  void CollectKey(const Node& node, bool positive) {
+    if (node.kind == NodeKind::kWord || node.kind == NodeKind::kPhrase) {
+      if (positive && !node.key.empty()) {
+        m_key += (m_key.empty() ? "" : " ") + node.key;
+      }
+      return;
+    }
+    for (const Node& child : node.children) {
+      CollectKey(child, node.kind == NodeKind::kNot ? !positive : positive);
+    }
+  }
+
   SetExpr Visit(const Node& node) {
     if (m_result.error) {
       return {};
@@ -117,7 +142,7 @@ class Translator {
     switch (node.kind) {
       case NodeKind::kWord:
       case NodeKind::kPhrase:
-        return Alternatives(Phrases(node));
+        return WordGroup(node);
       case NodeKind::kAnd:
         return VisitAnd(node);
       case NodeKind::kOr:
@@ -135,19 +160,50 @@ class Translator {
     return {};
   }
 
-  SetExpr Alternatives(const std::vector<std::string>& phrases) {
-    if (phrases.empty()) {
+  // A word's alternatives ORed; alternatives that only score are ANDed after them, which
+  // cannot change what matches since every page they would add already has the name.
+  SetExpr WordGroup(const Node& node) {
+    const int group = m_nextGroup++;
+    std::vector<MatchText> matching = Phrases(node, group, false);
+    if (matching.empty()) {
       return {};
     }
-    return Match(Join(phrases, " OR "));
+    MatchText match = Join(std::move(matching), " OR ");
+    std::vector<MatchText> scoring = Phrases(node, group, true);
+    if (!scoring.empty()) {
+      match = Join({std::move(match), Join(std::move(scoring), " OR ")}, " AND ");
+    }
+    return Match(std::move(match));
   }
 
-  // The phrases a word or phrase node stands for: one, or one per combination of the vocabulary
-  // terms its wildcard patterns expand to.
-  std::vector<std::string> Phrases(const Node& node) {
+  // The phrases a word or phrase node stands for (those that decide matching, or those that
+  // only score): one per alternative, or one per combination of the vocabulary terms its
+  // wildcard patterns expand to.
+  std::vector<MatchText> Phrases(const Node& node, int group, bool scoringOnly) {
+    std::vector<MatchText> phrases;
+    for (const Alternative& alternative : node.alternatives) {
+      if (alternative.scoringOnly != scoringOnly) {
+        continue;
+      }
+      for (std::string& text : Expand(node, alternative)) {
+        const auto same = std::find_if(phrases.begin(), phrases.end(),
+                                       [&](const MatchText& m) { return m.text == text; });
+        if (same == phrases.end()) {
+          phrases.push_back({std::move(text), {{alternative.weight, group}}});
+        }
+      }
+      if (m_result.error) {
+        return {};
+      }
+    }
+    CountPhrases(static_cast<int>(phrases.size()));
+    return phrases;
+  }
+
+  std::vector<std::string> Expand(const Node& node, const Alternative& alternative) {
     std::vector<std::vector<Piece>> combos(1);
     bool truncated = false;
-    for (const Term& term : node.terms) {
+    for (const Term& term : alternative.terms) {
       if (term.kind != Term::Kind::kPattern) {
         for (auto& combo : combos) {
           combo.push_back({term.text, term.kind == Term::Kind::kPrefix});
@@ -156,7 +212,8 @@ class Translator {
       }
       Expansion expansion = m_expand(term.text);
       if (expansion.error) {
-        Fail(Code::kInternal, node.offset, node.length);
+        Fail(expansion.interrupted ? Code::kTooComplex : Code::kInternal, node.offset,
+             node.length);
         return {};
       }
       truncated = truncated || expansion.truncated;
@@ -183,21 +240,24 @@ class Translator {
         phrases.push_back(std::move(phrase));
       }
     }
-    CountPhrases(static_cast<int>(phrases.size()));
     return phrases;
   }
 
   // Positive operands chain with AND; a run of negative ones becomes `(chain NOT (n1 OR n2))`
   // once a positive operand precedes it, so FTS5's binding of NOT never matters.
   SetExpr VisitAnd(const Node& node) {
-    std::vector<std::string> chain;
-    std::vector<std::string> negatives;
+    std::vector<MatchText> chain;
+    std::vector<MatchText> negatives;
     std::vector<SetExpr> mixed;
     const auto flush = [&] {
       if (chain.empty() || negatives.empty()) {
         return;
       }
-      chain = {"(" + Join(chain, " AND ") + " NOT " + Join(negatives, " OR ") + ")"};
+      MatchText kept = Join(std::move(chain), " AND ");
+      MatchText dropped = Unscored(Join(std::move(negatives), " OR "));
+      kept.text = "(" + kept.text + " NOT " + dropped.text + ")";
+      kept.weights.insert(kept.weights.end(), dropped.weights.begin(), dropped.weights.end());
+      chain = {std::move(kept)};
       negatives.clear();
     };
     for (const Node& child : node.children) {
@@ -220,9 +280,9 @@ class Translator {
     flush();
     std::vector<SetExpr> parts;
     if (!chain.empty()) {
-      parts.push_back(Match(Join(chain, " AND ")));
+      parts.push_back(Match(Join(std::move(chain), " AND ")));
     } else if (!negatives.empty()) {
-      parts.push_back(Negate(Match(Join(negatives, " OR "))));
+      parts.push_back(Negate(Match(Unscored(Join(std::move(negatives), " OR ")))));
     }
     for (SetExpr& m : mixed) {
       parts.push_back(std::move(m));
@@ -237,8 +297,8 @@ class Translator {
   }
 
   SetExpr VisitOr(const Node& node) {
-    std::vector<std::string> positives;
-    std::vector<std::string> negatives;
+    std::vector<MatchText> positives;
+    std::vector<MatchText> negatives;
     std::vector<SetExpr> parts;
     bool all = false;
     for (const Node& child : node.children) {
@@ -260,10 +320,10 @@ class Translator {
       return {Kind::kAll, {}, {}};
     }
     if (!negatives.empty()) {
-      parts.insert(parts.begin(), Negate(Match(Join(negatives, " AND "))));
+      parts.insert(parts.begin(), Negate(Match(Unscored(Join(std::move(negatives), " AND ")))));
     }
     if (!positives.empty()) {
-      parts.insert(parts.begin(), Match(Join(positives, " OR ")));
+      parts.insert(parts.begin(), Match(Join(std::move(positives), " OR ")));
     }
     if (parts.empty()) {
       return {};
@@ -277,17 +337,18 @@ class Translator {
   // FTS5's NEAR takes plain phrases only, so operands with alternatives are distributed into an
   // OR of NEAR groups, one per combination.
   SetExpr VisitNear(const Node& node) {
-    std::vector<std::vector<std::string>> groups(1);
+    std::vector<std::vector<MatchText>> groups(1);
     for (const Node& operand : node.children) {
-      std::vector<std::string> choices;
+      std::vector<MatchText> choices;
+      const int group = m_nextGroup++;
       if (operand.kind == NodeKind::kOr) {
         for (const Node& alternative : operand.children) {
-          for (std::string& p : Phrases(alternative)) {
+          for (MatchText& p : Phrases(alternative, group, false)) {
             choices.push_back(std::move(p));
           }
         }
       } else {
-        choices = Phrases(operand);
+        choices = Phrases(operand, group, false);
       }
       if (m_result.error || choices.empty()) {
         return {};
@@ -296,31 +357,33 @@ class Translator {
         Fail(Code::kTooComplex, node.offset, node.length);
         return {};
       }
-      std::vector<std::vector<std::string>> next;
+      std::vector<std::vector<MatchText>> next;
       for (const auto& group : groups) {
-        for (const std::string& choice : choices) {
+        for (const MatchText& choice : choices) {
           next.push_back(group);
           next.back().push_back(choice);
         }
       }
       groups = std::move(next);
     }
-    std::vector<std::string> nears;
+    std::vector<MatchText> nears;
     for (const auto& group : groups) {
-      std::string near = "NEAR(";
+      MatchText near{"NEAR(", {}};
       for (size_t i = 0; i < group.size(); ++i) {
-        near += (i > 0 ? " " : "") + group[i];
+        near.text += (i > 0 ? " " : "") + group[i].text;
+        near.weights.insert(near.weights.end(), group[i].weights.begin(), group[i].weights.end());
       }
-      nears.push_back(near + ", " + std::to_string(node.distance) + ")");
+      near.text += ", " + std::to_string(node.distance) + ")";
+      nears.push_back(std::move(near));
     }
     // Each NEAR group repeats its operands' phrases.
     CountPhrases(static_cast<int>((groups.size() - 1) * groups.front().size()));
-    return Match(Join(nears, " OR "));
+    return Match(Join(std::move(nears), " OR "));
   }
 
   static SetExpr Restrict(SetExpr set, const std::string& columns) {
     if (set.kind == Kind::kMatch) {
-      set.match = columns + " : (" + set.match + ")";
+      set.match.text = columns + " : (" + set.match.text + ")";
     } else {
       for (SetExpr& kid : set.kids) {
         kid = Restrict(std::move(kid), columns);
@@ -330,7 +393,7 @@ class Translator {
   }
 
   void CheckDepth(const SetExpr& set) {
-    if (set.kind == Kind::kMatch && MatchDepth(set.match) >= kMaxMatchDepth) {
+    if (set.kind == Kind::kMatch && MatchDepth(set.match.text) >= kMaxMatchDepth) {
       Fail(Code::kTooComplex, 0, m_whole);
     }
     for (const SetExpr& kid : set.kids) {
@@ -359,9 +422,26 @@ class Translator {
   Translation m_result;
   int m_phrases = 0;
   int m_whole = 0;
+  int m_nextGroup = 0;
+  std::string m_key;
 };
 
 }  // namespace
+
+std::string WeightList(const std::vector<PhraseWeight>& weights) {
+  std::string out;
+  char number[32];
+  for (const PhraseWeight& w : weights) {
+    if (!out.empty()) {
+      out += ',';
+    }
+    // Independent of the process's locale, which may write a decimal comma.
+    const auto written = std::to_chars(number, number + sizeof number, w.weight);
+    out.append(number, written.ptr);
+    out += '/' + std::to_string(w.group);
+  }
+  return out;
+}
 
 Translation Translate(const Node& root, const Expander& expand) {
   return Translator(expand).Run(root);

@@ -17,6 +17,23 @@
 
 namespace dizode::query {
 
+// How help_rank scores one phrase of a MATCH text: its weight (0: not scored, e.g. under NOT)
+// and the word group it belongs to (the alternatives of one typed word share a group).
+struct PhraseWeight {
+  double weight;
+  int group;
+};
+
+// A MATCH text and the weights of its phrases, in the order FTS5 numbers them.
+struct MatchText {
+  std::string text;
+  std::vector<PhraseWeight> weights;
+  bool operator==(const MatchText& other) const { return text == other.text; }
+};
+
+// The weights as help_rank reads them: "1/0,0.6/0,1/1".
+std::string WeightList(const std::vector<PhraseWeight>& weights);
+
 struct SetExpr {
   enum class Kind {
     kNothing,  // no page (a wildcard matched no vocabulary term)
@@ -27,7 +44,7 @@ struct SetExpr {
     kOr,       // union of kids
   };
   Kind kind = Kind::kNothing;
-  std::string match;
+  MatchText match;
   std::vector<SetExpr> kids;
 };
 
@@ -35,12 +52,14 @@ struct SetExpr {
 struct Expansion {
   std::vector<std::string> terms;
   bool truncated = false;            // more than the limit existed
+  bool interrupted = false;          // the search's time budget ran out while reading
   std::optional<std::string> error;  // the vocabulary could not be read
 };
 using Expander = std::function<Expansion(const std::string& pattern)>;
 
 struct Translation {
   SetExpr set;
+  std::string queryKey;  // the words of the positive operands, for the exact-title bonus
   std::vector<Diagnostic> warnings;
   std::optional<Diagnostic> error;
 };

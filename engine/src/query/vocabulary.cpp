@@ -5,6 +5,7 @@
 #include <sqlite3.h>
 
 #include "query/limits.h"
+#include "text/stemmer.h"
 
 namespace dizode::query {
 namespace {
@@ -22,7 +23,8 @@ Expansion ExpandPattern(sqlite3* db, const std::string& pattern) {
   }
   // One row beyond the limit tells a full list from a truncated one.
   static constexpr const char* kSql =
-      "SELECT term FROM fts_vocab WHERE term GLOB ?1 ORDER BY doc DESC, term LIMIT ?2";
+      "SELECT term FROM fts_vocab WHERE term GLOB ?1 AND term NOT GLOB ?3 "
+      "ORDER BY doc DESC, term LIMIT ?2";
   sqlite3_stmt* raw = nullptr;
   if (sqlite3_prepare_v2(db, kSql, -1, &raw, nullptr) != SQLITE_OK) {
     sqlite3_finalize(raw);
@@ -32,6 +34,9 @@ Expansion ExpandPattern(sqlite3* db, const std::string& pattern) {
   std::unique_ptr<sqlite3_stmt, StatementDeleter> stmt(raw);
   sqlite3_bind_text(raw, 1, pattern.data(), static_cast<int>(pattern.size()), SQLITE_TRANSIENT);
   sqlite3_bind_int(raw, 2, kMaxExpansion + 1);
+  // Stems are the index's own terms, not words anyone typed: a pattern never expands to one.
+  const std::string stems = std::string(text::kStemMarker) + "*";
+  sqlite3_bind_text(raw, 3, stems.data(), static_cast<int>(stems.size()), SQLITE_TRANSIENT);
   int rc = SQLITE_ROW;
   while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
     if (static_cast<int>(expansion.terms.size()) == kMaxExpansion) {
@@ -42,6 +47,7 @@ Expansion ExpandPattern(sqlite3* db, const std::string& pattern) {
     expansion.terms.emplace_back(text ? text : "");
   }
   if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+    expansion.interrupted = (rc & 0xFF) == SQLITE_INTERRUPT;
     expansion.error = sqlite3_errmsg(db);
     expansion.terms.clear();
   }

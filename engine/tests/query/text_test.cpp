@@ -68,15 +68,5 @@ TEST(QueryTextTest, LowerCaseLetters) {
   }
 }
 
-TEST(QueryTextTest, FoldsLikeTheIndex) {
-  std::string out;
-  for (char32_t c :
-       {U'P', char32_t{0xC9}, char32_t{0xDF}, char32_t{0xC6}, char32_t{0xF8}, char32_t{0x65E5}}) {
-    AppendFolded(out, c);
-  }
-  // unicode61 keeps letters that do not decompose: ß, æ and ø are not ss, ae and o.
-  EXPECT_EQ(out, "pe\xC3\x9F\xC3\xA6\xC3\xB8\xE6\x97\xA5");
-}
-
 }  // namespace
 }  // namespace dizode::query

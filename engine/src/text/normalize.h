@@ -1,0 +1,31 @@
+// The one normalisation that index and query text both go through, so that anything findable by
+// typing it is findable:
+//   1. compatibility composition (full-width forms, ligatures, superscripts become plain);
+//   2. full case folding (ß becomes ss);
+//   3. accents dropped from Latin, Greek and Cyrillic letters (marks of other scripts are letters
+//      there and stay);
+//   4. letters without a decomposition mapped to their plain base (ø o, đ d, ł l, æ ae, œ oe);
+//   5. soft hyphens and zero-width characters deleted.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace dizode::text {
+
+// Up to this many code points come out of one input code point (ﬃ gives three, ǅ two).
+inline constexpr int kMaxExpansion = 18;
+
+// Writes the normalised form of `c` to `out` and returns how many code points it wrote (0 for a
+// deleted character). `afterFoldableLetter` tells whether the previous character was a Latin,
+// Greek or Cyrillic letter, so that a combining accent written on its own is dropped too.
+int NormalizeCodePoint(char32_t c, bool afterFoldableLetter, char32_t out[kMaxExpansion]);
+
+// Latin, Greek or Cyrillic: the scripts whose accents searches ignore.
+bool IsFoldableScript(char32_t c);
+bool IsFoldableLetter(char32_t c);
+
+// The whole text normalised, as UTF-8. Invalid UTF-8 becomes U+FFFD.
+std::string Normalize(std::string_view utf8);
+
+}  // namespace dizode::text

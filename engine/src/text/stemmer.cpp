@@ -1,0 +1,51 @@
+#include "text/stemmer.h"
+
+#include <libstemmer.h>
+
+#include <map>
+
+namespace dizode::text {
+
+Stemmer::Stemmer(const std::string& language) {
+  if (!language.empty() && language != "none") {
+    m_stemmer = sb_stemmer_new(language.c_str(), "UTF_8");
+  }
+}
+
+Stemmer::~Stemmer() {
+  if (m_stemmer != nullptr) {
+    sb_stemmer_delete(m_stemmer);
+  }
+}
+
+std::string_view Stemmer::Stem(std::string_view word) {
+  if (m_stemmer == nullptr) {
+    return word;
+  }
+  const sb_symbol* stem = sb_stemmer_stem(m_stemmer, reinterpret_cast<const sb_symbol*>(word.data()),
+                                          static_cast<int>(word.size()));
+  if (stem == nullptr) {  // out of memory inside Snowball: the word is its own stem
+    return word;
+  }
+  return {reinterpret_cast<const char*>(stem), static_cast<size_t>(sb_stemmer_length(m_stemmer))};
+}
+
+bool HasStemmer(const std::string& language) {
+  for (const char** name = sb_stemmer_list(); *name != nullptr; ++name) {
+    if (language == *name) {
+      return true;
+    }
+  }
+  return false;
+}
+
+Stemmer& ThreadStemmer(const std::string& language) {
+  thread_local std::map<std::string, std::unique_ptr<Stemmer>> stemmers;
+  std::unique_ptr<Stemmer>& slot = stemmers[language];
+  if (!slot) {
+    slot = std::make_unique<Stemmer>(language);
+  }
+  return *slot;
+}
+
+}  // namespace dizode::text

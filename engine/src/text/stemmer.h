@@ -1,0 +1,40 @@
+// Snowball stemming of normalised words, for the stem tokens the index keeps beside each word.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+struct sb_stemmer;
+
+namespace dizode::text {
+
+// U+E000, a private-use character no page text keeps after normalisation: the index holds the
+// stem of "printing" as this marker followed by "print", beside the word itself.
+inline constexpr std::string_view kStemMarker = "\xEE\x80\x80";
+
+// Not thread-safe: each thread or tokenizer keeps its own.
+class Stemmer {
+ public:
+  // A stemmer for a Snowball language name ("english", "german", ...); "none", an empty name or
+  // a language without a stemmer give a stemmer that does nothing (valid() false).
+  explicit Stemmer(const std::string& language);
+  ~Stemmer();
+  Stemmer(const Stemmer&) = delete;
+  Stemmer& operator=(const Stemmer&) = delete;
+
+  bool valid() const { return m_stemmer != nullptr; }
+  // The stem of a normalised word; the view stays valid until the next call.
+  std::string_view Stem(std::string_view word);
+
+ private:
+  sb_stemmer* m_stemmer = nullptr;
+};
+
+// True when Snowball has a stemmer for this language name.
+bool HasStemmer(const std::string& language);
+
+// The calling thread's stemmer for a language, made on first use.
+Stemmer& ThreadStemmer(const std::string& language);
+
+}  // namespace dizode::text
