@@ -11,10 +11,8 @@
 #include "text/stemmer.h"
 
 namespace dizode {
-namespace {
 
-// The stem language goes where %s stands: the tokenizer's argument.
-std::string Schema(const std::string& language) {
+std::string SchemaSql(const std::string& language) {
   return R"sql(
 CREATE TABLE pages(id INTEGER PRIMARY KEY, key TEXT NOT NULL UNIQUE, title TEXT NOT NULL,
   titlekey TEXT NOT NULL, size INTEGER, mtime INTEGER, hash BLOB, charset TEXT, lang TEXT);
@@ -24,6 +22,13 @@ CREATE VIRTUAL TABLE fts_vocab USING fts5vocab(fts, 'row');
 CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT);
 )sql";
 }
+
+void PrepareConnection(sqlite3* db) {
+  if (int rc = text::RegisterHelpTokenizer(db)) CheckSqlite(db, rc, "register tokenizer");
+  if (int rc = query::RegisterHelpRank(db)) CheckSqlite(db, rc, "register ranking");
+}
+
+namespace {
 
 // Pages of merge work per refresh request: small enough to stay well under a millisecond.
 constexpr int kMergePages = 16;
@@ -77,9 +82,7 @@ Db Store::Connect(const std::string& path, int flags) {
   if (rc != SQLITE_OK) CheckSqlite(raw, rc, "open");
   sqlite3_extended_result_codes(raw, 1);
   sqlite3_busy_timeout(raw, kBusyTimeoutMs);
-  // Every connection needs the tokenizer and the ranking function before it touches the index.
-  if (int rc = text::RegisterHelpTokenizer(raw)) CheckSqlite(raw, rc, "register tokenizer");
-  if (int rc = query::RegisterHelpRank(raw)) CheckSqlite(raw, rc, "register ranking");
+  PrepareConnection(raw);
   return db;
 }
 
@@ -93,7 +96,7 @@ std::unique_ptr<Store> Store::Create(const std::string& folder, const std::strin
   const std::string language = StyleLanguage(styleFile);
   {
     Transaction transaction(db);
-    db.Exec(Schema(language).c_str(), "create schema");
+    db.Exec(SchemaSql(language).c_str(), "create schema");
     Stmt meta(db.get(), "INSERT INTO meta(key, value) VALUES(?1, ?2)");
     const std::pair<const char*, std::string> rows[] = {{"schema", kSchemaVersion},
                                                         {"extractor", kExtractorVersion},

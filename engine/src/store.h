@@ -63,4 +63,11 @@ class Store {
 
 std::string DatabasePath(const std::string& folder);
 
+// The tables of a collection whose stems are in `language` (a Snowball name, or "none").
+std::string SchemaSql(const std::string& language);
+
+// Adds the engine's tokenizer and ranking function to a connection; every connection to a
+// collection needs them before it reads or writes the index. Throws StatusError.
+void PrepareConnection(sqlite3* db);
+
 }  // namespace dizode

@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "indexer.h"
 #include "query/query.h"
 #include "query/ranking.h"
+#include "store.h"
 
 namespace dizode::query::testing {
 
@@ -56,23 +58,18 @@ inline TestDb::TestDb(const std::vector<TestPage>& pages) {
     ADD_FAILURE() << "cannot open an in-memory database";
     return;
   }
-  Exec(
-      "CREATE TABLE pages(id INTEGER PRIMARY KEY, key TEXT NOT NULL UNIQUE, title TEXT NOT NULL,"
-      " titlekey TEXT NOT NULL, size INTEGER, mtime INTEGER, hash BLOB, charset TEXT, lang TEXT);"
-      "CREATE VIRTUAL TABLE fts USING fts5(title, heads, body,"
-      " tokenize = 'porter unicode61 remove_diacritics 2', prefix = '2 3');"
-      "CREATE VIRTUAL TABLE fts_vocab USING fts5vocab(fts, 'row');"
-      "CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT);");
+  PrepareConnection(m_db);
+  Exec(SchemaSql("english"));
   sqlite3_stmt* page = nullptr;
   sqlite3_stmt* text = nullptr;
-  sqlite3_prepare_v2(m_db,
-                     "INSERT INTO pages(key, title, titlekey) VALUES(?1, ?2, lower(trim(?2)))", -1,
+  sqlite3_prepare_v2(m_db, "INSERT INTO pages(key, title, titlekey) VALUES(?1, ?2, ?3)", -1,
                      &page, nullptr);
   sqlite3_prepare_v2(m_db, "INSERT INTO fts(rowid, title, heads, body) VALUES(?1, ?2, ?3, ?4)", -1,
                      &text, nullptr);
   for (const TestPage& p : pages) {
     sqlite3_bind_text(page, 1, p.key.c_str(), -1, SQLITE_TRANSIENT);
     sqlite3_bind_text(page, 2, p.title.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_text(page, 3, TitleKey(p.title).c_str(), -1, SQLITE_TRANSIENT);
     EXPECT_EQ(sqlite3_step(page), SQLITE_DONE);
     sqlite3_reset(page);
     sqlite3_bind_int64(text, 1, sqlite3_last_insert_rowid(m_db));
