@@ -1,5 +1,5 @@
 // @brief Charset sniffing and decoding to UTF-8 (own UTF-8/UTF-16/windows-1252 code, iconv for
-// the other declared charsets).
+// the other charsets).
 #include "charset.h"
 
 #include <iconv.h>
@@ -8,7 +8,9 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdint>
+#include <vector>
 
+#include "charset_detect.h"
 #include "query/text.h"
 
 namespace dizode {
@@ -141,7 +143,10 @@ std::string LabelAfter(std::string_view text, size_t pos) {
   return Lower(text.substr(pos, end - pos));
 }
 
-std::string MetaCharset(std::string_view head) {
+// Every charset the head declares, in order of authority: each <meta> that names one, then the
+// XML declaration, which only counts at the very start.
+std::vector<std::string> DeclaredCharsets(std::string_view head) {
+  std::vector<std::string> labels;
   std::string lower = Lower(head);
   for (size_t at = lower.find("<meta"); at != std::string::npos; at = lower.find("<meta", at + 5)) {
     size_t end = lower.find('>', at);
@@ -150,17 +155,17 @@ std::string MetaCharset(std::string_view head) {
     size_t key = tag.find("charset");
     if (key == std::string_view::npos) continue;
     std::string label = LabelAfter(tag, key + 7);
-    if (!label.empty()) return label;
+    if (!label.empty()) labels.push_back(std::move(label));
   }
-  return {};
-}
-
-std::string XmlDeclarationCharset(std::string_view head) {
-  if (head.substr(0, 5) != "<?xml") return {};
-  size_t end = head.find("?>");
-  std::string_view decl = head.substr(0, end);
-  size_t key = decl.find("encoding");
-  return key == std::string_view::npos ? std::string() : LabelAfter(decl, key + 8);
+  if (head.substr(0, 5) == "<?xml") {
+    std::string_view decl = head.substr(0, head.find("?>"));
+    size_t key = decl.find("encoding");
+    if (key != std::string_view::npos) {
+      std::string label = LabelAfter(decl, key + 8);
+      if (!label.empty()) labels.push_back(std::move(label));
+    }
+  }
+  return labels;
 }
 
 std::string Canonical(const std::string& label) {
@@ -171,9 +176,32 @@ std::string Canonical(const std::string& label) {
   for (const char* alias : kCp1252Aliases)
     if (label == alias) return "windows-1252";
   if (label == "utf8" || label == "unicode-1-1-utf-8") return "utf-8";
-  // A page that claims UTF-16 without a BOM was saved by something that re-encoded it.
-  if (label.rfind("utf-16", 0) == 0 || label == "unicode") return "utf-8";
   return label;
+}
+
+// True when `charset` can be decoded here and leaves ASCII markup as it is. A declaration is
+// found by reading the page's bytes as ASCII, so a charset in which those bytes mean something
+// else (UTF-16, UTF-32, UTF-7, EBCDIC code pages) contradicts the very text that names it: the
+// label is a leftover of a tool that re-encoded the page. The probe holds letters, digits and
+// the punctuation of tags, entities and addresses, but not backslash and tilde, which some
+// ASCII-based Japanese charsets read as yen and overline.
+bool ReadsAsciiAsAscii(const std::string& charset) {
+  if (charset == "utf-8" || charset == "windows-1252") return true;
+  static constexpr std::string_view kProbe =
+      "<!DOCTYPE html><html lang=\"en\"><meta charset='x'><a href=\"b/c.htm?d=e;f:g,h+i_j#k\">"
+      "(&#38;*%)</a>\t\r\nABCDEFGHIJKLMNOPQRSTUVWXYZ abcdefghijklmnopqrstuvwxyz 0123456789";
+  iconv_t cd = iconv_open("UTF-8", charset.c_str());
+  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+  std::string in(kProbe);
+  char buffer[2 * kProbe.size() + 16];
+  char* inPtr = in.data();
+  size_t inLeft = in.size();
+  char* outPtr = buffer;
+  size_t outLeft = sizeof buffer;
+  bool clean = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1) &&
+               iconv(cd, nullptr, nullptr, &outPtr, &outLeft) != static_cast<size_t>(-1);
+  iconv_close(cd);
+  return clean && std::string_view(buffer, outPtr - buffer) == kProbe;
 }
 
 }  // namespace
@@ -191,11 +219,17 @@ DetectedCharset DetectCharset(std::string_view bytes) {
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return {"utf-8", 3};
   if (bytes.substr(0, 2) == "\xFF\xFE") return {"utf-16le", 2};
   if (bytes.substr(0, 2) == "\xFE\xFF") return {"utf-16be", 2};
-  std::string_view head = bytes.substr(0, kDeclarationWindow);
-  std::string declared = MetaCharset(head);
-  if (declared.empty()) declared = XmlDeclarationCharset(head);
-  if (!declared.empty()) return {Canonical(declared), 0};
-  return {IsValidUtf8(bytes) ? "utf-8" : "windows-1252", 0};
+  // A declaration the system cannot decode, or one that would garble the ASCII it is written
+  // in, is no evidence at all: the next one, or the bytes themselves, decide instead.
+  for (const std::string& declared : DeclaredCharsets(bytes.substr(0, kDeclarationWindow))) {
+    std::string charset = Canonical(declared);
+    if (ReadsAsciiAsAscii(charset)) return {charset, 0};
+  }
+  // Text in any other charset is almost never valid UTF-8, so validity is proof enough.
+  if (IsValidUtf8(bytes)) return {"utf-8", 0};
+  std::string guessed = Canonical(Lower(GuessCharset(bytes)));
+  if (!guessed.empty() && ReadsAsciiAsAscii(guessed)) return {guessed, 0};
+  return {"windows-1252", 0};
 }
 
 std::string DecodeToUtf8(std::string_view bytes, const std::string& charset) {

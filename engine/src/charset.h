@@ -1,9 +1,11 @@
 // @brief Finding a page's character set and turning its bytes into UTF-8.
 //
-// Order of evidence: a byte-order mark, then a <meta charset> or http-equiv declaration in the
+// Order of evidence: a byte-order mark, then <meta charset> or http-equiv declarations in the
 // first 1024 bytes, then an XML declaration, then the bytes themselves (valid UTF-8 is taken as
-// UTF-8), and windows-1252 last. Decoding never fails: every invalid sequence becomes U+FFFD,
-// and NUL and other control bytes that would upset the HTML parser become spaces.
+// UTF-8, else a statistical detector is asked), and windows-1252 last. A declaration only counts
+// when the system can decode it and it reads ASCII as ASCII; one naming UTF-16, UTF-32 or an
+// EBCDIC code page in an ASCII page is ignored. Decoding never fails: every invalid sequence
+// becomes U+FFFD, and NUL and other control bytes that would upset the HTML parser become spaces.
 #pragma once
 
 #include <string>
