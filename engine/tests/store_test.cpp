@@ -49,6 +49,11 @@ TEST(StoreTest, StyleFileSetsLanguage) {
   WriteFile(dir / "style", "# collection style\nlanguage=german\r\n");
   EXPECT_EQ(Meta(*Store::Create(dir / "coll", dir / "style"), "language"), "german");
   EXPECT_EQ(Meta(*Store::Create(dir / "c2", dir / "missing-style"), "language"), "english");
+  // A language without a stemmer indexes words only; a name is never pasted into the schema.
+  WriteFile(dir / "odd", "language=klingon', prefix='9\n");
+  auto odd = Store::Create(dir / "c3", dir / "odd");
+  EXPECT_EQ(Meta(*odd, "language"), "none");
+  EXPECT_EQ(odd->language(), "none");
 }
 
 struct Failure {
@@ -73,6 +78,23 @@ void NoMetaTable(const TempDir& dir) {
   store->db().Exec("DROP TABLE meta", "test");
 }
 void FileInsteadOfFolder(const TempDir& dir) { WriteFile(dir / "coll", "stray"); }
+// A collection an engine with FTS5's own tokenizer wrote: its index reads words differently,
+// so searching it would miss pages. It must be rebuilt, not opened.
+void OlderEngine(const TempDir& dir) {
+  EmptyFolder(dir);
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open((dir / "coll/collection.db").c_str(), &db), SQLITE_OK);
+  const char* sql =
+      "CREATE TABLE pages(id INTEGER PRIMARY KEY, key TEXT NOT NULL UNIQUE, title TEXT NOT NULL,"
+      " titlekey TEXT NOT NULL, size INTEGER, mtime INTEGER, hash BLOB, charset TEXT, lang TEXT);"
+      "CREATE VIRTUAL TABLE fts USING fts5(title, heads, body,"
+      " tokenize = 'porter unicode61 remove_diacritics 2', prefix = '2 3');"
+      "CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT);"
+      "INSERT INTO meta VALUES('schema', '1'), ('extractor', '1'),"
+      " ('tokenizer', 'porter unicode61 remove_diacritics 2'), ('language', 'english');";
+  EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(db);
+}
 
 // Test listings show the case's name instead of its bytes.
 void PrintTo(const Failure& c, std::ostream* out) { *out << c.name; }
@@ -95,6 +117,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Failure{"OpenNotADatabase", NotADatabase, TK_COLLECTION_OPEN, TK_E_CORRUPT},
                       Failure{"OpenWrongSchema", WrongSchema, TK_COLLECTION_OPEN, TK_E_CORRUPT},
                       Failure{"OpenNoMetaTable", NoMetaTable, TK_COLLECTION_OPEN, TK_E_CORRUPT},
+                      Failure{"OpenOlderEngine", OlderEngine, TK_COLLECTION_OPEN, TK_E_CORRUPT},
                       Failure{"OpenFileInsteadOfFolder", FileInsteadOfFolder, TK_COLLECTION_OPEN,
                               TK_E_NO_COLLECTION},
                       Failure{"UnknownMode", Nothing, 0x24, TK_E_BAD_MODE}),

@@ -5,7 +5,9 @@
 // are associative, so only the shape changes.
 #include <gtest/gtest.h>
 
+#include "query/parser.h"
 #include "query/query.h"
+#include "query/translator.h"
 #include "query_test_db.h"
 
 namespace dizode::query {
@@ -175,6 +177,40 @@ TEST(QueryTranslatorSqlTest, QueryTextNeverReachesSql) {
     ASSERT_FALSE(plan.error) << query;
     EXPECT_EQ(plan.statement.sql.find('\''), std::string::npos) << plan.statement.sql;
   }
+}
+
+// A wildcard whose vocabulary scan runs out of the search's time is a query too costly to run,
+// not an internal failure; one the vocabulary cannot answer at all is internal.
+TEST(QueryTranslatorSqlTest, InterruptedExpansionIsTooComplex) {
+  const ParseResult parsed = Parse("*ing", Options{});
+  ASSERT_FALSE(parsed.error);
+  const auto interrupted = [](const std::string&) {
+    Expansion e;
+    e.error = "interrupted";
+    e.interrupted = true;
+    return e;
+  };
+  const auto broken = [](const std::string&) {
+    Expansion e;
+    e.error = "no such table";
+    return e;
+  };
+  const Translation slow = Translate(parsed.root, interrupted);
+  ASSERT_TRUE(slow.error);
+  EXPECT_EQ(slow.error->code, Code::kTooComplex);
+  const Translation failed = Translate(parsed.root, broken);
+  ASSERT_TRUE(failed.error);
+  EXPECT_EQ(failed.error->code, Code::kInternal);
+}
+
+// Phrases under NOT score nothing; each typed word is a group of its own.
+TEST(QueryTranslatorSqlTest, WeightsFollowThePhraseOrder) {
+  TestDb db({{"a.htm", "A", "", "alpha"}});
+  const Plan plan = Compile("print \"dialog box\" <NOT> fax", db.handle());
+  ASSERT_FALSE(plan.error);
+  ASSERT_EQ(plan.statement.params.size(), 3u);
+  EXPECT_EQ(plan.statement.params[1], "1/0,0.6/0,1/1,0/2,0/2");
+  EXPECT_EQ(plan.statement.params[2], "print dialog box");
 }
 
 }  // namespace
