@@ -56,7 +56,7 @@ bool IsKeepingGlue(char32_t c);
 class Analysis {
  public:
   // Normalises and splits `utf8`; the previous result is replaced. Invalid UTF-8 reads as
-  // U+FFFD, a word character.
+  // U+FFFD, a symbol, which separates words.
   void Run(std::string_view utf8);
 
   const std::vector<Unit>& units() const { return m_units; }
