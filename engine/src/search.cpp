@@ -85,7 +85,10 @@ SearchResult RunQuery(Store& store, std::string_view text) {
   options.stemLanguage = store.language();
   query::Plan plan = query::Compile(text, store.db().get(), options);
   if (plan.error) {
-    if (plan.error->code == query::Code::kEmpty) return result;
+    if (plan.error->code == query::Code::kEmpty) {
+      result.warningCount = static_cast<int>(plan.warnings.size());  // what was dropped, and why
+      return result;
+    }
     int32_t status = query::StatusFor(plan.error->code);
     Fail(status ? status : TK_E_QUERY_INTERNAL, "search: " + plan.error->message);
   }

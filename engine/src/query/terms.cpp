@@ -15,18 +15,22 @@ using text::Segment;
 
 Term Exact(std::string text) { return {Term::Kind::kExact, std::move(text)}; }
 
-// Characters that keep a piece of a chunk together: word characters and glue. Everything else
-// separates pieces; in a phrase, so do wildcards other than a prefix star.
+// Characters that keep a piece of a chunk together: word characters and glue, judged after
+// normalisation as the index judges them (a full-width dot is a dot), and the characters that
+// normalisation deletes. Everything else separates pieces; in a phrase, so do wildcards other
+// than a prefix star.
 bool InPiece(const Unit& u) {
   if (u.wildcard) {
     return true;
   }
-  const bool ascii = u.c < 0x80;
-  if (ascii && (text::IsJoiningGlue(u.c) || text::IsKeepingGlue(u.c))) {
+  char32_t normal[text::kMaxExpansion];
+  const int n = text::NormalizeCodePoint(u.c, false, normal);
+  if (n == 0) {
     return true;
   }
-  return u.c == 0x2010 || u.c == 0x2011 || u.c == 0x2019 || IsWordChar(u.c) ||
-         u.c == 0x00AD || (u.c >= 0x200B && u.c <= 0x200D) || u.c == 0x2060;
+  const char32_t c = normal[0];
+  return text::IsJoiningGlue(c) || text::IsKeepingGlue(c) ||
+         text::ClassOf(c) != CharClass::kSeparator;
 }
 
 std::string Literal(const Unit* begin, const Unit* end) {
@@ -92,7 +96,11 @@ void SingleSegment(const Analysis& analysis, const Segment& s, text::Stemmer* st
     const std::string joined = analysis.Joined(s);
     out.push_back({phrase, kPartsWeight});
     out.push_back({{Exact(joined)}, kExactWeight});
-    if (stemming) {
+    bool number = true;
+    for (uint32_t p = 0; p < s.partCount; ++p) {
+      number = number && analysis.IsNumber(parts[s.firstPart + p]);
+    }
+    if (stemming && !number) {  // 2024-01-15 is never stemmed
       out.push_back({{stemOf(joined)}, kStemWeight});
     }
     return;

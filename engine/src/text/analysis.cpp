@@ -83,7 +83,16 @@ void Analysis::Run(std::string_view utf8) {
     i += cp.size;
     const int n = NormalizeCodePoint(cp.value, afterFoldable, buffer);
     for (int k = 0; k < n; ++k) {
-      m_units.push_back({buffer[k], begin, static_cast<uint32_t>(i), ClassOf(buffer[k])});
+      const char32_t joined = MayCompose(buffer[k]) && !m_units.empty()
+                                  ? ComposePair(m_units.back().c, buffer[k])
+                                  : 0;
+      if (joined != 0) {  // ｶﾞ is ガ, as the page would have written it in one character
+        m_units.back().c = joined;
+        m_units.back().sourceEnd = static_cast<uint32_t>(i);
+        m_units.back().cls = ClassOf(joined);
+      } else {
+        m_units.push_back({buffer[k], begin, static_cast<uint32_t>(i), ClassOf(buffer[k])});
+      }
     }
     if (n > 0 && utf8proc_category(static_cast<utf8proc_int32_t>(buffer[n - 1])) !=
                      UTF8PROC_CATEGORY_MN) {

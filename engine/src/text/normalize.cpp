@@ -41,6 +41,26 @@ int MapLetter(char32_t c, char32_t* out) {
 
 }  // namespace
 
+bool MayCompose(char32_t mark) {
+  if (mark < 0x300) {
+    return false;
+  }
+  const utf8proc_category_t category = utf8proc_category(static_cast<utf8proc_int32_t>(mark));
+  return (category >= UTF8PROC_CATEGORY_MN && category <= UTF8PROC_CATEGORY_ME) ||
+         (mark >= 0x1161 && mark <= 0x11C2);  // Hangul vowels and finals
+}
+
+char32_t ComposePair(char32_t base, char32_t mark) {
+  if (base < 0x80) {
+    return 0;
+  }
+  utf8proc_int32_t pair[2] = {static_cast<utf8proc_int32_t>(base),
+                              static_cast<utf8proc_int32_t>(mark)};
+  const utf8proc_ssize_t n = utf8proc_normalize_utf32(
+      pair, 2, static_cast<utf8proc_option_t>(UTF8PROC_COMPOSE | UTF8PROC_STABLE));
+  return n == 1 ? static_cast<char32_t>(pair[0]) : 0;
+}
+
 bool IsFoldableLetter(char32_t c) {
   const utf8proc_category_t category = utf8proc_category(static_cast<utf8proc_int32_t>(c));
   return category >= UTF8PROC_CATEGORY_LU && category <= UTF8PROC_CATEGORY_LO &&
@@ -112,8 +132,8 @@ int NormalizeCodePoint(char32_t c, bool afterFoldableLetter, char32_t out[kMaxEx
 }
 
 std::string Normalize(std::string_view utf8) {
-  std::string out;
-  out.reserve(utf8.size());
+  std::u32string normal;
+  normal.reserve(utf8.size());
   bool afterFoldable = false;
   char32_t buffer[kMaxExpansion];
   for (size_t i = 0; i < utf8.size();) {
@@ -121,11 +141,22 @@ std::string Normalize(std::string_view utf8) {
     i += cp.size;
     const int n = NormalizeCodePoint(cp.value, afterFoldable, buffer);
     for (int k = 0; k < n; ++k) {
-      query::AppendUtf8(out, buffer[k]);
+      const char32_t joined =
+          MayCompose(buffer[k]) && !normal.empty() ? ComposePair(normal.back(), buffer[k]) : 0;
+      if (joined != 0) {
+        normal.back() = joined;
+      } else {
+        normal.push_back(buffer[k]);
+      }
     }
     if (n > 0 && !IsNonSpacingMark(buffer[n - 1])) {
       afterFoldable = IsFoldableLetter(buffer[n - 1]);
     }
+  }
+  std::string out;
+  out.reserve(normal.size());
+  for (char32_t c : normal) {
+    query::AppendUtf8(out, c);
   }
   return out;
 }

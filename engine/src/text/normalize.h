@@ -21,6 +21,12 @@ inline constexpr int kMaxExpansion = 18;
 // Greek or Cyrillic letter, so that a combining accent written on its own is dropped too.
 int NormalizeCodePoint(char32_t c, bool afterFoldableLetter, char32_t out[kMaxExpansion]);
 
+// Each character is normalised on its own, so a mark written after its base (the voicing mark
+// after a kana, a Hangul vowel after its consonant) is joined to it afterwards: the single
+// character for the pair, or 0 when Unicode has none. Only worth asking when MayCompose(mark).
+char32_t ComposePair(char32_t base, char32_t mark);
+bool MayCompose(char32_t mark);
+
 // Latin, Greek or Cyrillic: the scripts whose accents searches ignore.
 bool IsFoldableScript(char32_t c);
 bool IsFoldableLetter(char32_t c);
