@@ -64,6 +64,7 @@ const Case kWordCases[] = {
     {"Printing", "printing@1 | ~print@0.6", "printing"},
     {"a", "a@1 | ~a@0.6", "a"},
     {"2024", "2024@1", "2024"},
+    {"2024-01-15", "2024-01-15@1 | 2024 01 15@0.8 | 20240115@1", "2024 01 15"},
     {"\uFF26\uFF4F\uFF4F", "foo@1 | ~foo@0.6", "foo"},
     {"hy\u00ADphen", "hyphen@1 | ~hyphen@0.6", "hyphen"},
     {"na\u00EFve", "naive@1 | ~naiv@0.6", "naive"},
@@ -79,6 +80,10 @@ const Case kWordCases[] = {
     // One part with glue: only the span tells it from the plain letter.
     {"C++", "c++@1", "c"},
     {"C#", "c#@1", "c"},
+    // Glue is judged after normalisation, as the index judges it.
+    {"\uFF23\uFF0B\uFF0B", "c++@1", "c"},
+    {"\uFF46\uFF4F\uFF4F\uFF0E\uFF42\uFF41\uFF52",
+     "foo.bar@1 | foo bar@0.8 | foo@0.25s | bar@0.25s", "foo bar"},
     {".NET", ".net@1", "net"},
     // Several tokens without glue.
     {"vector<int>", "vector int@0.8", "vector int"},

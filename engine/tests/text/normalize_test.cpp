@@ -63,6 +63,11 @@ TEST(NormalizeTest, LetterMapAndDeletedCharacters) {
       {"\u00D8re \u0110or\u0111e \u0141\u00F3d\u017A", "ore dorde lodz"},
       {"\u00C6ther \u0152uvre \u00E6\u0153", "aether oeuvre aeoe"},
       {"hy\u00ADphen", "hyphen"},
+      // A mark written after its base joins it where Unicode has one character for the pair.
+      {"\uFF76\uFF9E", "\u30AC"},        // half-width ka and voicing mark
+      {"\u30AB\u3099", "\u30AC"},        // ka and a combining voicing mark
+      {"\u1100\u1161\u11A8", "\uAC01"},  // Hangul jamo make one syllable
+      {"\u0B47\u0B3E", "\u0B4B"},        // Oriya vowel sign
       {"ze\u200Bro\u200Cwi\u200Ddth\u2060s\uFEFF", "zerowidths"},
       {"\u00AD\u200B", ""},
   });
