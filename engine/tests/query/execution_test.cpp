@@ -47,6 +47,8 @@ TEST_F(QueryExecutionTest, BooleanMeaning) {
   EXPECT_EQ(Find("network <OR> <NOT> printer"), (Keys{"a.htm", "c.htm", "d.htm", "e.htm"}));
   EXPECT_EQ(Find("(printer <OR> <NOT> network) driver"), (Keys{"a.htm"}));
   EXPECT_EQ(Find("<NOT> (printer <OR> network)"), (Keys{"d.htm", "e.htm"}));
+  // Every page that lacks either word: only a.htm has both.
+  EXPECT_EQ(Find("<NOT> printer <OR> <NOT> driver"), (Keys{"b.htm", "c.htm", "d.htm", "e.htm"}));
   // FTS5 reads `a NOT b c` as `a NOT (b AND c)`; ours is `(a NOT b) AND c`.
   EXPECT_EQ(Find("driver <NOT> printer network"), (Keys{"c.htm"}));
   EXPECT_EQ(Find("\"printer driver\""), (Keys{"a.htm"}));

@@ -1,7 +1,9 @@
 // Scores and order computed after the rows are read must be exactly what the SQL formulation
 // gives: max(1, round(100 × s / max(s) OVER ())) per scored row, 0 for unscored rows, ordered
-// by score descending, title key, page key under SQLite's byte-wise text comparison. SQLite
-// itself serves as the reference here, over generated rows full of ties and awkward bytes.
+// by the unrounded s descending (unscored rows last), title key, page key under SQLite's
+// byte-wise text comparison. Rounding never reorders: two rows whose scores round alike keep the
+// order of their raw scores. SQLite itself serves as the reference here, over generated rows
+// full of ties and awkward bytes.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -59,7 +61,7 @@ class Reference {
     sqlite3_stmt* select = Prepare(
         "SELECT key, CASE WHEN s IS NULL THEN 0 ELSE max(1, coalesce(CAST(round(100.0 * s / "
         "NULLIF(max(s) OVER (), 0)) AS INTEGER), 1)) END AS score FROM hits "
-        "ORDER BY score DESC, titlekey, key");
+        "ORDER BY s IS NULL, s DESC, titlekey, key");
     std::vector<std::pair<std::string, int64_t>> out;
     while (sqlite3_step(select) == SQLITE_ROW) {
       out.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(select, 0)),
@@ -128,7 +130,8 @@ TEST(RankingTest, OrderMatchesTheWindowFunctionQuery) {
       row.titlekey = titles[random() % std::size(titles)];
       row.title = std::to_string(random() % 1000);       // in no relation to the title key
       row.scored = round % 5 != 0 && random() % 4 != 0;  // some rounds have no scored row
-      row.raw = static_cast<double>(random() % 7) * 0.37 + 0.01;
+      // Raw scores close enough to round alike, and exact ties.
+      row.raw = static_cast<double>(random() % 7) * 0.0037 + 0.37;
       rows.push_back(row);
     }
     EXPECT_EQ(Ranked(rows), reference.Ordered(rows)) << "round " << round;
@@ -148,6 +151,14 @@ TEST(RankingTest, FixedCases) {
   const std::vector<std::pair<std::string, int64_t>> expected = {
       {"k5", 100}, {"k0", 50}, {"k2", 50}, {"k1", 50}, {"k3", 1}, {"k6", 0}, {"k4", 0}};
   EXPECT_EQ(Ranked(rows), expected);
+
+  // Both round to 76, yet the better raw score comes first whatever the titles say.
+  const std::vector<std::pair<std::string, int64_t>> nearTie = {
+      {"best", 100}, {"zebra", 76}, {"alpha", 76}};
+  EXPECT_EQ(Ranked({{"alpha", "Alpha", "alpha", 7.572, true},
+                    {"zebra", "Zebra", "zebra", 7.601, true},
+                    {"best", "Best", "best", 10.0, true}}),
+            nearTie);
 }
 
 }  // namespace
