@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "fts5_api.h"
 #include "query/help_rank_weights.h"
 
 namespace dizode::query {
@@ -240,27 +241,16 @@ void HelpRank(const Fts5ExtensionApi* api, Fts5Context* fts, sqlite3_context* co
 }  // namespace
 
 int RegisterHelpRank(sqlite3* db, const RankParams& params) {
-  sqlite3_stmt* stmt = nullptr;
-  int rc = sqlite3_prepare_v2(db, "SELECT fts5(?1)", -1, &stmt, nullptr);
-  if (rc != SQLITE_OK) {
-    return rc;
-  }
   fts5_api* fts5 = nullptr;
-  sqlite3_bind_pointer(stmt, 1, &fts5, "fts5_api_ptr", nullptr);
-  const int step = sqlite3_step(stmt);
-  rc = sqlite3_finalize(stmt);
-  if (rc != SQLITE_OK) {
+  if (int rc = GetFts5Api(db, &fts5)) {
     return rc;
-  }
-  if (step != SQLITE_ROW || !fts5) {
-    return SQLITE_ERROR;
   }
   auto* owned = new (std::nothrow) RankParams(params);
   if (!owned) {
     return SQLITE_NOMEM;
   }
   // On failure FTS5 does not call the destructor, so the copy is still ours to free.
-  rc = fts5->xCreateFunction(fts5, "help_rank", owned, HelpRank, DeleteParams);
+  const int rc = fts5->xCreateFunction(fts5, "help_rank", owned, HelpRank, DeleteParams);
   if (rc != SQLITE_OK) {
     delete owned;
   }
