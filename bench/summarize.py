@@ -2,16 +2,25 @@
 """Prints the medians of a bench/run.sh run side by side, with the ratios the targets use."""
 import json
 import os
+import statistics
 import sys
 
 CORPORA = ["pg", "py", "mixed10k"]
 
 
-def medians(path):
-    with open(path) as f:
-        runs = json.load(f)["benchmarks"]
-    return {r["run_name"].replace("/process_time", ""): r
-            for r in runs if r.get("aggregate_name") == "median"}
+def medians(*paths):
+    """Per benchmark, the median of every figure over its runs in all the given JSON outputs
+    (repetitions of one process, or one run from each of several processes)."""
+    runs = {}
+    for path in paths:
+        with open(path) as f:
+            for r in json.load(f)["benchmarks"]:
+                if r.get("run_type") == "iteration" and "error_occurred" not in r:
+                    runs.setdefault(r["run_name"].replace("/process_time", ""), []).append(r)
+    return {name: {key: statistics.median(r[key] for r in rs)
+                   for key, value in rs[0].items()
+                   if isinstance(value, (int, float)) and all(key in r for r in rs)}
+            for name, rs in runs.items()}
 
 
 def main():
@@ -31,18 +40,21 @@ def main():
             cold = index[f"BM_ColdIndex/{i}"][clock]
             pages = int(index[f"BM_ColdIndex/{i}"]["pages"])
             print(f"  {name:9} {pages:6} pages {read:8.1f} {raw:9.1f} {cold:9.1f}  "
-                  f"{cold / (raw + read):6.2f}x  (target <= 4x on 10,000 pages)")
+                  f"{cold / (raw + read):6.2f}x  (target <= 3x on 10,000 pages)")
     listing = index["BM_NoChangeListing"]
     update = index["BM_OnePercentUpdate/iterations:3"]
     print(f"\nno-change listing with freshness check, 10,000 pages: "
           f"{listing['real_time']:.1f} ms wall, {listing['cpu_time']:.1f} ms CPU (target < 60)")
+    sizes = ", ".join(f"{name} {index[f'BM_ColdIndex/{i}']['index_MiB']:.1f}"
+                      for i, name in enumerate(CORPORA))
+    print(f"index size after cold indexing (MiB): {sizes}")
     print(f"1 % add/change/remove update, 10,000 pages: {update['real_time']:.1f} ms wall, "
           f"{update['cpu_time']:.1f} ms CPU")
     engine = search["BM_EngineSearch"]
     raw = search["BM_RawFts5Search"]
     print(f"search p50: engine {engine['p50_us'] / 1000:.3f} ms, raw FTS5 "
           f"{raw['p50_us'] / 1000:.3f} ms, ratio {engine['p50_us'] / raw['p50_us']:.2f}x "
-          "(targets < 1 ms, <= 1.5x)")
+          "(targets < 1 ms, <= 2x)")
     print(f"search p95: engine {engine['p95_us'] / 1000:.3f} ms, raw FTS5 "
           f"{raw['p95_us'] / 1000:.3f} ms")
     print(f"search CPU p50/p95: engine {engine['p50_cpu_us'] / 1000:.3f}/"
