@@ -38,6 +38,10 @@ const char* const kQueries[] = {
     "index",
 };
 
+// Prefix queries of two to five letters: the lengths a prefix index would serve and longer ones.
+const char* const kPrefixQueries[] = {"pr*", "js*", "tra*", "con*", "inst*", "erro*", "threa*",
+                                      "unic*", "co*", "ba*"};
+
 const std::string& SearchCollection() {
   static const std::string dir = [] {
     std::string path = bench::CorporaRoot() + "/scratch/search-mixed10k";
@@ -78,6 +82,12 @@ void MeasureQueries(benchmark::State& state, const Queries& queries, RunQuery&& 
 void BM_EngineSearch(benchmark::State& state) {
   Collection collection(SearchCollection(), TK_COLLECTION_OPEN);
   MeasureQueries(state, kQueries, [&](const char* query) { return collection.Search(query); });
+}
+
+void BM_EnginePrefixSearch(benchmark::State& state) {
+  Collection collection(SearchCollection(), TK_COLLECTION_OPEN);
+  MeasureQueries(state, kPrefixQueries,
+                 [&](const char* query) { return collection.Search(query); });
 }
 
 // The MATCH text the engine compiles a query into, or nothing when its plan is more than one
@@ -134,6 +144,7 @@ void BM_RefreshRequest(benchmark::State& state) {
 }
 
 BENCHMARK(BM_EngineSearch)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EnginePrefixSearch)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RefreshRequest)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RawFts5Search)->Unit(benchmark::kMillisecond);
 
