@@ -1,48 +1,22 @@
-// @brief Reading the marked examples of the bundled help with libxml2's HTML parser.
+// @brief What the marked query examples of the bundled help claim, read from their attributes.
 #include "help_examples_fixture.h"
 
-#include <libxml/HTMLparser.h>
-#include <libxml/tree.h>
-
 #include <algorithm>
-#include <cctype>
-#include <cstdio>
-#include <filesystem>
-#include <map>
 #include <ostream>
 #include <string_view>
 
+#include "help_markers_fixture.h"
 #include "query/query.h"
 
 namespace dizode::testing {
 namespace {
 
 constexpr std::string_view kAttributePrefix = "data-";
+// The terminal host's examples, which its own tests read.
+constexpr std::string_view kHostPrefix = "data-zvv";
 constexpr std::string_view kTitleSeparator = " :: ";
 constexpr std::string_view kRankSeparator = " > ";
 constexpr std::string_view kNoWarning = "none";
-
-std::string Trim(std::string_view text) {
-  const size_t first = text.find_first_not_of(" \t\r\n");
-  if (first == std::string_view::npos) {
-    return {};
-  }
-  const size_t last = text.find_last_not_of(" \t\r\n");
-  return std::string(text.substr(first, last - first + 1));
-}
-
-std::vector<std::string> SplitList(std::string_view text) {
-  std::vector<std::string> items;
-  size_t start = 0;
-  while (true) {
-    const size_t bar = text.find('|', start);
-    items.push_back(Trim(text.substr(start, bar - start)));
-    if (bar == std::string_view::npos) {
-      return items;
-    }
-    start = bar + 1;
-  }
-}
 
 bool IsCodeName(std::string_view name) {
   for (int i = 0; i <= static_cast<int>(query::Code::kIndexStale); ++i) {
@@ -155,49 +129,6 @@ void CheckConsistency(MarkedExample& example, bool hasQuery) {
   }
 }
 
-// Letters and digits stay; a few symbols that tell queries apart get a name; any other run of
-// characters becomes one underscore. Characters beyond ASCII are written as their code points.
-std::string NamePart(std::string_view text) {
-  static const std::map<char, std::string_view> kSymbols = {
-      {'+', "plus"}, {'#', "hash"}, {'*', "star"}, {'?', "qmark"}, {'"', "quote"}, {'.', "dot"}};
-  std::string out;
-  auto separate = [&out] {
-    if (!out.empty() && out.back() != '_') {
-      out += '_';
-    }
-  };
-  for (size_t i = 0; i < text.size();) {
-    const auto byte = static_cast<unsigned char>(text[i]);
-    if (byte >= 0x80) {
-      // One code point of valid UTF-8 (the pages are read as UTF-8).
-      const int size = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
-      char32_t cp = size == 1 ? byte : byte & (0x7F >> size);
-      for (int k = 1; k < size && i + k < text.size(); ++k) {
-        cp = (cp << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-      }
-      char hex[16];
-      std::snprintf(hex, sizeof hex, "U%04X", static_cast<unsigned>(cp));
-      out += hex;
-      i += size;
-    } else if (std::isalnum(byte)) {
-      out += static_cast<char>(byte);
-      ++i;
-    } else {
-      const auto symbol = kSymbols.find(static_cast<char>(byte));
-      separate();
-      if (symbol != kSymbols.end()) {
-        out += symbol->second;
-        out += '_';
-      }
-      ++i;
-    }
-  }
-  while (!out.empty() && out.back() == '_') {
-    out.pop_back();
-  }
-  return out;
-}
-
 std::string BaseName(const std::string& page, const MarkedExample& example) {
   std::string name = NamePart(page);
   if (example.titleOnly) {
@@ -206,61 +137,6 @@ std::string BaseName(const std::string& page, const MarkedExample& example) {
   const std::string query = NamePart(example.query);
   name += "_" + (query.empty() ? std::string("empty") : query);
   return name;
-}
-
-std::optional<std::string> AttributeValue(xmlDoc* doc, const xmlAttr* attribute) {
-  if (!attribute->children) {
-    return std::nullopt;
-  }
-  xmlChar* raw = xmlNodeListGetString(doc, attribute->children, 1);
-  std::string value = raw ? reinterpret_cast<const char*>(raw) : "";
-  xmlFree(raw);
-  return value;
-}
-
-void Collect(xmlDoc* doc, xmlNode* node, const std::string& page, const std::string& stem,
-             std::vector<MarkedExample>& out) {
-  for (; node; node = node->next) {
-    if (node->type != XML_ELEMENT_NODE) {
-      continue;
-    }
-    MarkedExample example;
-    bool marked = false;
-    bool hasQuery = false;
-    for (const xmlAttr* a = node->properties; a; a = a->next) {
-      const std::string_view name = reinterpret_cast<const char*>(a->name);
-      if (!name.starts_with(kAttributePrefix)) {
-        continue;
-      }
-      marked = true;
-      const std::optional<std::string> value = AttributeValue(doc, a);
-      AddAttribute(name, value, example, hasQuery);
-    }
-    if (marked) {
-      CheckConsistency(example, hasQuery);
-      example.where = page + ":" + std::to_string(xmlGetLineNo(node));
-      example.name = BaseName(stem, example);
-      out.push_back(std::move(example));
-    }
-    Collect(doc, node->children, page, stem, out);
-  }
-}
-
-void ReadPage(const std::filesystem::path& file, const std::string& page,
-              std::vector<MarkedExample>& out) {
-  const std::string stem = file.stem().string();
-  xmlDoc* doc = htmlReadFile(file.string().c_str(), "UTF-8",
-                             HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET);
-  if (!doc) {
-    MarkedExample broken;
-    broken.name = NamePart(stem) + "_unreadable";
-    broken.where = page;
-    broken.problem = "the page cannot be parsed";
-    out.push_back(std::move(broken));
-    return;
-  }
-  Collect(doc, xmlDocGetRootElement(doc), page, stem, out);
-  xmlFreeDoc(doc);
 }
 
 }  // namespace
@@ -298,29 +174,28 @@ void PrintTo(const MarkedExample& example, std::ostream* os) {
 
 std::vector<MarkedExample> ReadHelpExamples(const std::string& helpDir,
                                             const std::vector<std::string>& subfolders) {
+  const auto owns = [](std::string_view name) {
+    return name.starts_with(kAttributePrefix) && !name.starts_with(kHostPrefix);
+  };
   std::vector<MarkedExample> examples;
-  for (const std::string& subfolder : subfolders) {
-    const std::filesystem::path folder = std::filesystem::path(helpDir) / subfolder;
-    std::error_code error;
-    std::vector<std::filesystem::path> files;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-      if (entry.path().extension() == ".htm") {
-        files.push_back(entry.path());
-      }
+  for (const MarkedElement& element : ReadMarkedElements(helpDir, subfolders, owns)) {
+    MarkedExample example;
+    example.where = element.where;
+    if (element.unreadable) {
+      example.name = NamePart(element.stem) + "_unreadable";
+      example.problem = "the page cannot be parsed";
+      examples.push_back(std::move(example));
+      continue;
     }
-    std::sort(files.begin(), files.end());
-    for (const auto& file : files) {
-      ReadPage(file, subfolder + "/" + file.filename().string(), examples);
+    bool hasQuery = false;
+    for (const auto& [name, value] : element.attributes) {
+      AddAttribute(name, value, example, hasQuery);
     }
+    CheckConsistency(example, hasQuery);
+    example.name = BaseName(element.stem, example);
+    examples.push_back(std::move(example));
   }
-  // Equal names (the same query shown twice on a page) get a number.
-  std::map<std::string, int> seen;
-  for (MarkedExample& example : examples) {
-    const int count = ++seen[example.name];
-    if (count > 1) {
-      example.name += "_" + std::to_string(count);
-    }
-  }
+  NumberRepeatedNames(examples);
   return examples;
 }
 
