@@ -35,8 +35,10 @@ struct QueryState {
   std::vector<RankWeight> phrases;
   std::vector<double> idf;  // per phrase, negative until counted (weight-0 phrases never are)
 
+  bool severalGroups = false;  // scored phrases of two word groups or more
   std::vector<int> termFrequency;  // column × phrase count of the current row
   std::vector<Instance> instances;
+  bool anyInstance = false;
 };
 
 void DeleteState(void* state) { delete static_cast<QueryState*>(state); }
@@ -95,6 +97,18 @@ int UpdateWeights(sqlite3_value* list, QueryState& state) {
   state.weightsText.assign(text);
   state.phrases = ParseRankWeights(text, state.phraseCount);
   state.weightsParsed = true;
+  state.severalGroups = false;
+  const RankWeight* first = nullptr;
+  for (const RankWeight& phrase : state.phrases) {
+    if (!(phrase.weight > 0)) {
+      continue;
+    }
+    if (first == nullptr) {
+      first = &phrase;
+    } else if (phrase.group != first->group) {
+      state.severalGroups = true;
+    }
+  }
   return SQLITE_OK;
 }
 
@@ -120,33 +134,40 @@ int PhraseIdf(const Fts5ExtensionApi* api, Fts5Context* fts, const RankParams& p
   return SQLITE_OK;
 }
 
-// Collects the row's instances of scored phrases: per-column term frequencies, and the
-// instances themselves ordered by column and offset.
+// Collects the row's instances of scored phrases: per-column term frequencies and, when the
+// query has more than one word group (only then can the proximity bonus apply), the instances
+// themselves ordered by column and offset. Each phrase's own position list is walked: that is
+// cheaper than FTS5's merged instance list, which it would build for every row.
 int CollectInstances(const Fts5ExtensionApi* api, Fts5Context* fts, QueryState& state) {
   std::fill(state.termFrequency.begin(), state.termFrequency.end(), 0);
   state.instances.clear();
-  int count = 0;
-  int rc = api->xInstCount(fts, &count);
-  for (int i = 0; rc == SQLITE_OK && i < count; ++i) {
-    int phrase = -1;
-    int column = -1;
-    int offset = 0;
-    rc = api->xInst(fts, i, &phrase, &column, &offset);
-    if (rc != SQLITE_OK || phrase < 0 || phrase >= state.phraseCount || column < 0 ||
-        column >= state.columnCount || !(state.phrases[phrase].weight > 0)) {
+  state.anyInstance = false;
+  for (int p = 0; p < state.phraseCount; ++p) {
+    if (!(state.phrases[p].weight > 0)) {
       continue;
     }
-    ++state.termFrequency[static_cast<size_t>(column) * state.phraseCount + phrase];
-    state.instances.push_back({column, offset, state.phrases[phrase].group});
+    Fts5PhraseIter iterator;
+    int column = -1;
+    int offset = 0;
+    if (const int rc = api->xPhraseFirst(fts, p, &iterator, &column, &offset); rc != SQLITE_OK) {
+      return rc;
+    }
+    for (; column >= 0; api->xPhraseNext(fts, &iterator, &column, &offset)) {
+      if (column >= state.columnCount) {
+        continue;
+      }
+      state.anyInstance = true;
+      ++state.termFrequency[static_cast<size_t>(column) * state.phraseCount + p];
+      if (state.severalGroups) {
+        state.instances.push_back({column, offset, state.phrases[p].group});
+      }
+    }
   }
-  // FTS5 reports instances in position order; sort only if some version does not.
   const auto byPosition = [](const Instance& x, const Instance& y) {
     return x.column != y.column ? x.column < y.column : x.offset < y.offset;
   };
-  if (!std::is_sorted(state.instances.begin(), state.instances.end(), byPosition)) {
-    std::sort(state.instances.begin(), state.instances.end(), byPosition);
-  }
-  return rc;
+  std::sort(state.instances.begin(), state.instances.end(), byPosition);
+  return SQLITE_OK;
 }
 
 // Whether instances of two different word groups start at most `window` tokens apart in one
@@ -183,7 +204,7 @@ int ScoreRow(const Fts5ExtensionApi* api, Fts5Context* fts, int argc, sqlite3_va
   if (rc == SQLITE_OK) {
     rc = CollectInstances(api, fts, *state);
   }
-  if (rc != SQLITE_OK || state->instances.empty()) {
+  if (rc != SQLITE_OK || !state->anyInstance) {
     return rc;
   }
   for (int c = 0; c < state->columnCount; ++c) {
