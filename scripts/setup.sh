@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libsqlite3-dev libxml2-dev libffi-dev
-  libstemmer-dev libutf8proc-dev libuchardet-dev ccache
+  libstemmer-dev libutf8proc-dev libuchardet-dev libxxhash-dev ccache
   g++-mingw-w64-i686 mingw-w64-tools
 )
 

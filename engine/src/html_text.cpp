@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
@@ -18,25 +19,70 @@ namespace {
 
 constexpr size_t kChunkBytes = 64 * 1024;
 
-// Elements that run inline with their neighbours: no word break at their edges.
-bool IsInline(const char* name) {
-  static const char* const kInline[] = {
-      "a",    "abbr", "b",    "bdi",  "bdo", "cite", "code", "data",   "dfn",  "em",
-      "font", "i",    "kbd",  "mark", "q",   "s",    "samp", "small",  "span", "strong",
-      "sub",  "sup",  "time", "tt",   "u",   "var",  "wbr",  "strike", "big",  "nobr"};
-  for (const char* tag : kInline)
-    if (std::strcmp(name, tag) == 0) return true;
-  return false;
-}
+// What the extractor needs to know of an element, decided once per start or end tag. The names
+// come from the parser lower-cased; a switch on the first letter keeps this to a comparison or
+// two per tag, where a list of names would be searched for every element of every page.
+constexpr unsigned kInline = 1;  // runs inline with its neighbours: no word break at its edges
+constexpr unsigned kHidden = 2;  // script, style, template: no visible text
+constexpr unsigned kTitle = 4;
+constexpr unsigned kHtml = 8;
+constexpr unsigned kMeta = 16;
+constexpr unsigned kHeading = 32;   // h1 to h3
+constexpr unsigned kHeading1 = 64;  // h1
 
-bool IsHidden(const char* name) {
-  return std::strcmp(name, "script") == 0 || std::strcmp(name, "style") == 0 ||
-         std::strcmp(name, "template") == 0;
-}
+bool Is(const char* name, const char* candidate) { return std::strcmp(name, candidate) == 0; }
 
-int HeadingLevel(const char* name) {
-  if (name[0] == 'h' && name[1] >= '1' && name[1] <= '3' && name[2] == '\0') return name[1] - '0';
-  return 0;
+unsigned Classify(const char* name) {
+  const auto any = [name](std::initializer_list<const char*> names) {
+    for (const char* candidate : names) {
+      if (Is(name, candidate)) return true;
+    }
+    return false;
+  };
+  switch (name[0]) {
+    case 'a':
+      return any({"a", "abbr"}) ? kInline : 0u;
+    case 'b':
+      return any({"b", "bdi", "bdo", "big"}) ? kInline : 0u;
+    case 'c':
+      return any({"cite", "code"}) ? kInline : 0u;
+    case 'd':
+      return any({"data", "dfn"}) ? kInline : 0u;
+    case 'e':
+      return Is(name, "em") ? kInline : 0u;
+    case 'f':
+      return Is(name, "font") ? kInline : 0u;
+    case 'h':
+      if (name[1] >= '1' && name[1] <= '3' && name[2] == '\0') {
+        return name[1] == '1' ? (kHeading | kHeading1) : kHeading;
+      }
+      return Is(name, "html") ? kHtml : 0u;
+    case 'i':
+      return name[1] == '\0' ? kInline : 0u;
+    case 'k':
+      return Is(name, "kbd") ? kInline : 0u;
+    case 'm':
+      return Is(name, "mark") ? kInline : (Is(name, "meta") ? kMeta : 0u);
+    case 'n':
+      return Is(name, "nobr") ? kInline : 0u;
+    case 'q':
+      return name[1] == '\0' ? kInline : 0u;
+    case 's':
+      if (any({"script", "style"})) return kHidden;
+      return any({"s", "samp", "small", "span", "strong", "sub", "sup", "strike"}) ? kInline : 0u;
+    case 't':
+      if (Is(name, "title")) return kTitle;
+      if (Is(name, "template")) return kHidden;
+      return any({"time", "tt"}) ? kInline : 0u;
+    case 'u':
+      return name[1] == '\0' ? kInline : 0u;
+    case 'v':
+      return Is(name, "var") ? kInline : 0u;
+    case 'w':
+      return Is(name, "wbr") ? kInline : 0u;
+    default:
+      return 0;
+  }
 }
 
 const char* Attribute(const xmlChar** attrs, const char* wanted) {
@@ -55,21 +101,22 @@ class Collector {
   // The parser reports an end for every element it opens, implicit closes included, so the
   // nesting counters below stay balanced on malformed pages too.
   void Start(const char* name, const xmlChar** attrs) {
-    if (m_hidden > 0 || IsHidden(name)) {
+    const unsigned tag = Classify(name);
+    if (m_hidden > 0 || (tag & kHidden) != 0) {
       ++m_hidden;
       return;
     }
     if (m_heading > 0) {
       ++m_heading;
-    } else if (int level = HeadingLevel(name)) {
+    } else if ((tag & kHeading) != 0) {
       m_heading = 1;
-      m_inFirstH1 = level == 1 && m_h1.empty();
+      m_inFirstH1 = (tag & kHeading1) != 0 && m_h1.empty();
     }
-    if (std::strcmp(name, "title") == 0) {
+    if ((tag & kTitle) != 0) {
       m_inTitle = m_title.empty();
-    } else if (std::strcmp(name, "html") == 0) {
+    } else if ((tag & kHtml) != 0) {
       if (const char* lang = Attribute(attrs, "lang")) page.lang = Lower(lang);
-    } else if (std::strcmp(name, "meta") == 0) {
+    } else if ((tag & kMeta) != 0) {
       const char* metaName = Attribute(attrs, "name");
       const char* content = Attribute(attrs, "content");
       if (metaName && content &&
@@ -77,7 +124,7 @@ class Collector {
         Append(page.heads, content, true);
     }
     if (const char* alt = Attribute(attrs, "alt")) Append(page.body, alt, true);
-    if (!IsInline(name)) m_pendingBreak = true;
+    if ((tag & kInline) == 0) m_pendingBreak = true;
   }
 
   void End(const char* name) {
@@ -87,7 +134,7 @@ class Collector {
     }
     m_inTitle = false;
     if (m_heading > 0 && --m_heading == 0) m_inFirstH1 = false;
-    if (!IsInline(name)) m_pendingBreak = true;
+    if ((Classify(name) & kInline) == 0) m_pendingBreak = true;
   }
 
   void Text(const char* text, int length) {

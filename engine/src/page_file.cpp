@@ -2,6 +2,10 @@
 // builds unchanged wherever the toolkit is shipped.
 #include "page_file.h"
 
+// The hash is compiled in from the header alone: nothing to link, on any platform.
+#define XXH_INLINE_ALL
+#include <xxhash.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -58,14 +62,7 @@ PageFile ReadPageFile(const std::string& path, size_t maxBytes) {
   return page;
 }
 
-uint64_t ContentHash(std::string_view bytes) {
-  uint64_t hash = 14695981039346656037ull;
-  for (unsigned char c : bytes) {
-    hash ^= c;
-    hash *= 1099511628211ull;
-  }
-  return hash;
-}
+uint64_t ContentHash(std::string_view bytes) { return XXH3_64bits(bytes.data(), bytes.size()); }
 
 std::string_view FileNameOf(std::string_view path) {
   size_t slash = path.find_last_of('/');
