@@ -5,6 +5,7 @@
 #include <optional>
 #include <thread>
 
+#include "folder_stats.h"
 #include "page_file.h"
 
 namespace dizode {
@@ -22,8 +23,9 @@ struct Row {
 // listing's cost, so large collections spread them over the cores.
 void CompareStamps(const std::vector<IndexedPage>& pages, std::vector<Row>& rows) {
   auto compare = [&](size_t begin, size_t end) {
+    FolderStats folders;
     for (size_t i = begin; i < end; ++i) {
-      std::optional<FileStamp> now = StampOf(pages[i].key);
+      std::optional<FileStamp> now = folders.Stamp(pages[i].key);
       rows[i].changed = now && *now != rows[i].indexed;
     }
   };

@@ -25,7 +25,7 @@ struct PageFile {
 
 PageFile ReadPageFile(const std::string& path, size_t maxBytes);
 
-// 64-bit FNV-1a of the bytes: cheap, and enough to tell whether content changed.
+// 64-bit XXH3 of the bytes: cheap, and enough to tell whether content changed.
 uint64_t ContentHash(std::string_view bytes);
 
 // The last component of a path.
