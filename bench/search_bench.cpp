@@ -39,8 +39,8 @@ const char* const kQueries[] = {
 };
 
 // Prefix queries of two to five letters: the lengths a prefix index would serve and longer ones.
-const char* const kPrefixQueries[] = {"pr*", "js*", "tra*", "con*", "inst*", "erro*", "threa*",
-                                      "unic*", "co*", "ba*"};
+const char* const kPrefixQueries[] = {"pr*",   "js*",    "tra*",  "con*", "inst*",
+                                      "erro*", "threa*", "unic*", "co*",  "ba*"};
 
 const std::string& SearchCollection() {
   static const std::string dir = [] {

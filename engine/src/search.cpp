@@ -46,8 +46,8 @@ void Collect(const Db& db, const query::Statement& statement, std::vector<Hit>& 
   while (stmt.Step()) {
     bool scored = !stmt.IsNull(3);
     double raw = scored ? sqlite3_column_double(stmt.get(), 3) : 0.0;
-    rows.push_back({stmt.Text(0), stmt.Text(1), stmt.Text(2), std::isfinite(raw) ? raw : 0.0,
-                    scored});
+    rows.push_back(
+        {stmt.Text(0), stmt.Text(1), stmt.Text(2), std::isfinite(raw) ? raw : 0.0, scored});
   }
   std::vector<size_t> order = query::Rank(rows);
   hits.reserve(order.size());

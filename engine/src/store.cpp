@@ -17,7 +17,8 @@ std::string SchemaSql(const std::string& language) {
 CREATE TABLE pages(id INTEGER PRIMARY KEY, key TEXT NOT NULL UNIQUE, title TEXT NOT NULL,
   titlekey TEXT NOT NULL, size INTEGER, mtime INTEGER, hash BLOB, charset TEXT, lang TEXT);
 CREATE VIRTUAL TABLE fts USING fts5(title, heads, body,
-  tokenize = 'helptok )sql" + language + R"sql(');
+  tokenize = 'helptok )sql" +
+         language + R"sql(');
 CREATE VIRTUAL TABLE fts_vocab USING fts5vocab(fts, 'row');
 CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT);
 )sql";

@@ -28,9 +28,9 @@ struct Node {
   int length = 0;
   std::vector<Alternative> alternatives;  // kWord, kPhrase: the ways it may occur
   std::string key;                        // kWord, kPhrase: its words, for the title bonus
-  std::vector<Node> children;    // operators
-  int distance = 0;              // kNear
-  unsigned fields = kAllFields;  // kField
+  std::vector<Node> children;             // operators
+  int distance = 0;                       // kNear
+  unsigned fields = kAllFields;           // kField
 };
 
 // Builders that keep the tree canonical: empty operands vanish, a one-operand AND or OR is its

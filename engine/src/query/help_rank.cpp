@@ -35,7 +35,7 @@ struct QueryState {
   std::vector<RankWeight> phrases;
   std::vector<double> idf;  // per phrase, negative until counted (weight-0 phrases never are)
 
-  bool severalGroups = false;  // scored phrases of two word groups or more
+  bool severalGroups = false;      // scored phrases of two word groups or more
   std::vector<int> termFrequency;  // column × phrase count of the current row
   std::vector<Instance> instances;
   bool anyInstance = false;

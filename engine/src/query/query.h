@@ -70,7 +70,7 @@ struct Plan {
 };
 
 struct Options {
-  bool bareOperators = true;  // AND/OR/NOT/NEAR in upper case act as operators
+  bool bareOperators = true;             // AND/OR/NOT/NEAR in upper case act as operators
   std::string stemLanguage = "english";  // the collection's Snowball language, or "none"
 };
 

@@ -199,8 +199,9 @@ TermList SplitTerms(const std::vector<Unit>& units, bool inPhrase, text::Stemmer
     return out;
   }
   const bool exact = inPhrase && !out.hadWildcard;
-  out.alternatives.push_back(
-      {std::move(terms), exact ? kExactWeight : out.hadWildcard ? kPatternWeight : kPartsWeight});
+  out.alternatives.push_back({std::move(terms), exact             ? kExactWeight
+                                                : out.hadWildcard ? kPatternWeight
+                                                                  : kPartsWeight});
   return out;
 }
 

@@ -51,8 +51,8 @@ struct Alternative {
 
 struct TermList {
   std::vector<Alternative> alternatives;  // empty: the chunk holds nothing searchable
-  bool hadWildcard = false;  // some wildcard took part (relaxation never applies then)
-  std::string key;           // the chunk's words as text/analysis.h's SearchKey writes them
+  bool hadWildcard = false;               // some wildcard took part (relaxation never applies then)
+  std::string key;  // the chunk's words as text/analysis.h's SearchKey writes them
 };
 
 // `inPhrase`: only a trailing `*` counts (a prefix); other wildcards act as punctuation.

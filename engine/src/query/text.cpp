@@ -87,5 +87,4 @@ bool IsLowerCase(char32_t c) {
   return c >= 0x430 && c <= 0x45F;  // Cyrillic
 }
 
-
 }  // namespace dizode::query

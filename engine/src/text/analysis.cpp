@@ -9,25 +9,25 @@ namespace dizode::text {
 namespace {
 
 bool IsNoSpaceScript(char32_t c) {
-  return (c >= 0x0E00 && c <= 0x0EFF) ||    // Thai, Lao
-         (c >= 0x1000 && c <= 0x109F) ||    // Myanmar
-         (c >= 0x1100 && c <= 0x11FF) ||    // Hangul Jamo
-         (c >= 0x1780 && c <= 0x17FF) ||    // Khmer
-         (c >= 0x19E0 && c <= 0x19FF) ||    // Khmer symbols
-         (c >= 0x2E80 && c <= 0x2FDF) ||    // CJK radicals
-         (c >= 0x3005 && c <= 0x3007) ||    // iteration mark, closing mark, ideographic zero
-         (c >= 0x3021 && c <= 0x3029) ||    // Hangzhou numerals
-         (c >= 0x3031 && c <= 0x3035) ||    // kana repeat marks
-         (c >= 0x3040 && c <= 0x30FF) ||    // Hiragana, Katakana
-         (c >= 0x3130 && c <= 0x318F) ||    // Hangul compatibility Jamo
-         (c >= 0x31F0 && c <= 0x31FF) ||    // Katakana extensions
-         (c >= 0x3400 && c <= 0x4DBF) ||    // CJK extension A
-         (c >= 0x4E00 && c <= 0x9FFF) ||    // CJK unified ideographs
-         (c >= 0xA960 && c <= 0xA97F) ||    // Hangul Jamo extended A
-         (c >= 0xAC00 && c <= 0xD7FF) ||    // Hangul syllables, Jamo extended B
-         (c >= 0xF900 && c <= 0xFAFF) ||    // CJK compatibility ideographs
-         (c >= 0xFF66 && c <= 0xFFDC) ||    // half-width Katakana and Hangul
-         (c >= 0x20000 && c <= 0x3FFFF);    // CJK extensions B and beyond
+  return (c >= 0x0E00 && c <= 0x0EFF) ||  // Thai, Lao
+         (c >= 0x1000 && c <= 0x109F) ||  // Myanmar
+         (c >= 0x1100 && c <= 0x11FF) ||  // Hangul Jamo
+         (c >= 0x1780 && c <= 0x17FF) ||  // Khmer
+         (c >= 0x19E0 && c <= 0x19FF) ||  // Khmer symbols
+         (c >= 0x2E80 && c <= 0x2FDF) ||  // CJK radicals
+         (c >= 0x3005 && c <= 0x3007) ||  // iteration mark, closing mark, ideographic zero
+         (c >= 0x3021 && c <= 0x3029) ||  // Hangzhou numerals
+         (c >= 0x3031 && c <= 0x3035) ||  // kana repeat marks
+         (c >= 0x3040 && c <= 0x30FF) ||  // Hiragana, Katakana
+         (c >= 0x3130 && c <= 0x318F) ||  // Hangul compatibility Jamo
+         (c >= 0x31F0 && c <= 0x31FF) ||  // Katakana extensions
+         (c >= 0x3400 && c <= 0x4DBF) ||  // CJK extension A
+         (c >= 0x4E00 && c <= 0x9FFF) ||  // CJK unified ideographs
+         (c >= 0xA960 && c <= 0xA97F) ||  // Hangul Jamo extended A
+         (c >= 0xAC00 && c <= 0xD7FF) ||  // Hangul syllables, Jamo extended B
+         (c >= 0xF900 && c <= 0xFAFF) ||  // CJK compatibility ideographs
+         (c >= 0xFF66 && c <= 0xFFDC) ||  // half-width Katakana and Hangul
+         (c >= 0x20000 && c <= 0x3FFFF);  // CJK extensions B and beyond
 }
 
 }  // namespace
@@ -83,9 +83,8 @@ void Analysis::Run(std::string_view utf8) {
     i += cp.size;
     const int n = NormalizeCodePoint(cp.value, afterFoldable, buffer);
     for (int k = 0; k < n; ++k) {
-      const char32_t joined = MayCompose(buffer[k]) && !m_units.empty()
-                                  ? ComposePair(m_units.back().c, buffer[k])
-                                  : 0;
+      const char32_t joined =
+          MayCompose(buffer[k]) && !m_units.empty() ? ComposePair(m_units.back().c, buffer[k]) : 0;
       if (joined != 0) {  // ｶﾞ is ガ, as the page would have written it in one character
         m_units.back().c = joined;
         m_units.back().sourceEnd = static_cast<uint32_t>(i);
@@ -94,8 +93,8 @@ void Analysis::Run(std::string_view utf8) {
         m_units.push_back({buffer[k], begin, static_cast<uint32_t>(i), ClassOf(buffer[k])});
       }
     }
-    if (n > 0 && utf8proc_category(static_cast<utf8proc_int32_t>(buffer[n - 1])) !=
-                     UTF8PROC_CATEGORY_MN) {
+    if (n > 0 &&
+        utf8proc_category(static_cast<utf8proc_int32_t>(buffer[n - 1])) != UTF8PROC_CATEGORY_MN) {
       afterFoldable = IsFoldableLetter(buffer[n - 1]);
     }
   }

@@ -40,11 +40,11 @@ struct Range {
 };
 
 struct Segment {
-  Range whole;          // the span with its glue, or the gram run
-  uint32_t firstPart;   // into Analysis::parts()
-  uint32_t partCount;   // for a gram run: one part per character
-  bool gram = false;    // a run of gram characters
-  bool hasGlue = false; // the whole differs from the parts (several parts, or glue at an end)
+  Range whole;            // the span with its glue, or the gram run
+  uint32_t firstPart;     // into Analysis::parts()
+  uint32_t partCount;     // for a gram run: one part per character
+  bool gram = false;      // a run of gram characters
+  bool hasGlue = false;   // the whole differs from the parts (several parts, or glue at an end)
   bool joinOnly = false;  // several parts, joined by joining glue only
   bool tooLong = false;   // beyond the span limits: searchable by its parts only
 };

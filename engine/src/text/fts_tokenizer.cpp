@@ -66,14 +66,14 @@ int Tokenize(Fts5Tokenizer* handle, void* context, int flags, const char* text, 
   try {
     tokenizer->analysis.Run(std::string_view(text, static_cast<size_t>(size)));
     const auto& units = tokenizer->analysis.units();
-    return EmitDocumentTokens(
-        tokenizer->analysis, &tokenizer->stemmer,
-        [&](std::string_view token, bool colocated, Range range) {
-          const int begin = static_cast<int>(units[range.begin].sourceBegin);
-          const int end = static_cast<int>(units[range.end - 1].sourceEnd);
-          return emit(context, colocated ? FTS5_TOKEN_COLOCATED : 0, token.data(),
-                      static_cast<int>(token.size()), begin, end);
-        });
+    return EmitDocumentTokens(tokenizer->analysis, &tokenizer->stemmer,
+                              [&](std::string_view token, bool colocated, Range range) {
+                                const int begin = static_cast<int>(units[range.begin].sourceBegin);
+                                const int end = static_cast<int>(units[range.end - 1].sourceEnd);
+                                return emit(context, colocated ? FTS5_TOKEN_COLOCATED : 0,
+                                            token.data(), static_cast<int>(token.size()), begin,
+                                            end);
+                              });
   } catch (const std::bad_alloc&) {
     return SQLITE_NOMEM;
   }

@@ -68,7 +68,7 @@ bool IsFoldableLetter(char32_t c) {
 }
 
 bool IsFoldableScript(char32_t c) {
-  return (c >= 0x41 && c <= 0x24F) || (c >= 0x1E00 && c <= 0x1EFF) ||   // Latin
+  return (c >= 0x41 && c <= 0x24F) || (c >= 0x1E00 && c <= 0x1EFF) ||     // Latin
          (c >= 0x2C60 && c <= 0x2C7F) || (c >= 0xA720 && c <= 0xA7FF) ||  // Latin extended
          (c >= 0x370 && c <= 0x3FF) || (c >= 0x1F00 && c <= 0x1FFF) ||    // Greek
          (c >= 0x400 && c <= 0x52F) || (c >= 0x1C80 && c <= 0x1C8F) ||    // Cyrillic
@@ -112,9 +112,8 @@ int NormalizeCodePoint(char32_t c, bool afterFoldableLetter, char32_t out[kMaxEx
     buffer[kept++] = buffer[i];
   }
   if (kept > 1) {
-    kept = utf8proc_normalize_utf32(buffer, kept,
-                                    static_cast<utf8proc_option_t>(UTF8PROC_COMPOSE |
-                                                                   UTF8PROC_STABLE));
+    kept = utf8proc_normalize_utf32(
+        buffer, kept, static_cast<utf8proc_option_t>(UTF8PROC_COMPOSE | UTF8PROC_STABLE));
     if (kept < 0) {
       out[0] = c;
       return 1;

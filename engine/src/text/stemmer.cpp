@@ -37,8 +37,8 @@ std::string_view Stemmer::Stem(std::string_view word) {
       return found->second;
     }
   }
-  const sb_symbol* stem = sb_stemmer_stem(m_stemmer, reinterpret_cast<const sb_symbol*>(word.data()),
-                                          static_cast<int>(word.size()));
+  const sb_symbol* stem = sb_stemmer_stem(
+      m_stemmer, reinterpret_cast<const sb_symbol*>(word.data()), static_cast<int>(word.size()));
   if (stem == nullptr) {  // out of memory inside Snowball: the word is its own stem
     return word;
   }

@@ -62,8 +62,8 @@ inline TestDb::TestDb(const std::vector<TestPage>& pages) {
   Exec(SchemaSql("english"));
   sqlite3_stmt* page = nullptr;
   sqlite3_stmt* text = nullptr;
-  sqlite3_prepare_v2(m_db, "INSERT INTO pages(key, title, titlekey) VALUES(?1, ?2, ?3)", -1,
-                     &page, nullptr);
+  sqlite3_prepare_v2(m_db, "INSERT INTO pages(key, title, titlekey) VALUES(?1, ?2, ?3)", -1, &page,
+                     nullptr);
   sqlite3_prepare_v2(m_db, "INSERT INTO fts(rowid, title, heads, body) VALUES(?1, ?2, ?3, ?4)", -1,
                      &text, nullptr);
   for (const TestPage& p : pages) {
