@@ -1,4 +1,4 @@
-// @brief Threads, mutexes, events, waits, critical sections and interlocked operations.
+// @brief Threads, mutexes, waits and interlocked operations.
 //
 // Every HANDLE names a checked object: a closed, foreign or wrong-kind handle
 // fails with ERROR_INVALID_HANDLE instead of being dereferenced.
@@ -28,45 +28,24 @@ uintptr_t _beginthreadex(void* security, unsigned stack_size,
 BOOL GetExitCodeThread(HANDLE hThread, LPDWORD lpExitCode);
 DWORD GetCurrentThreadId();
 void Sleep(DWORD dwMilliseconds);
-DWORD GetTickCount();
 
-// --- Mutexes and events --------------------------------------------------------
+// --- Mutexes -------------------------------------------------------------------
 HANDLE CreateMutexA(LPSECURITY_ATTRIBUTES lpMutexAttributes, BOOL bInitialOwner, LPCSTR lpName);
 BOOL ReleaseMutex(HANDLE hMutex);
-HANDLE CreateEventA(LPSECURITY_ATTRIBUTES lpEventAttributes, BOOL bManualReset, BOOL bInitialState,
-                    LPCSTR lpName);
-BOOL SetEvent(HANDLE hEvent);
-BOOL ResetEvent(HANDLE hEvent);
 
 // --- Waits ---------------------------------------------------------------------
 DWORD WaitForSingleObject(HANDLE hHandle, DWORD dwMilliseconds);
 DWORD WaitForMultipleObjects(DWORD nCount, const HANDLE* lpHandles, BOOL bWaitAll,
                              DWORD dwMilliseconds);
 
-// --- Critical sections -----------------------------------------------------------
-// Recursive, as on Windows. The storage holds the lock itself, so initialising
-// one never allocates and never fails.
-typedef struct _CRITICAL_SECTION {
-  alignas(16) unsigned char m_storage[64];
-} CRITICAL_SECTION, *LPCRITICAL_SECTION;
-
-void InitializeCriticalSection(LPCRITICAL_SECTION lpCriticalSection);
-void EnterCriticalSection(LPCRITICAL_SECTION lpCriticalSection);
-BOOL TryEnterCriticalSection(LPCRITICAL_SECTION lpCriticalSection);
-void LeaveCriticalSection(LPCRITICAL_SECTION lpCriticalSection);
-void DeleteCriticalSection(LPCRITICAL_SECTION lpCriticalSection);
-
 // --- Interlocked operations ------------------------------------------------------
 // Full barriers, as on Windows. Each returns what Windows returns: the new value
-// for increment and decrement, the previous value for the exchanges.
+// for increment and decrement, the previous value for the compare-exchange.
 inline LONG InterlockedIncrement(LONG volatile* Addend) {
   return __atomic_add_fetch(Addend, 1, __ATOMIC_SEQ_CST);
 }
 inline LONG InterlockedDecrement(LONG volatile* Addend) {
   return __atomic_sub_fetch(Addend, 1, __ATOMIC_SEQ_CST);
-}
-inline LONG InterlockedExchange(LONG volatile* Target, LONG Value) {
-  return __atomic_exchange_n(Target, Value, __ATOMIC_SEQ_CST);
 }
 inline LONG InterlockedCompareExchange(LONG volatile* Destination, LONG Exchange, LONG Comperand) {
   __atomic_compare_exchange_n(Destination, &Comperand, Exchange, false, __ATOMIC_SEQ_CST,

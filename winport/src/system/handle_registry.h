@@ -15,7 +15,7 @@
 
 namespace winport::detail {
 
-enum class HandleKind { kFindSearch, kThread, kMutex, kEvent, kChangeNotification };
+enum class HandleKind { kFindSearch, kThread, kMutex, kChangeNotification };
 
 class HandleObject {
  public:

@@ -1,4 +1,4 @@
-// @brief Sleep and GetTickCount.
+// @brief Sleep.
 #include <chrono>
 #include <thread>
 
@@ -13,10 +13,4 @@ void Sleep(DWORD dwMilliseconds) {
     return;
   }
   std::this_thread::sleep_for(std::chrono::milliseconds(dwMilliseconds));
-}
-
-// Milliseconds since an arbitrary start, wrapping every 49.7 days as on Windows.
-DWORD GetTickCount() {
-  const auto since = std::chrono::steady_clock::now().time_since_epoch();
-  return static_cast<DWORD>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
 }

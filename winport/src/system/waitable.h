@@ -1,13 +1,14 @@
 // @brief Objects that WaitForSingleObject and WaitForMultipleObjects wait on.
 //
-// The design: the state of every mutex, event and thread object is guarded by
-// one process-wide wait lock. A waiting thread checks its objects under that
-// lock; if none is signalled it registers its Waiter (an eventfd, or a pipe
-// where eventfd is missing) with each object and blocks in poll() on that
-// descriptor together with the descriptors of objects whose news arrives from
-// the kernel (a change notification's inotify queue). An object that becomes
-// signalled wakes the registered waiters; they check again. Nothing spins:
-// every wait sleeps in the kernel until something happens or time runs out.
+// The design: the state of every mutex, thread and change notification is
+// guarded by one process-wide wait lock. A waiting thread checks its objects
+// under that lock; if none is signalled it registers its Waiter (an eventfd,
+// or a pipe where eventfd is missing) with each object and blocks in poll()
+// on that descriptor together with the descriptors of objects whose news
+// arrives from the kernel (a change notification's inotify queue). An object
+// that becomes signalled wakes the registered waiters; they check again.
+// Nothing spins: every wait sleeps in the kernel until something happens or
+// time runs out.
 #pragma once
 
 #include <mutex>
@@ -44,8 +45,8 @@ class Waitable : public HandleObject {
  public:
   using HandleObject::HandleObject;
 
-  // With WaitLock() held: takes the object if it is signalled (resetting an
-  // auto-reset event, owning a mutex) and reports how.
+  // With WaitLock() held: takes the object if it is signalled (owning a
+  // mutex) and reports how.
   virtual Acquire TryAcquire(DWORD thread_id) = 0;
 
   // Without the wait lock: brings the signal state up to date with news the

@@ -1,4 +1,4 @@
-// Threads, mutexes, events, waits and handle checking, against Windows behaviour.
+// Threads, mutexes, waits and handle checking, against Windows behaviour.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -26,6 +26,43 @@ struct Handle {
 HANDLE StartThread(unsigned (*body)(void*), void* argument, unsigned* id = nullptr) {
   return reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, body, argument, 0, id));
 }
+
+// Mutexes that another thread holds until Release(): handles that a wait on
+// this thread does not get until the test lets it.
+class HeldMutexes {
+ public:
+  explicit HeldMutexes(size_t count) {
+    for (size_t i = 0; i < count; ++i) m_handles.push_back(CreateMutexA(nullptr, FALSE, nullptr));
+    std::promise<void> taken;
+    m_holder = std::thread([this, &taken, held = m_handles] {
+      for (HANDLE handle : held) EXPECT_EQ(WaitForSingleObject(handle, 0), WAIT_OBJECT_0);
+      taken.set_value();
+      m_release.get_future().wait();
+      for (HANDLE handle : held) EXPECT_TRUE(ReleaseMutex(handle));
+    });
+    taken.get_future().wait();
+  }
+  ~HeldMutexes() {
+    Release();
+    for (HANDLE handle : m_handles) CloseHandle(handle);
+  }
+  HeldMutexes(const HeldMutexes&) = delete;
+  HeldMutexes& operator=(const HeldMutexes&) = delete;
+
+  HANDLE operator[](size_t i) const { return m_handles[i]; }
+  // The held handles; the test may add its own, which are closed with them.
+  std::vector<HANDLE>& Handles() { return m_handles; }
+  void Release() {
+    if (!m_holder.joinable()) return;
+    m_release.set_value();
+    m_holder.join();
+  }
+
+ private:
+  std::vector<HANDLE> m_handles;
+  std::promise<void> m_release;
+  std::thread m_holder;
+};
 
 TEST(Mutex, OwnershipIsRecursiveAndNeedsOneReleasePerTake) {
   Handle mutex(CreateMutexA(nullptr, TRUE, nullptr));
@@ -61,7 +98,7 @@ unsigned TakeMutexAndEnd(void* mutex) {
 
 TEST(Mutex, OwnerEndingWithoutReleaseAbandonsItOnce) {
   Handle mutex(CreateMutexA(nullptr, FALSE, nullptr));
-  Handle other(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  HeldMutexes other(1);
   Handle thread(StartThread(TakeMutexAndEnd, mutex.value));
   ASSERT_NE(thread.value, nullptr);
   ASSERT_EQ(WaitForSingleObject(thread.value, kGenerous), WAIT_OBJECT_0);
@@ -69,7 +106,7 @@ TEST(Mutex, OwnerEndingWithoutReleaseAbandonsItOnce) {
   ASSERT_TRUE(GetExitCodeThread(thread.value, &code));
   ASSERT_EQ(code, 7u);
 
-  const HANDLE both[] = {other.value, mutex.value};
+  const HANDLE both[] = {other[0], mutex.value};
   EXPECT_EQ(WaitForMultipleObjects(2, both, FALSE, kGenerous), WAIT_ABANDONED_0 + 1);
   // The waiter now owns it; the next take is an ordinary one.
   EXPECT_TRUE(ReleaseMutex(mutex.value));
@@ -85,7 +122,7 @@ TEST(Mutex, ThreadsNotStartedByWinportAbandonToo) {
 }
 
 TEST(Mutex, ReleaseOnAnotherThreadWakesAWaitOnIndexOne) {
-  Handle idle(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  HeldMutexes idle(1);
   Handle mutex(CreateMutexA(nullptr, FALSE, nullptr));
   std::promise<void> taken, release;
   std::thread owner([&] {
@@ -96,7 +133,7 @@ TEST(Mutex, ReleaseOnAnotherThreadWakesAWaitOnIndexOne) {
   });
   taken.get_future().wait();
   auto waiter = std::async(std::launch::async, [&] {
-    const HANDLE both[] = {idle.value, mutex.value};
+    const HANDLE both[] = {idle[0], mutex.value};
     const DWORD result = WaitForMultipleObjects(2, both, FALSE, kGenerous);
     if (result == WAIT_OBJECT_0 + 1) ReleaseMutex(mutex.value);
     return result;
@@ -111,90 +148,64 @@ TEST(Mutex, NamedMutexesAreNotSupported) {
   EXPECT_EQ(GetLastError(), ERROR_NOT_SUPPORTED);
 }
 
-TEST(Event, ManualResetStaysSignalledUntilReset) {
-  Handle event(CreateEventA(nullptr, TRUE, TRUE, nullptr));
-  EXPECT_EQ(WaitForSingleObject(event.value, 0), WAIT_OBJECT_0);
-  EXPECT_EQ(WaitForSingleObject(event.value, 0), WAIT_OBJECT_0);
-  EXPECT_TRUE(ResetEvent(event.value));
-  EXPECT_EQ(WaitForSingleObject(event.value, 0), WAIT_TIMEOUT);
-}
-
-TEST(Event, AutoResetLetsOneWaitThrough) {
-  Handle event(CreateEventA(nullptr, FALSE, FALSE, nullptr));
-  EXPECT_EQ(WaitForSingleObject(event.value, 0), WAIT_TIMEOUT);
-  EXPECT_TRUE(SetEvent(event.value));
-  EXPECT_EQ(WaitForSingleObject(event.value, 0), WAIT_OBJECT_0);
-  EXPECT_EQ(WaitForSingleObject(event.value, 0), WAIT_TIMEOUT);
-}
-
-TEST(Event, SetOnAnotherThreadWakesABlockedWait) {
-  Handle event(CreateEventA(nullptr, FALSE, FALSE, nullptr));
-  auto waiter =
-      std::async(std::launch::async, [&] { return WaitForSingleObject(event.value, kGenerous); });
-  EXPECT_TRUE(SetEvent(event.value));
-  EXPECT_EQ(waiter.get(), WAIT_OBJECT_0);
-}
-
 TEST(Wait, TheLowestSignalledIndexWins) {
-  Handle a(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-  Handle b(CreateEventA(nullptr, TRUE, TRUE, nullptr));
-  Handle c(CreateEventA(nullptr, TRUE, TRUE, nullptr));
-  const HANDLE all[] = {a.value, b.value, c.value};
+  HeldMutexes a(1);
+  Handle b(CreateMutexA(nullptr, FALSE, nullptr));
+  Handle c(CreateMutexA(nullptr, FALSE, nullptr));
+  const HANDLE all[] = {a[0], b.value, c.value};
   EXPECT_EQ(WaitForMultipleObjects(3, all, FALSE, 0), WAIT_OBJECT_0 + 1);
-  SetEvent(a.value);
+  a.Release();
   EXPECT_EQ(WaitForMultipleObjects(3, all, FALSE, 0), WAIT_OBJECT_0);
 }
 
 TEST(Wait, AcceptsUpToSixtyFourHandles) {
-  std::vector<HANDLE> events;
-  for (int i = 0; i < MAXIMUM_WAIT_OBJECTS + 1; ++i) {
-    events.push_back(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-  }
-  SetEvent(events[MAXIMUM_WAIT_OBJECTS - 1]);
-  EXPECT_EQ(WaitForMultipleObjects(MAXIMUM_WAIT_OBJECTS, events.data(), FALSE, 0),
+  HeldMutexes held(MAXIMUM_WAIT_OBJECTS - 1);
+  std::vector<HANDLE>& handles = held.Handles();
+  handles.push_back(CreateMutexA(nullptr, FALSE, nullptr));  // the one free
+  handles.push_back(CreateMutexA(nullptr, FALSE, nullptr));
+  EXPECT_EQ(WaitForMultipleObjects(MAXIMUM_WAIT_OBJECTS, handles.data(), FALSE, 0),
             WAIT_OBJECT_0 + MAXIMUM_WAIT_OBJECTS - 1);
-  EXPECT_EQ(WaitForMultipleObjects(MAXIMUM_WAIT_OBJECTS + 1, events.data(), FALSE, 0), WAIT_FAILED);
+  EXPECT_EQ(WaitForMultipleObjects(MAXIMUM_WAIT_OBJECTS + 1, handles.data(), FALSE, 0),
+            WAIT_FAILED);
   EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
-  EXPECT_EQ(WaitForMultipleObjects(0, events.data(), FALSE, 0), WAIT_FAILED);
+  EXPECT_EQ(WaitForMultipleObjects(0, handles.data(), FALSE, 0), WAIT_FAILED);
   EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
-  for (HANDLE event : events) EXPECT_TRUE(CloseHandle(event));
 }
 
 TEST(Wait, WaitingForAllIsNotSupported) {
-  Handle event(CreateEventA(nullptr, TRUE, TRUE, nullptr));
-  EXPECT_EQ(WaitForMultipleObjects(1, &event.value, TRUE, 0), WAIT_FAILED);
+  Handle mutex(CreateMutexA(nullptr, FALSE, nullptr));
+  EXPECT_EQ(WaitForMultipleObjects(1, &mutex.value, TRUE, 0), WAIT_FAILED);
   EXPECT_EQ(GetLastError(), ERROR_NOT_SUPPORTED);
 }
 
+unsigned EndAtOnce(void*) { return 0; }
+
 TEST(Handles, BadClosedAndWrongKindHandlesFailWithInvalidHandle) {
-  HANDLE closed = CreateEventA(nullptr, TRUE, TRUE, nullptr);
+  HANDLE closed = CreateMutexA(nullptr, FALSE, nullptr);
   ASSERT_TRUE(CloseHandle(closed));
   int not_a_handle = 0;
-  Handle event(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  Handle thread(StartThread(EndAtOnce, nullptr));
   Handle mutex(CreateMutexA(nullptr, FALSE, nullptr));
   const HANDLE bad[] = {nullptr, INVALID_HANDLE_VALUE, closed, &not_a_handle};
   for (HANDLE handle : bad) {
     SetLastError(ERROR_SUCCESS);
     EXPECT_EQ(WaitForSingleObject(handle, 0), WAIT_FAILED);
     EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
-    const HANDLE pair[] = {event.value, handle};
+    const HANDLE pair[] = {thread.value, handle};
     EXPECT_EQ(WaitForMultipleObjects(2, pair, FALSE, 0), WAIT_FAILED);
     EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
     EXPECT_FALSE(CloseHandle(handle));
     EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
-    EXPECT_FALSE(SetEvent(handle));
     EXPECT_FALSE(ReleaseMutex(handle));
     EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
   }
   // Each function accepts only its own kind of object.
-  EXPECT_FALSE(ReleaseMutex(event.value));
-  EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
-  EXPECT_FALSE(SetEvent(mutex.value));
+  EXPECT_FALSE(ReleaseMutex(thread.value));
   EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
   DWORD code = 0;
-  EXPECT_FALSE(GetExitCodeThread(event.value, &code));
+  EXPECT_FALSE(GetExitCodeThread(mutex.value, &code));
   EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
-  EXPECT_FALSE(FindClose(event.value));
+  EXPECT_FALSE(FindClose(thread.value));
   EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
   EXPECT_FALSE(FindCloseChangeNotification(mutex.value));
   EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
@@ -205,9 +216,9 @@ unsigned WaitForGo(void* go) {
 }
 
 TEST(Thread, IsActiveUntilItEndsThenKeepsItsExitCode) {
-  Handle go(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  HeldMutexes go(1);
   unsigned id = 0;
-  Handle thread(StartThread(WaitForGo, go.value, &id));
+  Handle thread(StartThread(WaitForGo, go[0], &id));
   ASSERT_NE(thread.value, nullptr);
   EXPECT_NE(id, 0u);
   EXPECT_NE(id, GetCurrentThreadId());
@@ -215,7 +226,7 @@ TEST(Thread, IsActiveUntilItEndsThenKeepsItsExitCode) {
   EXPECT_TRUE(GetExitCodeThread(thread.value, &code));
   EXPECT_EQ(code, static_cast<DWORD>(STILL_ACTIVE));
   EXPECT_EQ(WaitForSingleObject(thread.value, 0), WAIT_TIMEOUT);
-  SetEvent(go.value);
+  go.Release();
   EXPECT_EQ(WaitForSingleObject(thread.value, kGenerous), WAIT_OBJECT_0);
   EXPECT_EQ(WaitForSingleObject(thread.value, 0), WAIT_OBJECT_0);  // stays signalled
   EXPECT_TRUE(GetExitCodeThread(thread.value, &code));
@@ -236,35 +247,13 @@ TEST(Thread, ReportsTheIdTheThreadSeesAndRefusesSuspendedStarts) {
   EXPECT_EQ(_beginthreadex(nullptr, 0, ReportOwnId, &inside, CREATE_SUSPENDED, nullptr), 0u);
 }
 
-TEST(CriticalSection, IsRecursiveAndExcludesOtherThreads) {
-  CRITICAL_SECTION section;
-  InitializeCriticalSection(&section);
-  EnterCriticalSection(&section);
-  EnterCriticalSection(&section);
-  auto try_elsewhere = [&] {
-    return std::async(std::launch::async,
-                      [&] {
-                        const BOOL entered = TryEnterCriticalSection(&section);
-                        if (entered) LeaveCriticalSection(&section);
-                        return entered;
-                      })
-        .get();
-  };
-  LeaveCriticalSection(&section);
-  EXPECT_FALSE(try_elsewhere());
-  LeaveCriticalSection(&section);
-  EXPECT_TRUE(try_elsewhere());
-  DeleteCriticalSection(&section);
-}
-
 TEST(Interlocked, ReturnWhatWindowsReturns) {
   LONG volatile value = 5;
   EXPECT_EQ(InterlockedIncrement(&value), 6);
   EXPECT_EQ(InterlockedDecrement(&value), 5);
-  EXPECT_EQ(InterlockedExchange(&value, 9), 5);
-  EXPECT_EQ(InterlockedCompareExchange(&value, 1, 4), 9);  // no match: unchanged
-  EXPECT_EQ(value, 9);
-  EXPECT_EQ(InterlockedCompareExchange(&value, 1, 9), 9);
+  EXPECT_EQ(InterlockedCompareExchange(&value, 1, 4), 5);  // no match: unchanged
+  EXPECT_EQ(value, 5);
+  EXPECT_EQ(InterlockedCompareExchange(&value, 1, 5), 5);
   EXPECT_EQ(value, 1);
 }
 
