@@ -58,10 +58,6 @@ extern "C" int StringFromGUID2(REFGUID rguid, LPOLESTR lpsz, int cchMax);
 // Divergence: program identifiers are not looked up here (Windows accepts a
 // ProgID too); CLSIDFromProgID belongs to the registry part.
 extern "C" HRESULT CLSIDFromString(LPCOLESTR lpsz, LPCLSID pclsid);
-extern "C" HRESULT IIDFromString(LPCOLESTR lpsz, LPIID lpiid);
-// The braced form in a CoTaskMemAlloc block that the caller frees.
-extern "C" HRESULT StringFromCLSID(REFCLSID rclsid, LPOLESTR* lplpsz);
-extern "C" HRESULT StringFromIID(REFIID rclsid, LPOLESTR* lplpsz);
 
 // --- IUnknown and class objects -----------------------------------------------
 
@@ -144,9 +140,3 @@ extern "C" HRESULT CoGetClassObject(REFCLSID rclsid, DWORD dwClsContext, COSERVE
                                     REFIID riid, LPVOID* ppv);
 extern "C" HRESULT CoCreateInstance(REFCLSID rclsid, LPUNKNOWN pUnkOuter, DWORD dwClsContext,
                                     REFIID riid, LPVOID* ppv);
-
-// --- Task memory -------------------------------------------------------------
-
-extern "C" LPVOID CoTaskMemAlloc(SIZE_T cb);
-extern "C" LPVOID CoTaskMemRealloc(LPVOID pv, SIZE_T cb);
-extern "C" void CoTaskMemFree(LPVOID pv);

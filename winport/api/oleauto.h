@@ -268,12 +268,8 @@ static_assert(sizeof(VARIANT) == 8 + 2 * sizeof(void*) || sizeof(VARIANT) == 16)
 // empty string wherever Windows allows it.
 extern "C" BSTR SysAllocString(const OLECHAR* psz);
 extern "C" BSTR SysAllocStringLen(const OLECHAR* strIn, UINT ui);
-extern "C" BSTR SysAllocStringByteLen(LPCSTR psz, UINT len);
-extern "C" INT SysReAllocString(BSTR* pbstr, const OLECHAR* psz);
-extern "C" INT SysReAllocStringLen(BSTR* pbstr, const OLECHAR* psz, UINT len);
 extern "C" void SysFreeString(BSTR bstrString);
 extern "C" UINT SysStringLen(BSTR pbstr);
-extern "C" UINT SysStringByteLen(BSTR bstr);
 
 // --- VARIANT functions -------------------------------------------------------
 
@@ -283,8 +279,6 @@ extern "C" HRESULT VariantCopy(VARIANTARG* pvargDest, const VARIANTARG* pvargSrc
 extern "C" HRESULT VariantCopyInd(VARIANT* pvarDest, const VARIANTARG* pvargSrc);
 extern "C" HRESULT VariantChangeType(VARIANTARG* pvargDest, const VARIANTARG* pvarSrc,
                                      USHORT wFlags, VARTYPE vt);
-extern "C" HRESULT VariantChangeTypeEx(VARIANTARG* pvargDest, const VARIANTARG* pvarSrc, LCID lcid,
-                                       USHORT wFlags, VARTYPE vt);
 
 // --- SAFEARRAY functions -----------------------------------------------------
 

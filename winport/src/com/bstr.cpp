@@ -23,7 +23,7 @@ char* BlockOf(BSTR s) { return reinterpret_cast<char*>(s) - kPrefix; }
 // memory runs out.
 BSTR AllocBytes(const void* source, UINT bytes) {
   if (bytes > kMaxBytes) return nullptr;
-  // Room for a whole zero OLECHAR after the text, even after an odd byte count.
+  // Room for a zero OLECHAR after the text, and one spare.
   const size_t total = kPrefix + bytes + 2 * sizeof(OLECHAR);
   char* block = static_cast<char*>(std::malloc(total));
   if (!block) return nullptr;
@@ -62,47 +62,13 @@ extern "C" BSTR SysAllocStringLen(const OLECHAR* strIn, UINT ui) {
   return AllocBytes(strIn, CharsToBytes(ui));
 }
 
-extern "C" BSTR SysAllocStringByteLen(LPCSTR psz, UINT len) { return AllocBytes(psz, len); }
-
-extern "C" INT SysReAllocString(BSTR* pbstr, const OLECHAR* psz) {
-  if (!pbstr) return FALSE;
-  if (!psz) {
-    // Divergence: Windows leaves such a call undefined; here the string is
-    // freed and the slot left null, matching SysAllocString(nullptr).
-    SysFreeString(*pbstr);
-    *pbstr = nullptr;
-    return TRUE;
-  }
-  return SysReAllocStringLen(pbstr, psz, TextLength(psz));
-}
-
-// The source may point into *pbstr: the new string is made before the old one
-// is freed. A null source keeps the old characters that fit and zero-fills the
-// rest.
-extern "C" INT SysReAllocStringLen(BSTR* pbstr, const OLECHAR* psz, UINT len) {
-  if (!pbstr) return FALSE;
-  BSTR fresh = SysAllocStringLen(psz, len);
-  if (!fresh) return FALSE;
-  if (!psz && *pbstr) {
-    const UINT keep = SysStringLen(*pbstr) < len ? SysStringLen(*pbstr) : len;
-    std::memcpy(fresh, *pbstr, keep * sizeof(OLECHAR));
-  }
-  SysFreeString(*pbstr);
-  *pbstr = fresh;
-  return TRUE;
-}
-
 extern "C" void SysFreeString(BSTR bstrString) {
   if (bstrString) std::free(BlockOf(bstrString));
 }
 
-extern "C" UINT SysStringByteLen(BSTR bstr) {
-  if (!bstr) return 0;
-  ByteCount count;
-  std::memcpy(&count, BlockOf(bstr), kPrefix);
-  return count;
-}
-
 extern "C" UINT SysStringLen(BSTR pbstr) {
-  return SysStringByteLen(pbstr) / static_cast<UINT>(sizeof(OLECHAR));
+  if (!pbstr) return 0;
+  ByteCount count;
+  std::memcpy(&count, BlockOf(pbstr), kPrefix);
+  return count / static_cast<UINT>(sizeof(OLECHAR));
 }

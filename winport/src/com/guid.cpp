@@ -88,25 +88,3 @@ extern "C" HRESULT CLSIDFromString(LPCOLESTR lpsz, LPCLSID pclsid) {
   }
   return ParseGuid(lpsz, pclsid) ? S_OK : CO_E_CLASSSTRING;
 }
-
-// Malformed text gives E_INVALIDARG here (CLSIDFromString has its own code).
-extern "C" HRESULT IIDFromString(LPCOLESTR lpsz, LPIID lpiid) {
-  if (!lpiid) return E_INVALIDARG;
-  if (!lpsz) {
-    *lpiid = IID_NULL;
-    return S_OK;
-  }
-  return ParseGuid(lpsz, lpiid) ? S_OK : E_INVALIDARG;
-}
-
-extern "C" HRESULT StringFromCLSID(REFCLSID rclsid, LPOLESTR* lplpsz) {
-  if (!lplpsz) return E_INVALIDARG;
-  *lplpsz = static_cast<LPOLESTR>(CoTaskMemAlloc(CHARS_IN_GUID * sizeof(OLECHAR)));
-  if (!*lplpsz) return E_OUTOFMEMORY;
-  StringFromGUID2(rclsid, *lplpsz, CHARS_IN_GUID);
-  return S_OK;
-}
-
-extern "C" HRESULT StringFromIID(REFIID rclsid, LPOLESTR* lplpsz) {
-  return StringFromCLSID(rclsid, lplpsz);
-}

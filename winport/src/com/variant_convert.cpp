@@ -398,10 +398,8 @@ HRESULT ConvertValue(const VARIANT* src, USHORT flags, VARTYPE vt, VARIANT* out)
 
 }  // namespace
 
-// Divergence: lcid is ignored (see the top of this file); numbers and
-// booleans are written and read the same way in every locale.
-extern "C" HRESULT VariantChangeTypeEx(VARIANTARG* pvargDest, const VARIANTARG* pvarSrc, LCID lcid,
-                                       USHORT wFlags, VARTYPE vt) {
+extern "C" HRESULT VariantChangeType(VARIANTARG* pvargDest, const VARIANTARG* pvarSrc,
+                                     USHORT wFlags, VARTYPE vt) {
   if (!pvargDest || !pvarSrc) return E_INVALIDARG;
   if (!winport::IsValidVariantType(V_VT(pvarSrc))) return DISP_E_BADVARTYPE;
   if ((vt & VT_BYREF) || !winport::IsValidVariantType(vt)) return DISP_E_BADVARTYPE;
@@ -410,9 +408,4 @@ extern "C" HRESULT VariantChangeTypeEx(VARIANTARG* pvargDest, const VARIANTARG* 
   VariantInit(&result);
   const HRESULT hr = ConvertValue(pvarSrc, wFlags, vt, &result);
   return FAILED(hr) ? hr : winport::ReplaceVariant(pvargDest, &result);
-}
-
-extern "C" HRESULT VariantChangeType(VARIANTARG* pvargDest, const VARIANTARG* pvarSrc,
-                                     USHORT wFlags, VARTYPE vt) {
-  return VariantChangeTypeEx(pvargDest, pvarSrc, LOCALE_USER_DEFAULT, wFlags, vt);
 }

@@ -25,7 +25,6 @@ TEST(BstrTest, PrefixHoldsTheByteCountAndTextIsTerminated) {
   ASSERT_FALSE(s.IsNull());
   EXPECT_EQ(4u * sizeof(OLECHAR), PrefixOf(s.Get()));
   EXPECT_EQ(4u, SysStringLen(s.Get()));
-  EXPECT_EQ(4u * sizeof(OLECHAR), SysStringByteLen(s.Get()));
   EXPECT_EQ(0, s.Get()[4]);
 }
 
@@ -44,7 +43,6 @@ TEST(BstrTest, EmbeddedNulsArePartOfTheValue) {
 TEST(BstrTest, NullStringReadsAsEmpty) {
   EXPECT_EQ(nullptr, SysAllocString(nullptr));
   EXPECT_EQ(0u, SysStringLen(nullptr));
-  EXPECT_EQ(0u, SysStringByteLen(nullptr));
   SysFreeString(nullptr);  // must be harmless
   Bstr empty(u"");
   ASSERT_FALSE(empty.IsNull());
@@ -56,28 +54,6 @@ TEST(BstrTest, NullSourceGivesAZeroFilledStringOfTheLength) {
   ASSERT_FALSE(s.IsNull());
   EXPECT_EQ(3u, s.Length());
   for (int i = 0; i <= 3; ++i) EXPECT_EQ(0, s.Get()[i]);
-}
-
-TEST(BstrTest, ByteLengthStringsKeepOddCountsAndAreTerminated) {
-  Bstr s = Bstr::Attaching(SysAllocStringByteLen("abc", 3));
-  ASSERT_FALSE(s.IsNull());
-  EXPECT_EQ(3u, SysStringByteLen(s.Get()));
-  EXPECT_EQ(3u / sizeof(OLECHAR), SysStringLen(s.Get()));
-  EXPECT_EQ(0, std::memcmp(s.Get(), "abc", 3));
-  EXPECT_EQ(0, reinterpret_cast<const char*>(s.Get())[3]);
-}
-
-TEST(BstrTest, ReallocationMayUseTheOldStringAsSource) {
-  Bstr s(u"collection");
-  BSTR raw = s.Detach();
-  ASSERT_TRUE(SysReAllocStringLen(&raw, raw + 4, 3));  // "ect"
-  s.Attach(raw);
-  EXPECT_EQ(std::u16string(u"ect"), std::u16string(s.Get()));
-  raw = s.Detach();
-  ASSERT_TRUE(SysReAllocString(&raw, u"folder"));
-  s.Attach(raw);
-  EXPECT_EQ(6u, s.Length());
-  EXPECT_FALSE(SysReAllocString(nullptr, u"x"));
 }
 
 TEST(BstrTest, Utf8ConversionsRoundTripAllPlanes) {

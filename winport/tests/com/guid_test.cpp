@@ -17,14 +17,6 @@ TEST(GuidTest, StringFromGuidWritesUpperCaseBracedFormAndCountsTheNul) {
   EXPECT_EQ(std::u16string(u"{E47FE2CC-A57B-11D2-BE8E-00C04F990001}"), std::u16string(text));
 }
 
-TEST(GuidTest, StringFromClsidAllocatesTaskMemory) {
-  LPOLESTR text = nullptr;
-  ASSERT_HR(S_OK, StringFromCLSID(kSample, &text));
-  EXPECT_EQ(std::u16string(u"{E47FE2CC-A57B-11D2-BE8E-00C04F990001}"), std::u16string(text));
-  CoTaskMemFree(text);
-  EXPECT_HR(E_INVALIDARG, StringFromCLSID(kSample, nullptr));
-}
-
 TEST(GuidTest, StringFromGuidReturnsZeroWhenTheBufferIsShort) {
   OLECHAR text[CHARS_IN_GUID] = {u'x'};
   EXPECT_EQ(0, StringFromGUID2(kSample, text, CHARS_IN_GUID - 1));
