@@ -271,7 +271,6 @@ typedef struct tagINITCOMMONCONTROLSEX {
 // Fails (FALSE, ERROR_INVALID_PARAMETER) on a null record or a wrong dwSize;
 // the progress bar class is always available.
 BOOL WINAPI InitCommonControlsEx(const INITCOMMONCONTROLSEX* picce);
-void WINAPI InitCommonControls(void);
 
 // --- Message boxes ----------------------------------------------------------
 // Asks through the current display. With no way to ask anybody it returns the
@@ -293,8 +292,6 @@ HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem);
 int WINAPI GetDlgCtrlID(HWND hWnd);
 BOOL WINAPI SetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPCSTR lpString);
 UINT WINAPI GetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPSTR lpString, int cchMax);
-LRESULT WINAPI SendDlgItemMessageA(HWND hDlg, int nIDDlgItem, UINT Msg, WPARAM wParam,
-                                   LPARAM lParam);
 BOOL WINAPI MapDialogRect(HWND hDlg, LPRECT lpRect);
 
 // --- Windows ----------------------------------------------------------------

@@ -10,5 +10,3 @@ BOOL WINAPI InitCommonControlsEx(const INITCOMMONCONTROLSEX* picce) {
   }
   return TRUE;
 }
-
-void WINAPI InitCommonControls(void) {}

@@ -47,5 +47,3 @@ DWORD WINAPI SizeofResource(HMODULE hModule, HRSRC hResInfo) {
   }
   return AsEntry(hResInfo)->m_size;
 }
-
-BOOL WINAPI FreeResource(HGLOBAL hResData) { return FALSE; }

@@ -126,9 +126,3 @@ BOOL WINAPI PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
   }
   return TRUE;
 }
-
-LRESULT WINAPI SendDlgItemMessageA(HWND hDlg, int nIDDlgItem, UINT Msg, WPARAM wParam,
-                                   LPARAM lParam) {
-  HWND item = GetDlgItem(hDlg, nIDDlgItem);
-  return item != nullptr ? SendMessageA(item, Msg, wParam, lParam) : 0;
-}
