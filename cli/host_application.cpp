@@ -28,7 +28,8 @@ HRESULT StoreText(VARIANT* out, const std::string& text) {
 
 }  // namespace
 
-TerminalHost::TerminalHost(HostSettings settings) : m_settings(std::move(settings)) {}
+TerminalHost::TerminalHost(HostSettings settings)
+    : ComObject(IID_IHostApplication), m_settings(std::move(settings)) {}
 
 STDMETHODIMP TerminalHost::get_Width(LONG* pWidth) {
   return StoreLong(pWidth, m_settings.m_rect.right - m_settings.m_rect.left);
@@ -57,7 +58,8 @@ STDMETHODIMP TerminalHost::GetValue(LONG nNumber, VARIANT* pValue) {
   return StoreText(pValue, kHostValueText);
 }
 
-TerminalHostFactory::TerminalHostFactory(HostSettings settings) : m_settings(std::move(settings)) {}
+TerminalHostFactory::TerminalHostFactory(HostSettings settings)
+    : ComObject(IID_IClassFactory), m_settings(std::move(settings)) {}
 
 STDMETHODIMP TerminalHostFactory::CreateInstance(IUnknown* pUnkOuter, REFIID riid, void** ppv) {
   if (!ppv) return E_POINTER;

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "cli/com_object.h"
 #include "component/host/host_application.h"
+#include "winport/com_object.h"
 #include "winport/win32.h"
 
 namespace zvv {
@@ -19,7 +19,7 @@ struct HostSettings {
 };
 
 // The host application object. Reference counted; deletes itself at zero.
-class TerminalHost final : public ComObject<HostApplicationStub, IID_IHostApplication> {
+class TerminalHost final : public winport::ComObject<HostApplicationStub> {
  public:
   explicit TerminalHost(HostSettings settings);
 
@@ -36,7 +36,7 @@ class TerminalHost final : public ComObject<HostApplicationStub, IID_IHostApplic
 };
 
 // The class object that the component reaches through CoCreateInstance.
-class TerminalHostFactory final : public ComObject<IClassFactory, IID_IClassFactory> {
+class TerminalHostFactory final : public winport::ComObject<IClassFactory> {
  public:
   explicit TerminalHostFactory(HostSettings settings);
 

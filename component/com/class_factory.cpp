@@ -5,7 +5,7 @@
 #include <new>
 
 #include "component/com/ivivevi_vadiro.h"
-#include "component/com/unknown_helpers.h"
+#include "component/com/module_lock.h"
 #include "component/com/vivevi_vadiro.h"
 
 namespace {
@@ -18,29 +18,20 @@ struct ModuleUnload {
 } g_moduleUnload;
 }  // namespace
 
-STDMETHODIMP ViveviVadiroClassFactory::QueryInterface(REFIID riid, void** ppv) {
-  return AnswerQueryInterface(this, riid, ppv, {&IID_IClassFactory});
-}
-
-// A client that holds the class object (count above the cache's one
-// reference) keeps the module loaded.
 STDMETHODIMP_(ULONG) ViveviVadiroClassFactory::AddRef() {
-  LONG n = InterlockedIncrement(&m_cRef);
+  const ULONG n = ComObject::AddRef();
   if (n == 2) {
     LockModule();
   }
-  return static_cast<ULONG>(n);
+  return n;
 }
 
 STDMETHODIMP_(ULONG) ViveviVadiroClassFactory::Release() {
-  LONG n = InterlockedDecrement(&m_cRef);
+  const ULONG n = ComObject::Release();  // deletes the object at zero
   if (n == 1) {
     UnlockModule();
   }
-  if (n == 0) {
-    delete this;
-  }
-  return static_cast<ULONG>(n);
+  return n;
 }
 
 STDMETHODIMP ViveviVadiroClassFactory::CreateInstance(IUnknown* pUnkOuter, REFIID riid,
@@ -103,8 +94,7 @@ ZVV_EXPORT HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID rclsid, REFIID riid
       if (!pFactory) {
         return E_OUTOFMEMORY;
       }
-      pFactory->AddRef();  // the cache's reference
-      g_pClassObject = pFactory;
+      g_pClassObject = pFactory;  // its first reference is the cache's
     }
     return g_pClassObject->QueryInterface(riid, ppv);
   } catch (...) {

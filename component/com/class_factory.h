@@ -2,6 +2,7 @@
 // activation exports.
 #pragma once
 
+#include "winport/com_object.h"
 #include "winport/win32.h"
 
 #ifdef _WIN32
@@ -10,16 +11,15 @@
 #define ZVV_EXPORT extern "C" __attribute__((visibility("default")))
 #endif
 
-class ViveviVadiroClassFactory final : public IClassFactory {
+// Starts with one reference, the module's cache's; a client that holds the
+// class object besides the cache keeps the module loaded.
+class ViveviVadiroClassFactory final : public winport::ComObject<IClassFactory> {
  public:
-  STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
+  ViveviVadiroClassFactory() : ComObject(IID_IClassFactory) {}
   STDMETHODIMP_(ULONG) AddRef() override;
   STDMETHODIMP_(ULONG) Release() override;
   STDMETHODIMP CreateInstance(IUnknown* pUnkOuter, REFIID riid, void** ppv) override;
   STDMETHODIMP LockServer(BOOL fLock) override;
-
- private:
-  LONG volatile m_cRef = 0;
 };
 
 // Releases the cached class object; the module calls it when it unloads.

@@ -3,9 +3,10 @@
 #include "component/com/vivevi_vadiro.h"
 
 #include "component/com/type_info_holder.h"
-#include "component/com/unknown_helpers.h"
+#include "component/com/module_lock.h"
 #include "component/host/host_application.h"
 #include "component/toolkit/search_request.h"
+#include "winport/com_object.h"
 #include "winport/owners.h"
 
 ViveviVadiro::ViveviVadiro(IUnknown* pOuter)
@@ -52,16 +53,16 @@ STDMETHODIMP ViveviVadiro::Inner::QueryInterface(REFIID riid, void** ppv) {
   // interface counts its references on the controlling object.
   const bool bAggregated = pOwner->m_pControllingUnknown != this;
   if (bAggregated && IsEqualIID(riid, IID_IUnknown)) {
-    return AnswerQueryInterface(this, riid, ppv, {});
+    return winport::AnswerQueryInterface(this, riid, ppv, {});
   }
-  return AnswerQueryInterface(pOwner, riid, ppv, {&IID_IDispatch, &IID_IViveviVadiro});
+  return winport::AnswerQueryInterface(pOwner, riid, ppv, {&IID_IDispatch, &IID_IViveviVadiro});
 }
 
-STDMETHODIMP_(ULONG) ViveviVadiro::Inner::AddRef() { return ++m_pOwner->m_cRef; }
+STDMETHODIMP_(ULONG) ViveviVadiro::Inner::AddRef() { return m_pOwner->m_refs.Add(); }
 
 STDMETHODIMP_(ULONG) ViveviVadiro::Inner::Release() {
   ViveviVadiro* pOwner = m_pOwner;
-  ULONG n = --pOwner->m_cRef;
+  const ULONG n = pOwner->m_refs.Drop();
   if (n == 0) {
     delete pOwner;
   }

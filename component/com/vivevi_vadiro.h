@@ -12,6 +12,7 @@
 #include "component/com/ivivevi_vadiro.h"
 #include "component/index/document_set.h"
 #include "dizode/dizode.h"
+#include "winport/com_object.h"
 #include "winport/win32.h"
 
 struct IHostApplication;
@@ -76,7 +77,6 @@ class ViveviVadiro final : public IViveviVadiro {
   bool StopWatcher();
 
   // --- Fields, in declared order ----------------------------------------------
-  ULONG m_cRef = 0;
   TkSession m_hSession = 0;
   TkCollection m_hCollection = 0;
   std::string m_sInstallDir;
@@ -111,6 +111,8 @@ class ViveviVadiro final : public IViveviVadiro {
   void CloseToolkitHandles();
   void Teardown();
 
+  // Starts at zero: whoever creates the object takes the first reference.
+  winport::RefCount m_refs{0};
   Inner m_inner;
   IUnknown* m_pControllingUnknown;
 };

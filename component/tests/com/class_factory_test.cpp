@@ -3,7 +3,7 @@
 
 #include "component/com/class_factory.h"
 #include "component/com/ivivevi_vadiro.h"
-#include "component/com/unknown_helpers.h"
+#include "winport/com_object.h"
 #include "component/com/vivevi_vadiro.h"
 #include "winport/owners.h"
 #include "winport/tests/support/hr_assert.h"
@@ -66,7 +66,7 @@ class Outer final : public IUnknown {
  public:
   STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
     if (IsEqualIID(riid, IID_IUnknown)) {
-      return AnswerQueryInterface(this, riid, ppv, {});
+      return winport::AnswerQueryInterface(this, riid, ppv, {});
     }
     return m_inner ? m_inner->QueryInterface(riid, ppv) : E_NOINTERFACE;
   }

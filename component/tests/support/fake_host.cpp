@@ -1,16 +1,17 @@
 // @brief The fake host application object and its class object.
 #include "component/tests/support/fake_host.h"
 
-#include "component/com/unknown_helpers.h"
+#include "winport/com_object.h"
 #include "winport/owners.h"
 
 // Answers from the script as it was when the object was made.
-class FakeHostObject final : public HostApplicationStub {
+class FakeHostObject final : public winport::ComObject<HostApplicationStub> {
  public:
-  explicit FakeHostObject(FakeHost& host) : m_script(host.script), m_pHost(host.m_pSelf) {
+  explicit FakeHostObject(FakeHost& host)
+      : ComObject(IID_IHostApplication), m_script(host.script), m_pHost(host.m_pSelf) {
     ++host.nLive;
   }
-  ~FakeHostObject() {
+  ~FakeHostObject() override {
     if (*m_pHost) {
       --(*m_pHost)->nLive;
     }
@@ -18,17 +19,9 @@ class FakeHostObject final : public HostApplicationStub {
 
   STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
     if (m_script.bLacksInterface) {
-      return AnswerQueryInterface(this, riid, ppv, {});
+      return winport::AnswerQueryInterface(this, riid, ppv, {});
     }
-    return AnswerQueryInterface(this, riid, ppv, {&IID_IHostApplication});
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++m_cRef; }
-  STDMETHODIMP_(ULONG) Release() override {
-    ULONG n = --m_cRef;
-    if (n == 0) {
-      delete this;
-    }
-    return n;
+    return ComObject::QueryInterface(riid, ppv);
   }
   STDMETHODIMP get_Width(LONG* p) override { return Answer(p, m_script.nWidth); }
   STDMETHODIMP get_Height(LONG* p) override { return Answer(p, m_script.nHeight); }
@@ -81,43 +74,28 @@ class FakeHostObject final : public HostApplicationStub {
   }
   const FakeHostScript m_script;
   std::shared_ptr<FakeHost*> m_pHost;
-  ULONG m_cRef = 0;
 };
 
-struct FakeHost::Factory final : public IClassFactory {
-  explicit Factory(FakeHost& host) : m_host(host) {}
-  STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-    return AnswerQueryInterface(this, riid, ppv, {&IID_IClassFactory});
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++m_cRef; }
-  STDMETHODIMP_(ULONG) Release() override {
-    ULONG n = --m_cRef;
-    if (n == 0) {
-      delete this;
-    }
-    return n;
-  }
+struct FakeHost::Factory final : public winport::ComObject<IClassFactory> {
+  explicit Factory(FakeHost& host) : ComObject(IID_IClassFactory), m_host(host) {}
   STDMETHODIMP CreateInstance(IUnknown* pOuter, REFIID riid, void** ppv) override {
     if (pOuter) {
       return CLASS_E_NOAGGREGATION;
     }
-    auto* pObject = new FakeHostObject(m_host);
+    auto* pObject = new FakeHostObject(m_host);  // holding the first reference
     ++m_host.nCreated;
-    pObject->AddRef();
     HRESULT hr = pObject->QueryInterface(riid, ppv);
     pObject->Release();
     return hr;
   }
   STDMETHODIMP LockServer(BOOL) override { return S_OK; }
   FakeHost& m_host;
-  ULONG m_cRef = 0;
 };
 
 FakeHost::FakeHost(FakeHostScript s)
     : script(std::move(s)),
       m_pSelf(std::make_shared<FakeHost*>(this)),
       m_pFactory(new Factory(*this)) {
-  m_pFactory->AddRef();
   CoRegisterClassObject(CLSID_HostApplication, m_pFactory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE,
                         &m_dwRegister);
 }

@@ -13,7 +13,7 @@
 
 #include "winport/owners.h"
 #include "winport/src/com/disp_member.h"
-#include "winport/src/com/com_object.h"
+#include "winport/com_object.h"
 
 namespace winport {
 namespace {

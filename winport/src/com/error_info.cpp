@@ -5,7 +5,7 @@
 #include <new>
 
 #include "winport/owners.h"
-#include "winport/src/com/ref_count.h"
+#include "winport/com_object.h"
 #include "winport/win32.h"
 
 namespace {

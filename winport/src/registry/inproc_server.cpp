@@ -8,7 +8,7 @@
 
 #include "winport/script_registrar.h"
 #include "winport/src/com/inproc_resolver.h"
-#include "winport/src/com/ref_count.h"
+#include "winport/com_object.h"
 #include "winport/src/registry/registry_objects.h"
 
 namespace {
@@ -18,8 +18,7 @@ namespace {
 class RegistrarFactory final : public IClassFactory {
  public:
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
-    const bool known = IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IClassFactory);
-    return winport::AnswerInterface(known ? this : nullptr, ppv);
+    return winport::AnswerQueryInterface(this, riid, ppv, {&IID_IClassFactory});
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
   ULONG STDMETHODCALLTYPE Release() override { return 1; }

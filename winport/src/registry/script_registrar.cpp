@@ -10,7 +10,7 @@
 #include <string>
 
 #include "winport/owners.h"
-#include "winport/src/com/com_object.h"
+#include "winport/com_object.h"
 #include "winport/src/registry/registration_script.h"
 #include "winport/src/registry/registry_file.h"
 #include "winport/src/registry/registry_objects.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "winport/owners.h"
-#include "winport/src/com/com_object.h"
+#include "winport/com_object.h"
 
 namespace winport::registry {
 namespace {
