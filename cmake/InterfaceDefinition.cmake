@@ -6,6 +6,7 @@
 # typelib/ beside this file.
 find_program(ZVV_WIDL NAMES i686-w64-mingw32-widl widl REQUIRED)
 set(ZVV_WIDL_DECLS "${CMAKE_CURRENT_LIST_DIR}/typelib")
+set(ZVV_WIDL_FLAGS --nostdinc --win32 -I "${ZVV_WIDL_DECLS}")
 include(${CMAKE_CURRENT_LIST_DIR}/IdlDispatchTable.cmake)
 
 # zvv_compile_interface(<target> <definition.idl> <interface>)
@@ -39,7 +40,7 @@ function(zvv_compile_interface target idl interface)
     file(COPY_FILE "${ZVV_WIDL_DECLS}/oaidl.h" "${staging}/oaidl.h")
   endif()
   execute_process(
-    COMMAND ${ZVV_WIDL} --nostdinc --win32 -I "${ZVV_WIDL_DECLS}" ${widl_outputs} "${idl_path}"
+    COMMAND ${ZVV_WIDL} ${ZVV_WIDL_FLAGS} ${widl_outputs} "${idl_path}"
     WORKING_DIRECTORY "${staging}"
     RESULT_VARIABLE failed)
   if(failed)
@@ -71,7 +72,7 @@ function(zvv_add_type_library target idl script)
   get_filename_component(idl_path "${idl}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")
   get_filename_component(idl_name "${idl}" NAME_WE)
   set(out "${CMAKE_CURRENT_BINARY_DIR}/typelib")
-  set(widl_flags --nostdinc --win32 -I "${ZVV_WIDL_DECLS}" -L "${out}")
+  set(widl_flags ${ZVV_WIDL_FLAGS} -L "${out}")
   add_custom_command(
     OUTPUT "${out}/stdole2.tlb"
     COMMAND ${CMAKE_COMMAND} -E make_directory "${out}"
