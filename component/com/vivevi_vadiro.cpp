@@ -4,8 +4,6 @@
 
 #include "component/com/type_info_holder.h"
 #include "component/com/module_lock.h"
-#include "component/host/host_application.h"
-#include "component/toolkit/search_request.h"
 #include "winport/com_object.h"
 #include "winport/owners.h"
 
@@ -20,27 +18,11 @@ ViveviVadiro::~ViveviVadiro() {
   UnlockModule();
 }
 
-void ViveviVadiro::CloseToolkitHandles() {
-  CloseCollectionHandle(m_hCollection);
-  CloseSessionHandle(m_hSession);
-}
-
 void ViveviVadiro::Teardown() {
-  CloseToolkitHandles();
-  // The watcher holds a pointer to this object: it must have ended before
-  // the memory goes.
-  if (m_hWatcherThread) {
-    StopWatcher();
-  }
-  if (m_hWatcherMutex) {
-    ReleaseMutex(m_hWatcherMutex);  // fails harmlessly when not owned
-    CloseHandle(m_hWatcherMutex);
-    m_hWatcherMutex = nullptr;
-  }
-  if (m_pHost) {
-    m_pHost->Release();
-  }
-  m_pHost = nullptr;
+  m_handles.Close();
+  // The watcher's thread must have ended before its owner's memory goes.
+  m_watcher.Stop();
+  m_pHost.Reset();
   m_docs.clear();
   RemoveTypeInfoUser();
 }

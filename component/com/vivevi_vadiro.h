@@ -2,20 +2,25 @@
 //
 // One object per host. Every interface call, the teardown, the index work and
 // the watcher's start and stop run on the apartment thread that created it;
-// the watcher thread only sets m_bRefreshPending.
+// the watcher thread only raises its pending flag.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <string>
 
 #include "component/com/ivivevi_vadiro.h"
+#include "component/host/host_application.h"
+#include "component/host/host_folders.h"
+#include "component/host/watcher.h"
 #include "component/index/document_set.h"
+#include "component/index/indexing_error.h"
+#include "component/session/toolkit_handles.h"
 #include "dizode/dizode.h"
 #include "winport/com_object.h"
+#include "winport/owners.h"
 #include "winport/win32.h"
 
-struct IHostApplication;
+class SubmitRecord;
 
 class ViveviVadiro final : public IViveviVadiro {
  public:
@@ -64,7 +69,7 @@ class ViveviVadiro final : public IViveviVadiro {
   bool ListIndexedDocuments(DocumentSet& docs);
   // Scans sFolder into m_docs, sets m_nDocTotal and fills an add record with
   // every key and nParam16 at offset 16. Raises the scan's ToolkitError.
-  bool ScanIntoSubmitArgs(TkSubmitArgs& args, std::string sFolder, bool bSubfolders,
+  bool ScanIntoSubmitArgs(SubmitRecord& record, std::string sFolder, bool bSubfolders,
                           uint32_t nParam16);
 
   // --- Host and watcher -------------------------------------------------------
@@ -76,25 +81,20 @@ class ViveviVadiro final : public IViveviVadiro {
   // Stops the watcher and waits for its end; false when none was started.
   bool StopWatcher();
 
-  // --- Fields, in declared order ----------------------------------------------
-  TkSession m_hSession = 0;
-  TkCollection m_hCollection = 0;
-  std::string m_sInstallDir;
-  std::string m_sHelpDir;
-  std::string m_sCollectionDir;
-  std::string m_sCommonDir;
-  std::string m_sStyleDir;
-  std::string m_sCollectionPath;
-  std::string m_sLastError;
-  std::atomic<bool> m_bRefreshPending{false};
-  bool m_bAutoRefresh = false;
-  HANDLE m_hWatcherThread = nullptr;
-  HANDLE m_hWatcherMutex = nullptr;
-  IHostApplication* m_pHost = nullptr;
-  bool m_bShowUI = false;
-  DocumentSet m_docs;
-  HWND m_hwndHost = nullptr;
-  int32_t m_nDocTotal = 0;
+  // --- What the operations own, for the progress callback and tests -------
+  const ToolkitHandles& Handles() const { return m_handles; }
+  FolderWatcher& Watcher() { return m_watcher; }
+  const HostFolders& Folders() const { return m_folders; }
+  // Puts folders in place of those the host settings derived.
+  void UseFolders(const HostFolders& folders) { m_folders = folders; }
+  IndexingError& LastError() { return m_sLastError; }
+  IHostApplication* Host() const { return m_pHost.Get(); }
+  HWND HostWindow() const { return m_hwndHost; }
+  bool ShowsUI() const { return m_bShowUI; }
+  // The keys the last update listed, or the last scan found.
+  const DocumentSet& Docs() const { return m_docs; }
+  // The number of pages the last scan found.
+  int32_t DocTotal() const { return m_nDocTotal; }
 
  private:
   // Answers for the object itself whether or not it is aggregated.
@@ -108,8 +108,18 @@ class ViveviVadiro final : public IViveviVadiro {
 
   HRESULT Search(BSTR sSearchString, VARIANT* pSearchDirs, LONG bTitleOnly, VARIANT* pResults);
   void RunPendingUpdate();
-  void CloseToolkitHandles();
   void Teardown();
+
+  ToolkitHandles m_handles;
+  HostFolders m_folders;
+  IndexingError m_sLastError;
+  FolderWatcher m_watcher;
+  bool m_bAutoRefresh = false;
+  winport::ComPtr<IHostApplication> m_pHost;
+  bool m_bShowUI = false;
+  DocumentSet m_docs;
+  HWND m_hwndHost = nullptr;
+  int32_t m_nDocTotal = 0;
 
   // Starts at zero: whoever creates the object takes the first reference.
   winport::RefCount m_refs{0};

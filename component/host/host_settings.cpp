@@ -4,7 +4,6 @@
 #include "component/host/com_error.h"
 #include "component/host/host_application.h"
 #include "component/search/text_conversion.h"
-#include "component/toolkit/path_separator.h"
 #include "winport/owners.h"
 
 namespace {
@@ -38,10 +37,7 @@ void ViveviVadiro::ReadHostSettings() {
 
   // A later call's interface takes the place of the earlier one, which is
   // given back rather than leaked.
-  if (m_pHost) {
-    m_pHost->Release();
-  }
-  m_pHost = pHost.Detach();
+  m_pHost = std::move(pHost);
   if (!m_pHost) {
     return;
   }
@@ -57,11 +53,7 @@ void ViveviVadiro::ReadHostSettings() {
     ThrowIfFailed(m_pHost->get_InstallDir(installDir.Put()));
     TextOf(value.Get());  // only its convertibility matters
     winport::Bstr sInstallDir = TextOf(installDir.Get());
-    m_sInstallDir = WideToNarrow(sInstallDir.Get());
-    m_sHelpDir = m_sInstallDir + "Help";
-    m_sCollectionDir = m_sInstallDir + "dizode" + kPathSeparatorText + "collections" +
-                       kPathSeparatorText + "Searchable Help";
-    m_sCommonDir = m_sInstallDir + kPathSeparatorText + "dizode" + kPathSeparatorText + "common";
+    m_folders.DeriveFromInstallDir(WideToNarrow(sInstallDir.Get()));
   } catch (...) {
     // The host cannot tell: the folders keep their values.
   }

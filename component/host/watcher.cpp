@@ -1,11 +1,7 @@
-// @brief The auto-refresh watcher: a thread that waits for a change anywhere
-// under the help folder and only raises m_bRefreshPending; the next Find
-// runs the update on the component's own thread.
-#include <memory>
-#include <string>
-
-#include "component/com/vivevi_vadiro.h"
+// @brief The auto-refresh watcher's thread, its start and its stop.
 #include "component/host/watcher.h"
+
+#include <memory>
 
 namespace {
 
@@ -18,12 +14,19 @@ static_assert(kChangeFilter == 0x1B);
 constexpr DWORD kSettleMilliseconds = 100;
 constexpr DWORD kStopSliceMilliseconds = 500;
 
+// Handed to the new thread, which releases it when it ends.
+struct WatcherStart {
+  std::string sFolder;
+  FolderWatcher* pWatcher;
+  HANDLE hStopSignal;
+};
+
 }  // namespace
 
-unsigned __stdcall WatcherThread(void* pArg) {
+unsigned __stdcall FolderWatcher::Run(void* pArg) {
   std::unique_ptr<WatcherStart> pStart(static_cast<WatcherStart*>(pArg));
-  ViveviVadiro* pComponent = pStart->pComponent;
-  HANDLE hMutex = pComponent->m_hWatcherMutex;
+  FolderWatcher* pWatcher = pStart->pWatcher;
+  HANDLE hMutex = pStart->hStopSignal;
   const char* sFolder = pStart->sFolder.c_str();
   HANDLE hChange = FindFirstChangeNotificationA(sFolder, TRUE, kChangeFilter);
   // A folder that cannot be watched ends the watcher at once.
@@ -38,41 +41,48 @@ unsigned __stdcall WatcherThread(void* pArg) {
     // Armed again before the flag is raised, so whoever sees the flag knows
     // that a later change will be reported too.
     hChange = FindFirstChangeNotificationA(sFolder, TRUE, kChangeFilter);
-    pComponent->m_bRefreshPending = true;
+    pWatcher->MarkPending();
   }
   // Owned after the stop signal; otherwise the release fails harmlessly.
   ReleaseMutex(hMutex);
   return 0;
 }
 
-bool ViveviVadiro::StartWatcher() {
-  // One watcher at a time: a running one is stopped and waited for first.
-  StopWatcher();
+FolderWatcher::~FolderWatcher() {
+  Stop();
+  CloseStopSignal();
+}
+
+void FolderWatcher::CloseStopSignal() {
   if (m_hWatcherMutex) {
-    ReleaseMutex(m_hWatcherMutex);
+    ReleaseMutex(m_hWatcherMutex);  // fails harmlessly when not owned
     CloseHandle(m_hWatcherMutex);
     m_hWatcherMutex = nullptr;
   }
+}
+
+bool FolderWatcher::Start(const std::string& sFolder) {
+  // One watcher at a time: a running one is stopped and waited for first.
+  Stop();
+  CloseStopSignal();
   m_hWatcherMutex = CreateMutexA(nullptr, TRUE, nullptr);
   if (!m_hWatcherMutex) {
     return false;
   }
 
-  auto* pStart = new WatcherStart{m_sHelpDir, this};
-  uintptr_t hThread = _beginthreadex(nullptr, 0, &WatcherThread, pStart, 0, nullptr);
+  auto* pStart = new WatcherStart{sFolder, this, m_hWatcherMutex};
+  uintptr_t hThread = _beginthreadex(nullptr, 0, &Run, pStart, 0, nullptr);
   m_hWatcherThread = reinterpret_cast<HANDLE>(hThread);
   if (m_hWatcherThread) {
     return true;
   }
 
   delete pStart;
-  ReleaseMutex(m_hWatcherMutex);
-  CloseHandle(m_hWatcherMutex);
-  m_hWatcherMutex = nullptr;
+  CloseStopSignal();
   return false;
 }
 
-bool ViveviVadiro::StopWatcher() {
+bool FolderWatcher::Stop() {
   if (!m_hWatcherThread) {
     return false;
   }
@@ -84,28 +94,4 @@ bool ViveviVadiro::StopWatcher() {
   CloseHandle(m_hWatcherMutex);
   m_hWatcherMutex = nullptr;
   return true;
-}
-
-STDMETHODIMP ViveviVadiro::get_AutoRefresh(LONG* pVal) {
-  if (!pVal) {
-    return E_INVALIDARG;
-  }
-  *pVal = m_bAutoRefresh ? 1 : 0;
-  return S_OK;
-}
-
-STDMETHODIMP ViveviVadiro::put_AutoRefresh(LONG newVal) {
-  try {
-    const bool bRequested = newVal != 0;
-    if (bRequested == m_bAutoRefresh) {
-      return S_OK;
-    }
-    if (!(bRequested ? StartWatcher() : StopWatcher())) {
-      return E_FAIL;
-    }
-    m_bAutoRefresh = bRequested;
-    return S_OK;
-  } catch (...) {
-    return E_FAIL;
-  }
 }

@@ -6,22 +6,22 @@
 #include "component/index/set_difference.h"
 #include "component/index/submit_args.h"
 #include "component/toolkit/failure_texts.h"
-#include "component/toolkit/records.h"
 #include "component/toolkit/search_request.h"
 #include "component/toolkit/toolkit_error.h"
 #include "component/toolkit/toolkit_table.h"
+#include "component/toolkit/records.h"
 
 namespace {
 
 // Submits docs; on failure closes the collection (so nothing uses the handle
 // again, teardown included) and raises sFailureText with the status.
-void SubmitOrClose(TkCollection& hCollection, uint32_t nOperation, const DocumentSet& docs,
+void SubmitOrClose(ToolkitHandles& handles, uint32_t nOperation, const DocumentSet& docs,
                    const char* sFailureText) {
   SubmitRecord record;
-  BuildSubmitArgs(record.Args(), nOperation, docs);
-  int32_t nReturn = Toolkit().TkSubmit(hCollection, &record.Args());
+  record.Fill(nOperation, docs);
+  int32_t nReturn = Toolkit().TkSubmit(handles.Collection(), &record.Args());
   if (ToolkitFailed(nReturn)) {
-    CloseCollectionHandle(hCollection);
+    handles.CloseCollection();
     ThrowToolkitFailure(sFailureText, nReturn);
   }
 }
@@ -29,25 +29,25 @@ void SubmitOrClose(TkCollection& hCollection, uint32_t nOperation, const Documen
 }  // namespace
 
 void ViveviVadiro::UpdateCollection() {
-  if (!m_hCollection) {
+  if (!m_handles.Collection()) {
     throw ToolkitError(kNoCollectionOpen);
   }
   // Cleared before the work, not after it: a change the watcher reports while
   // the update runs must survive the update. A failure sets it again, so the
   // next Find retries.
-  m_bRefreshPending = false;
+  m_watcher.ClearPending();
   try {
     m_docs.clear();
     bool bListed = ListIndexedDocuments(m_docs);
     DocumentSet scanned;
-    ScanHelpFolder(m_sHelpDir, scanned, true);
+    ScanHelpFolder(m_folders.m_sHelpDir, scanned, true);
 
     DocumentSet toAdd;
     if (bListed) {
       SetDifference(scanned, m_docs, toAdd);
     }
     if (!toAdd.empty()) {
-      SubmitOrClose(m_hCollection, kSubmitAdd, toAdd, kAddDocsFailed);
+      SubmitOrClose(m_handles, kSubmitAdd, toAdd, kAddDocsFailed);
     }
 
     DocumentSet toDelete;
@@ -55,12 +55,12 @@ void ViveviVadiro::UpdateCollection() {
       SetDifference(m_docs, scanned, toDelete);
     }
     if (!toDelete.empty()) {
-      SubmitOrClose(m_hCollection, kSubmitDelete, toDelete, kRemoveDocsFailed);
+      SubmitOrClose(m_handles, kSubmitDelete, toDelete, kRemoveDocsFailed);
     }
 
-    RefreshCollection(m_hCollection);
+    RefreshCollection(m_handles.Collection());
   } catch (...) {
-    m_bRefreshPending = true;
+    m_watcher.MarkPending();
     throw;
   }
 }

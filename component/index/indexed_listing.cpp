@@ -10,13 +10,13 @@ constexpr const char* kKeyField[] = {"VdkVgwKey"};
 
 bool ViveviVadiro::ListIndexedDocuments(DocumentSet& docs) {
   SearchRequest request;
-  if (ToolkitFailed(request.Search(m_hSession, nullptr))) {
+  if (ToolkitFailed(request.Search(m_handles.Session(), nullptr))) {
     return false;
   }
   if (ToolkitFailed(request.GetInfo())) {
     return false;
   }
-  if (ToolkitFailed(request.ReadBatch(m_hSession, kKeyField, 1))) {
+  if (ToolkitFailed(request.ReadBatch(m_handles.Session(), kKeyField, 1))) {
     return false;
   }
   const TkDocBatch* pBatch = request.Batch();

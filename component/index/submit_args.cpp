@@ -1,35 +1,35 @@
 // @brief Building and freeing submission records.
 #include "component/index/submit_args.h"
 
-#include <cstring>
+#include <utility>
 
 #include "component/toolkit/records.h"
 
-bool BuildSubmitArgs(TkSubmitArgs& args, uint32_t nOperation, const DocumentSet& docs) {
-  args = MakeRecord<TkSubmitArgs>();
-  args.keys = new char*[docs.size()];
-  args.operation = nOperation;
-  args.count = static_cast<int32_t>(docs.size());
-  args.param16 = kSubmitParam;
-  size_t i = 0;
-  for (const std::string& key : docs) {
-    char* buffer = new char[key.size() + 1];
-    std::memcpy(buffer, key.c_str(), key.size() + 1);
-    args.keys[i++] = buffer;
+SubmitRecord::SubmitRecord() : m_args(MakeRecord<TkSubmitArgs>()) {}
+
+bool SubmitRecord::Fill(uint32_t nOperation, const DocumentSet& docs) {
+  std::vector<std::string> keys(docs.begin(), docs.end());
+  std::vector<char*> pointers;
+  pointers.reserve(keys.size() + 1);
+  for (std::string& key : keys) {
+    pointers.push_back(key.data());
   }
+  // The key array is never null, an empty one included.
+  pointers.push_back(nullptr);
+
+  m_keys = std::move(keys);
+  m_keyPointers = std::move(pointers);
+  m_args = MakeRecord<TkSubmitArgs>();
+  m_args.keys = m_keyPointers.data();
+  m_args.operation = nOperation;
+  m_args.count = static_cast<int32_t>(m_keys.size());
+  m_args.param16 = kSubmitParam;
   return true;
 }
 
-void FreeSubmitArgs(TkSubmitArgs& args) {
-  if (!args.keys) {
-    return;
-  }
-  for (int32_t i = 0; i < args.count; ++i) {
-    delete[] args.keys[i];
-  }
-  delete[] args.keys;
-  args.keys = nullptr;
-  args.count = 0;
+void SubmitRecord::Clear() {
+  m_args.keys = nullptr;
+  m_args.count = 0;
+  m_keyPointers.clear();
+  m_keys.clear();
 }
-
-SubmitRecord::SubmitRecord() : m_args(MakeRecord<TkSubmitArgs>()) {}

@@ -4,13 +4,12 @@
 #include "component/index/submit_args.h"
 #include "component/toolkit/records.h"
 
-bool ViveviVadiro::ScanIntoSubmitArgs(TkSubmitArgs& args, std::string sFolder, bool bSubfolders,
+bool ViveviVadiro::ScanIntoSubmitArgs(SubmitRecord& record, std::string sFolder, bool bSubfolders,
                                       uint32_t nParam16) {
-  FreeSubmitArgs(args);
-  args = MakeRecord<TkSubmitArgs>();
+  record.Clear();
   ScanHelpFolder(std::move(sFolder), m_docs, bSubfolders);
   m_nDocTotal = static_cast<int32_t>(m_docs.size());
-  BuildSubmitArgs(args, kSubmitAdd, m_docs);
-  args.param16 = nParam16;
+  record.Fill(kSubmitAdd, m_docs);
+  record.Args().param16 = nParam16;
   return true;
 }

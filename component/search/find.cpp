@@ -18,7 +18,7 @@ constexpr char kTitlePrefix[] = "TITLE <CONTAINS> ";
 STDMETHODIMP ViveviVadiro::Find(BSTR sSearchString, VARIANT* pSearchDirs, LONG bTitleOnly,
                                 VARIANT* pResults) {
   try {
-    if (!m_hSession || !m_hCollection) {
+    if (!m_handles.Session() || !m_handles.Collection()) {
       return E_FAIL;
     }
     if (!pResults || !sSearchString) {
@@ -26,7 +26,7 @@ STDMETHODIMP ViveviVadiro::Find(BSTR sSearchString, VARIANT* pSearchDirs, LONG b
     }
     RunPendingUpdate();
     // The update may have failed and closed the collection.
-    if (!m_hSession || !m_hCollection) {
+    if (!m_handles.Session() || !m_handles.Collection()) {
       return E_FAIL;
     }
     return Search(sSearchString, pSearchDirs, bTitleOnly, pResults);
@@ -36,7 +36,7 @@ STDMETHODIMP ViveviVadiro::Find(BSTR sSearchString, VARIANT* pSearchDirs, LONG b
 }
 
 void ViveviVadiro::RunPendingUpdate() {
-  if (!m_bRefreshPending) {
+  if (!m_watcher.IsPending()) {
     return;
   }
   try {
@@ -55,13 +55,13 @@ HRESULT ViveviVadiro::Search(BSTR sSearchString, VARIANT* pSearchDirs, LONG bTit
                              VARIANT* pResults) {
   SearchRequest request;
   try {
-    RefreshCollection(m_hCollection);
+    RefreshCollection(m_handles.Collection());
     std::string sQuery = WideToNarrow(sSearchString);
     if (bTitleOnly) {
       sQuery.insert(0, kTitlePrefix);
     }
 
-    int32_t nReturn = request.Search(m_hSession, sQuery.c_str());
+    int32_t nReturn = request.Search(m_handles.Session(), sQuery.c_str());
     if (ToolkitFailed(nReturn)) {
       ThrowToolkitFailure(kSearchFailed, nReturn);
     }
@@ -69,7 +69,7 @@ HRESULT ViveviVadiro::Search(BSTR sSearchString, VARIANT* pSearchDirs, LONG bTit
     if (ToolkitFailed(nReturn)) {
       ThrowToolkitFailure(kSearchInfoFailed, nReturn);
     }
-    nReturn = request.ReadBatch(m_hSession, kResultFields, 3);
+    nReturn = request.ReadBatch(m_handles.Session(), kResultFields, 3);
     if (ToolkitFailed(nReturn)) {
       ThrowToolkitFailure(kDocReadBatchFailed, nReturn);
     }

@@ -5,10 +5,9 @@
 #include "component/session/session_args.h"
 #include "component/toolkit/failure_texts.h"
 #include "component/toolkit/path_separator.h"
-#include "component/toolkit/records.h"
-#include "component/toolkit/search_request.h"
 #include "component/toolkit/toolkit_error.h"
 #include "component/toolkit/toolkit_table.h"
+#include "component/toolkit/records.h"
 
 namespace {
 
@@ -39,37 +38,30 @@ void MakeCollectionFolder(const std::string& sFolder) {
 }  // namespace
 
 void ViveviVadiro::CreateCollection() {
-  // Only an error of this run may fail this run.
-  m_sLastError.clear();
-  const ToolkitTable& tk = Toolkit();
+  m_sLastError.Clear();
 
-  MakeFolderIfMissing(m_sInstallDir + "dizode" + kPathSeparatorText + "collections");
-  MakeCollectionFolder(m_sCollectionDir);
+  MakeFolderIfMissing(m_folders.m_sInstallDir + "dizode" + kPathSeparatorText + "collections");
+  MakeCollectionFolder(m_folders.m_sCollectionDir);
 
-  CloseCollectionHandle(m_hCollection);
-  CloseSessionHandle(m_hSession);
-  TkSessionArgs sessionArgs = MakeSessionArgs(m_sCommonDir, this);
-  int32_t nReturn = tk.TkOpenSession(&m_hSession, &sessionArgs);
+  m_handles.Close();
+  int32_t nReturn = m_handles.OpenSession(MakeSessionArgs(m_folders.m_sCommonDir, this));
   if (ToolkitFailed(nReturn)) {
-    CloseSessionHandle(m_hSession);
     ThrowToolkitFailure(kSessionCreateFailed, nReturn);
   }
 
-  TkCollectionArgs collectionArgs = MakeCreateCollectionArgs(m_sCollectionPath, m_sStyleDir);
-  nReturn = tk.TkOpenCollection(m_hSession, &m_hCollection, &collectionArgs);
+  nReturn = m_handles.OpenCollection(
+      MakeCreateCollectionArgs(m_folders.m_sCollectionPath, m_folders.m_sStyleDir));
   if (ToolkitFailed(nReturn)) {
-    CloseCollectionHandle(m_hCollection);
     ThrowToolkitFailure(kCollectionCreateFailed, nReturn);
   }
 
   SubmitRecord record;
-  ScanIntoSubmitArgs(record.Args(), m_sHelpDir, true, kSubmitParam);
-  nReturn = tk.TkSubmit(m_hCollection, &record.Args());
-  bool bFailed = ToolkitFailed(nReturn) || !m_sLastError.empty();
+  ScanIntoSubmitArgs(record, m_folders.m_sHelpDir, true, kSubmitParam);
+  nReturn = Toolkit().TkSubmit(m_handles.Collection(), &record.Args());
+  bool bFailed = ToolkitFailed(nReturn) || !m_sLastError.Empty();
   std::string sFailure =
-      !m_sLastError.empty() ? m_sLastError : ToolkitFailureText(kSubmitFailed, nReturn);
-  CloseCollectionHandle(m_hCollection);
-  CloseSessionHandle(m_hSession);
+      !m_sLastError.Empty() ? m_sLastError.Text() : ToolkitFailureText(kSubmitFailed, nReturn);
+  m_handles.Close();
   if (bFailed) {
     throw ToolkitError(sFailure);
   }

@@ -1,9 +1,9 @@
-// @brief The toolkit's search conversation and small handle helpers.
+// @brief The toolkit's search conversation and the refresh request.
 #include "component/toolkit/search_request.h"
 
-#include "component/toolkit/records.h"
 #include "component/toolkit/toolkit_error.h"
 #include "component/toolkit/toolkit_table.h"
+#include "component/toolkit/records.h"
 
 SearchRequest::~SearchRequest() {
   const ToolkitTable& tk = Toolkit();
@@ -60,20 +60,4 @@ void RefreshCollection(TkCollection hCollection) {
   TkCollectionReply reply = 0;
   tk.TkQueryCollection(hCollection, &args, &reply);
   tk.TkFreeCollectionReply(reply);
-}
-
-void CloseCollectionHandle(TkCollection& hCollection) {
-  if (!hCollection) {
-    return;
-  }
-  Toolkit().TkCloseCollection(hCollection);
-  hCollection = 0;
-}
-
-void CloseSessionHandle(TkSession& hSession) {
-  if (!hSession) {
-    return;
-  }
-  Toolkit().TkCloseSession(hSession);
-  hSession = 0;
 }

@@ -31,7 +31,3 @@ class SearchRequest {
 // The refresh request (code 11) that precedes every search and ends every
 // update; its status and reply are not looked at.
 void RefreshCollection(TkCollection hCollection);
-
-// Close a handle when it is open and forget it.
-void CloseCollectionHandle(TkCollection& hCollection);
-void CloseSessionHandle(TkSession& hSession);

@@ -16,7 +16,7 @@ bool PromptAndCreate(ViveviVadiro* pComponent) {
   // A missing entry leaves its buffer empty, which still asks the question.
   LoadStringA(ComponentInstance(), IDS_INDEX_CAPTION, sCaption, kStringBufferSize);
   LoadStringA(ComponentInstance(), IDS_INDEX_QUESTION, sQuestion, kStringBufferSize);
-  HWND hwndOwner = pComponent ? pComponent->m_hwndHost : nullptr;
+  HWND hwndOwner = pComponent ? pComponent->HostWindow() : nullptr;
   if (MessageBoxA(hwndOwner, sQuestion, sCaption, kPromptType) != IDYES) return false;
   // Only a completed creation ends the dialog with 1; -1 (not shown) and 0
   // (cancelled or failed) both mean no index.

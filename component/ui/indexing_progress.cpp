@@ -57,16 +57,15 @@ extern "C" void IndexingProgressCallback(void* pContext, const TkStatusMessage* 
     const std::string sText = pMessage->text ? pMessage->text : "";
     const char c = sText.empty() ? '\0' : sText[0];
 
-    if (!pComponent->m_sLastError.empty() || (c == 'E' && sText != "Error")) {
-      if (pComponent->m_sLastError.empty()) {
-        pComponent->m_sLastError = sText;
-      }
+    IndexingError& lastError = pComponent->LastError();
+    if (!lastError.Empty() || (c == 'E' && sText != "Error")) {
+      lastError.Record(sText);
       ShowCountLine(kFlushingErrors);
       StepBar();
       return;
     }
     if (c == 'D') {
-      ShowCountLine(CountLineText(sText, pComponent->m_nDocTotal));
+      ShowCountLine(CountLineText(sText, pComponent->DocTotal()));
     } else if (c != 'I' && c != 'U') {
       const DialogState& state = TheDialogState();
       Show(state.hwndCountLine, SW_HIDE);

@@ -29,7 +29,7 @@ BOOL OnInitDialog(HWND hwndDlg, IndexingRequest* pRequest) {
   state.pRequest = pRequest;
   state.bFirstPaint = false;
   state.bDone = false;
-  CentreOnHost(hwndDlg, pRequest && pRequest->pComponent ? pRequest->pComponent->m_pHost : nullptr);
+  CentreOnHost(hwndDlg, pRequest && pRequest->pComponent ? pRequest->pComponent->Host() : nullptr);
   state.hwndMessagePane = GetDlgItem(hwndDlg, IDC_MESSAGE_PANE);
   return TRUE;  // let the platform set the default focus
 }
@@ -46,7 +46,7 @@ BOOL OnPaint(HWND hwndDlg) {
 
 void CreateUnderDialog(HWND hwndDlg, ViveviVadiro& component) {
   // A collection that is already open is never built over.
-  if (component.m_hCollection) return;
+  if (component.Handles().Collection()) return;
   DialogState& state = TheDialogState();
   state.hwndProgressBar = GetDlgItem(hwndDlg, IDC_PROGRESS_BAR);
   state.hwndCountLine = GetDlgItem(hwndDlg, IDC_COUNT_LINE);
@@ -111,7 +111,7 @@ INT_PTR RunIndexingDialog(ViveviVadiro* pComponent, IndexingMode mode) {
   InitCommonControlsEx(&controls);
   const INT_PTR nResult =
       DialogBoxParamA(ComponentInstance(), MAKEINTRESOURCEA(IDD_PROGRESS),
-                      pComponent ? pComponent->m_hwndHost : nullptr, ProgressDialogProc,
+                      pComponent ? pComponent->HostWindow() : nullptr, ProgressDialogProc,
                       reinterpret_cast<LPARAM>(pRequest.get()));
   // A dialog ended by the platform rather than by its procedure must not
   // leave its controls behind for the progress callback.

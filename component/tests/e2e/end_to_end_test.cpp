@@ -119,15 +119,15 @@ TEST_F(EndToEndTest, AChangeTheWatcherSeesIsIndexedByTheNextFind) {
   // Pages keep arriving until the watcher, whose start races with the first
   // write, has reported one.
   int n = 0;
-  while (!component->m_bRefreshPending && std::chrono::steady_clock::now() < end) {
+  while (!component->Watcher().IsPending() && std::chrono::steady_clock::now() < end) {
     temp.Write("Help/deep/er/p" + std::to_string(n++) + ".htm", Page("Late", "a late octopus"));
-    for (int i = 0; i < 40 && !component->m_bRefreshPending; ++i) {
+    for (int i = 0; i < 40 && !component->Watcher().IsPending(); ++i) {
       std::this_thread::sleep_for(5ms);
     }
   }
-  ASSERT_TRUE(component->m_bRefreshPending);
+  ASSERT_TRUE(component->Watcher().IsPending());
   EXPECT_EQ(Keys(*component.Get(), u"octopus").count(Help("deep/er/p0.htm")), 1u);
-  EXPECT_FALSE(component->m_bRefreshPending);
+  EXPECT_FALSE(component->Watcher().IsPending());
 }
 
 }  // namespace

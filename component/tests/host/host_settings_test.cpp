@@ -15,20 +15,20 @@ class HostSettingsTest : public ComponentTest {
 TEST_F(HostSettingsTest, DerivesTheFoldersFromTheInstallFolder) {
   FakeHost host({.sInstallDir = u"/opt/app/", .nWindow = 0x1234});
   C().ReadHostSettings();
-  EXPECT_EQ(C().m_sInstallDir, "/opt/app/");
-  EXPECT_EQ(C().m_sHelpDir, "/opt/app/Help");
-  EXPECT_EQ(C().m_sCollectionDir, "/opt/app/dizode/collections/Searchable Help");
-  EXPECT_EQ(C().m_sCommonDir, "/opt/app//dizode/common");
-  EXPECT_EQ(C().m_hwndHost, reinterpret_cast<HWND>(0x1234));
+  EXPECT_EQ(C().Folders().m_sInstallDir, "/opt/app/");
+  EXPECT_EQ(C().Folders().m_sHelpDir, "/opt/app/Help");
+  EXPECT_EQ(C().Folders().m_sCollectionDir, "/opt/app/dizode/collections/Searchable Help");
+  EXPECT_EQ(C().Folders().m_sCommonDir, "/opt/app//dizode/common");
+  EXPECT_EQ(C().HostWindow(), reinterpret_cast<HWND>(0x1234));
   EXPECT_EQ(host.nLastValueNumber, 153);
-  EXPECT_NE(C().m_pHost, nullptr);
+  EXPECT_NE(C().Host(), nullptr);
 }
 
 TEST_F(HostSettingsTest, AnInstallFolderThatIsNotTextIsConverted) {
   FakeHost host({.bInstallDirAsNumber = true});
   C().ReadHostSettings();
-  EXPECT_EQ(C().m_sInstallDir, "42");
-  EXPECT_EQ(C().m_sHelpDir, "42Help");
+  EXPECT_EQ(C().Folders().m_sInstallDir, "42");
+  EXPECT_EQ(C().Folders().m_sHelpDir, "42Help");
 }
 
 TEST_F(HostSettingsTest, AHostThatCannotTellLeavesTheFoldersAsTheyWere) {
@@ -39,10 +39,10 @@ TEST_F(HostSettingsTest, AHostThatCannotTellLeavesTheFoldersAsTheyWere) {
   };
   for (const FakeHostScript& script : failures) {
     FakeHost host(script);
-    C().m_sHelpDir = "before";
+    EditFolders([](HostFolders& f) { f.m_sHelpDir = "before"; });
     C().ReadHostSettings();
-    EXPECT_EQ(C().m_sHelpDir, "before");
-    EXPECT_EQ(C().m_sInstallDir, "");
+    EXPECT_EQ(C().Folders().m_sHelpDir, "before");
+    EXPECT_EQ(C().Folders().m_sInstallDir, "");
   }
 }
 
@@ -50,15 +50,15 @@ TEST_F(HostSettingsTest, AnUnreadableHostWindowFailsInitializeBeforeStartUp) {
   FakeHost host({.sInstallDir = u"/opt/app/", .hrWindow = E_UNEXPECTED});
   EXPECT_HR(E_FAIL, C().Initialize(0));
   EXPECT_TRUE(toolkit.calls.empty());
-  EXPECT_EQ(C().m_hWatcherThread, nullptr);
+  EXPECT_EQ(C().Watcher().Thread(), nullptr);
 }
 
 TEST_F(HostSettingsTest, WithoutAHostStartUpRunsWithEmptyFolders) {
   // Start-up decides the result: here the update cannot scan an empty folder.
   EXPECT_HR(E_FAIL, C().Initialize(0));
-  EXPECT_EQ(C().m_pHost, nullptr);
-  EXPECT_EQ(C().m_hwndHost, nullptr);
-  EXPECT_EQ(C().m_sHelpDir, "");
+  EXPECT_EQ(C().Host(), nullptr);
+  EXPECT_EQ(C().HostWindow(), nullptr);
+  EXPECT_EQ(C().Folders().m_sHelpDir, "");
   EXPECT_EQ(toolkit.Ops()[0], "TkOpenSession");
   EXPECT_EQ(toolkit.Last("TkOpenSession")->texts[0], "");
 }
@@ -66,17 +66,17 @@ TEST_F(HostSettingsTest, WithoutAHostStartUpRunsWithEmptyFolders) {
 TEST_F(HostSettingsTest, AHostObjectWithoutTheInterfaceCountsAsNoHost) {
   FakeHost host({.bLacksInterface = true});
   C().ReadHostSettings();
-  EXPECT_EQ(C().m_pHost, nullptr);
+  EXPECT_EQ(C().Host(), nullptr);
   EXPECT_EQ(host.nLive, 0);
 }
 
 TEST_F(HostSettingsTest, AnyNonZeroShowUIMeansTrue) {
   toolkit.Script("TkOpenSession", -1);
   EXPECT_HR(E_FAIL, C().Initialize(2));
-  EXPECT_TRUE(C().m_bShowUI);
+  EXPECT_TRUE(C().ShowsUI());
   toolkit.Script("TkOpenSession", -1);
   EXPECT_HR(E_FAIL, C().Initialize(0));
-  EXPECT_FALSE(C().m_bShowUI);
+  EXPECT_FALSE(C().ShowsUI());
 }
 
 TEST_F(HostSettingsTest, ASuccessfulInitializeStartsTheWatcherButLeavesTheProperty) {
@@ -84,7 +84,7 @@ TEST_F(HostSettingsTest, ASuccessfulInitializeStartsTheWatcherButLeavesTheProper
   temp.Write("Help/a.htm");
   std::filesystem::create_directories(temp.Path() / "dizode/common");
   ASSERT_HR(S_OK, C().Initialize(0));
-  EXPECT_NE(C().m_hWatcherThread, nullptr);
+  EXPECT_NE(C().Watcher().Thread(), nullptr);
   LONG nAutoRefresh = -1;
   EXPECT_HR(S_OK, C().get_AutoRefresh(&nAutoRefresh));
   EXPECT_EQ(nAutoRefresh, 0);
@@ -93,7 +93,7 @@ TEST_F(HostSettingsTest, ASuccessfulInitializeStartsTheWatcherButLeavesTheProper
 TEST_F(HostSettingsTest, AFailedStartUpStartsNoWatcher) {
   toolkit.Script("TkOpenSession", -1);
   EXPECT_HR(E_FAIL, C().Initialize(0));
-  EXPECT_EQ(C().m_hWatcherThread, nullptr);
+  EXPECT_EQ(C().Watcher().Thread(), nullptr);
 }
 
 TEST_F(HostSettingsTest, ASecondInitializeGivesBackTheFirstHostAndTheLastAtTeardown) {

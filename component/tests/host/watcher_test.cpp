@@ -15,10 +15,10 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// True once the flag is set; false when the deadline passes first.
-bool WaitForFlag(const std::atomic<bool>& flag, std::chrono::milliseconds deadline = 20s) {
+// True once the watcher's flag is set; false when the deadline passes first.
+bool WaitForFlag(const FolderWatcher& watcher, std::chrono::milliseconds deadline = 20s) {
   const auto end = std::chrono::steady_clock::now() + deadline;
-  while (!flag) {
+  while (!watcher.IsPending()) {
     if (std::chrono::steady_clock::now() > end) {
       return false;
     }
@@ -38,8 +38,8 @@ class WatcherTest : public ComponentTest {
     const auto end = std::chrono::steady_clock::now() + 20s;
     for (int n = 0; std::chrono::steady_clock::now() < end; ++n) {
       std::ofstream(Deeper() / ("warm-up-" + std::to_string(n) + ".txt")) << "x";
-      if (WaitForFlag(C().m_bRefreshPending, 200ms)) {
-        C().m_bRefreshPending = false;
+      if (WaitForFlag(C().Watcher(), 200ms)) {
+        C().Watcher().ClearPending();
         return true;
       }
     }
@@ -66,12 +66,12 @@ TEST_F(WatcherTest, NameChangesInANestedFolderRaiseTheFlag) {
   ASSERT_TRUE(StartAndWaitUntilListening());
   for (const Change& change : changes) {
     change.apply(Deeper());
-    EXPECT_TRUE(WaitForFlag(C().m_bRefreshPending)) << change.sName;
-    C().m_bRefreshPending = false;
+    EXPECT_TRUE(WaitForFlag(C().Watcher())) << change.sName;
+    C().Watcher().ClearPending();
   }
   EXPECT_TRUE(C().StopWatcher());
-  EXPECT_EQ(C().m_hWatcherThread, nullptr);
-  EXPECT_EQ(C().m_hWatcherMutex, nullptr);
+  EXPECT_EQ(C().Watcher().Thread(), nullptr);
+  EXPECT_EQ(C().Watcher().StopSignal(), nullptr);
 }
 
 TEST_F(WatcherTest, AnAttributeChangeAloneDoesNotRaiseTheFlag) {
@@ -80,17 +80,18 @@ TEST_F(WatcherTest, AnAttributeChangeAloneDoesNotRaiseTheFlag) {
                                std::filesystem::perm_options::add);
   // A name change afterwards proves the watcher was listening; had the
   // attribute change counted, the flag would have been set before it.
-  const bool bBefore = WaitForFlag(C().m_bRefreshPending, 300ms);
+  const bool bBefore = WaitForFlag(C().Watcher(), 300ms);
   EXPECT_FALSE(bBefore);
   std::ofstream(Deeper() / "proof.htm") << "x";
-  EXPECT_TRUE(WaitForFlag(C().m_bRefreshPending));
+  EXPECT_TRUE(WaitForFlag(C().Watcher()));
   EXPECT_TRUE(C().StopWatcher());
 }
 
 TEST_F(WatcherTest, AWatcherOnAMissingFolderEndsAtOnceAndStopsCleanly) {
-  C().m_sHelpDir = temp.InstallDir() + "Missing";
+  EditFolders([&](HostFolders& f) { f.m_sHelpDir = temp.InstallDir() + "Missing"; });
   ASSERT_TRUE(C().StartWatcher());
-  EXPECT_HR(WAIT_OBJECT_0, static_cast<HRESULT>(WaitForSingleObject(C().m_hWatcherThread, 20000)));
+  EXPECT_HR(WAIT_OBJECT_0,
+            static_cast<HRESULT>(WaitForSingleObject(C().Watcher().Thread(), 20000)));
   EXPECT_TRUE(C().StopWatcher());
   EXPECT_FALSE(C().StopWatcher());  // nothing left to stop
 }
@@ -111,17 +112,17 @@ TEST_F(WatcherTest, TheAutoRefreshPropertyStartsAndStopsTheWatcher) {
   EXPECT_HR(S_OK, C().get_AutoRefresh(&nValue));
   EXPECT_EQ(nValue, 0);
   EXPECT_HR(S_OK, C().put_AutoRefresh(0));  // already false: nothing happens
-  EXPECT_EQ(C().m_hWatcherThread, nullptr);
+  EXPECT_EQ(C().Watcher().Thread(), nullptr);
 
   EXPECT_HR(S_OK, C().put_AutoRefresh(5));
   EXPECT_HR(S_OK, C().get_AutoRefresh(&nValue));
   EXPECT_EQ(nValue, 1);
-  EXPECT_NE(C().m_hWatcherThread, nullptr);
+  EXPECT_NE(C().Watcher().Thread(), nullptr);
   EXPECT_HR(S_OK, C().put_AutoRefresh(-1));  // already true
   EXPECT_HR(S_OK, C().put_AutoRefresh(0));
   EXPECT_HR(S_OK, C().get_AutoRefresh(&nValue));
   EXPECT_EQ(nValue, 0);
-  EXPECT_EQ(C().m_hWatcherThread, nullptr);
+  EXPECT_EQ(C().Watcher().Thread(), nullptr);
 }
 
 TEST_F(WatcherTest, TeardownStopsARunningWatcher) {

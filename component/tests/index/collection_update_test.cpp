@@ -39,18 +39,18 @@ TEST_F(UpdateTest, AddsNewPagesBeforeDeletingVanishedOnesEachInOneSortedSubmissi
   temp.Write("Help/kept.htm");
   temp.Write("Help/zz/last.htm");
   Indexed({Help("kept.htm"), Help("old.htm"), Help("Kept.htm")});
-  C().m_bRefreshPending = true;
+  C().Watcher().MarkPending();
   ASSERT_EQ(Update(), "");
   EXPECT_EQ(Submitted(2), (std::vector<Ops>{{Help("0first.htm"), Help("zz/last.htm")}}));
   EXPECT_EQ(Submitted(3), (std::vector<Ops>{{Help("Kept.htm"), Help("old.htm")}}));
   Ops ops = toolkit.Ops();
   EXPECT_EQ(Ops(ops.end() - 2, ops.end()), (Ops{"TkQueryCollection", "TkFreeCollectionReply"}));
-  EXPECT_EQ(toolkit.Last("TkQueryCollection")->nHandle, C().m_hCollection);
-  EXPECT_EQ(toolkit.Last("TkSubmit")->nHandle, C().m_hCollection);
+  EXPECT_EQ(toolkit.Last("TkQueryCollection")->nHandle, C().Handles().Collection());
+  EXPECT_EQ(toolkit.Last("TkSubmit")->nHandle, C().Handles().Collection());
   EXPECT_EQ(toolkit.Last("TkQueryCollection")->As<TkCollectionRequestArgs>().request, 11u);
-  EXPECT_FALSE(C().m_bRefreshPending);
+  EXPECT_FALSE(C().Watcher().IsPending());
   // m_docs keeps the listing taken at the start.
-  EXPECT_EQ(C().m_docs, (DocumentSet{Help("kept.htm"), Help("old.htm"), Help("Kept.htm")}));
+  EXPECT_EQ(C().Docs(), (DocumentSet{Help("kept.htm"), Help("old.htm"), Help("Kept.htm")}));
 }
 
 TEST_F(UpdateTest, TheListingAsksForEveryDocumentsKeyWithoutQueryText) {
@@ -64,18 +64,18 @@ TEST_F(UpdateTest, TheListingAsksForEveryDocumentsKeyWithoutQueryText) {
   EXPECT_EQ(batch->texts, Ops{"VdkVgwKey"});
   EXPECT_EQ(batch->As<TkDocBatchArgs>().count, 2);
   EXPECT_EQ(batch->As<TkDocBatchArgs>().first, 0u);
-  EXPECT_EQ(C().m_docs.size(), 1u);  // a key listed twice is held once
+  EXPECT_EQ(C().Docs().size(), 1u);  // a key listed twice is held once
   EXPECT_EQ(toolkit.Count("TkSubmit"), 0);
 }
 
 TEST_F(UpdateTest, AnUnchangedFolderSubmitsNothingButStillRefreshes) {
   temp.Write("Help/a.htm");
   Indexed({Help("a.htm")});
-  C().m_bRefreshPending = true;
+  C().Watcher().MarkPending();
   ASSERT_EQ(Update(), "");
   EXPECT_EQ(toolkit.Count("TkSubmit"), 0);
   EXPECT_EQ(toolkit.Count("TkQueryCollection"), 1);
-  EXPECT_FALSE(C().m_bRefreshPending);
+  EXPECT_FALSE(C().Watcher().IsPending());
 }
 
 TEST_F(UpdateTest, AFailedListingSubmitsNothingRaisesNothingAndClearsTheFlag) {
@@ -83,11 +83,11 @@ TEST_F(UpdateTest, AFailedListingSubmitsNothingRaisesNothingAndClearsTheFlag) {
     toolkit.calls.clear();
     temp.Write("Help/a.htm");
     toolkit.Script(sOp, -1);
-    C().m_bRefreshPending = true;
+    C().Watcher().MarkPending();
     EXPECT_EQ(Update(), "") << sOp;
     EXPECT_EQ(toolkit.Count("TkSubmit"), 0) << sOp;
-    EXPECT_FALSE(C().m_bRefreshPending) << sOp;
-    EXPECT_TRUE(C().m_docs.empty()) << sOp;
+    EXPECT_FALSE(C().Watcher().IsPending()) << sOp;
+    EXPECT_TRUE(C().Docs().empty()) << sOp;
     EXPECT_EQ(toolkit.Outstanding(), 2) << sOp;
   }
 }
@@ -97,10 +97,10 @@ TEST_F(UpdateTest, AFailedAddClosesTheCollectionAndSkipsTheDeletions) {
   Indexed({Help("old.htm")});
   toolkit.Script("TkSubmit", -6);
   EXPECT_EQ(Update(), "Unable to add new docs into a Dizode Collection. Dizode error-6");
-  EXPECT_EQ(C().m_hCollection, 0u);
+  EXPECT_EQ(C().Handles().Collection(), 0u);
   EXPECT_EQ(toolkit.Count("TkSubmit"), 1);
   EXPECT_EQ(toolkit.calls.back().sOp, "TkCloseCollection");
-  EXPECT_TRUE(C().m_bRefreshPending);
+  EXPECT_TRUE(C().Watcher().IsPending());
   EXPECT_EQ(toolkit.Outstanding(), 1);
   // With no collection open the next update refuses instead of calling the
   // toolkit with a null handle.
@@ -113,17 +113,17 @@ TEST_F(UpdateTest, AFailedDeleteHasItsOwnText) {
   Indexed({Help("old.htm")});
   toolkit.Script("TkSubmit", -9);
   EXPECT_EQ(Update(), "Unable to remove docs from a Dizode Collection. Dizode error-9");
-  EXPECT_EQ(C().m_hCollection, 0u);
+  EXPECT_EQ(C().Handles().Collection(), 0u);
 }
 
 TEST_F(UpdateTest, AFailedScanSubmitsNothingAndKeepsTheCollectionAndTheFlag) {
   Indexed({Help("old.htm")});
   std::filesystem::remove_all(temp.Path() / "Help");
-  C().m_bRefreshPending = true;
+  C().Watcher().MarkPending();
   EXPECT_FALSE(Update().empty());
   EXPECT_EQ(toolkit.Count("TkSubmit"), 0);
-  EXPECT_NE(C().m_hCollection, 0u);
-  EXPECT_TRUE(C().m_bRefreshPending);
+  EXPECT_NE(C().Handles().Collection(), 0u);
+  EXPECT_TRUE(C().Watcher().IsPending());
 }
 
 TEST_F(UpdateTest, ARenamedPageIsAddedUnderItsNewKeyAndDeletedUnderItsOld) {

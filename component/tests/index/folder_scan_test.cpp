@@ -97,7 +97,7 @@ TEST(LowerCaseCopyTest, LowersAsciiLettersOnlyInPlace) {
 TEST(SubmitArgsTest, BuildsOneBufferPerKeyInSetOrder) {
   const DocumentSet docs = {"/h/b.htm", "/h/a.htm", "/h/c.htm"};
   SubmitRecord record;
-  ASSERT_TRUE(BuildSubmitArgs(record.Args(), 3, docs));
+  ASSERT_TRUE(record.Fill(3, docs));
   const TkSubmitArgs& args = record.Args();
   EXPECT_EQ(args.size, sizeof(TkSubmitArgs));
   EXPECT_EQ(args.version, 576);
@@ -109,16 +109,28 @@ TEST(SubmitArgsTest, BuildsOneBufferPerKeyInSetOrder) {
   EXPECT_STREQ(args.keys[1], "/h/b.htm");
   EXPECT_STREQ(args.keys[2], "/h/c.htm");
   EXPECT_NE(args.keys[0], args.keys[1]);
-  FreeSubmitArgs(record.Args());
+  record.Clear();
   EXPECT_EQ(record.Args().keys, nullptr);
-  FreeSubmitArgs(record.Args());  // a second free finds nothing to free
+  record.Clear();  // a second free finds nothing to free
 }
 
 TEST(SubmitArgsTest, AnEmptySetGivesCountZero) {
   SubmitRecord record;
-  BuildSubmitArgs(record.Args(), 2, {});
+  record.Fill(2, {});
   EXPECT_EQ(record.Args().count, 0);
   EXPECT_EQ(record.Args().operation, 2u);
+}
+
+TEST(SubmitArgsTest, AFillReplacesTheKeysOfAnEarlierOneAndAnEmptyKeyArrayIsNotNull) {
+  SubmitRecord record;
+  record.Fill(2, {"/h/a.htm", "/h/b.htm"});
+  record.Fill(3, {"/h/c.htm"});
+  EXPECT_EQ(record.Args().operation, 3u);
+  ASSERT_EQ(record.Args().count, 1);
+  EXPECT_STREQ(record.Args().keys[0], "/h/c.htm");
+  record.Fill(2, {});
+  EXPECT_EQ(record.Args().count, 0);
+  EXPECT_NE(record.Args().keys, nullptr);
 }
 
 }  // namespace

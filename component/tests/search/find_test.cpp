@@ -94,10 +94,10 @@ TEST_F(FindTest, SendsTheRecordsInOrderAndReleasesNewestFirst) {
   EXPECT_EQ(request.size, sizeof(TkCollectionRequestArgs));
   EXPECT_EQ(request.version, 576);
   EXPECT_EQ(request.request, 11u);
-  EXPECT_EQ(toolkit.calls[0].nHandle, C().m_hCollection);
+  EXPECT_EQ(toolkit.calls[0].nHandle, C().Handles().Collection());
 
   const ToolkitCall& search = toolkit.calls[2];
-  EXPECT_EQ(search.nHandle, C().m_hSession);
+  EXPECT_EQ(search.nHandle, C().Handles().Session());
   EXPECT_EQ(search.texts[0], "help <AND> search");
   const auto searchArgs = search.As<TkSearchArgs>();
   EXPECT_EQ(searchArgs.size, sizeof(TkSearchArgs));
@@ -261,34 +261,35 @@ TEST_F(FindTest, AWrongFolderListIsNotLookedAtWhenNothingIsFound) {
 
 TEST_F(FindTest, APendingRefreshUpdatesFirstAndClearsTheFlag) {
   temp.Write("Help/new.htm");
-  C().m_bRefreshPending = true;
+  C().Watcher().MarkPending();
   ASSERT_HR(S_OK, Find(u"x"));
   Ops ops = toolkit.Ops();
   ASSERT_GE(ops.size(), 8u);
   EXPECT_EQ(ops[0], "TkSearch");  // the listing of the update
   EXPECT_EQ(toolkit.Count("TkSubmit"), 1);
-  EXPECT_FALSE(C().m_bRefreshPending);
+  EXPECT_FALSE(C().Watcher().IsPending());
   toolkit.calls.clear();
   ASSERT_HR(S_OK, Find(u"x"));
   EXPECT_EQ(toolkit.Count("TkSubmit"), 0);
 }
 
 TEST_F(FindTest, AFailedPreUpdateKeepsTheFlagAndSearchesWhatIsStillOpen) {
-  C().m_sHelpDir = temp.InstallDir() + "Gone";  // the scan fails
-  C().m_bRefreshPending = true;
+  // the scan fails
+  EditFolders([&](HostFolders& f) { f.m_sHelpDir = temp.InstallDir() + "Gone"; });
+  C().Watcher().MarkPending();
   AddHit("1", Help("a.htm"), "A");
   EXPECT_HR(S_OK, Find(u"x"));
-  EXPECT_TRUE(C().m_bRefreshPending);
+  EXPECT_TRUE(C().Watcher().IsPending());
   EXPECT_EQ(Count(), 1);
 }
 
 TEST_F(FindTest, APreUpdateWhoseSubmissionFailedLeavesNothingToSearch) {
   temp.Write("Help/new.htm");
-  C().m_bRefreshPending = true;
+  C().Watcher().MarkPending();
   toolkit.Script("TkSubmit", -6);
   EXPECT_HR(E_FAIL, Find(u"x"));
-  EXPECT_TRUE(C().m_bRefreshPending);
-  EXPECT_EQ(C().m_hCollection, 0u);
+  EXPECT_TRUE(C().Watcher().IsPending());
+  EXPECT_EQ(C().Handles().Collection(), 0u);
   EXPECT_EQ(toolkit.Count("TkSearch"), 1);  // the update's listing only
 }
 

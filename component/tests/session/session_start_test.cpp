@@ -30,8 +30,8 @@ TEST_F(SessionStartTest, OpensAnExistingCollectionAndUpdatesItSilently) {
   EXPECT_EQ(toolkit.Ops(), Concat({{"TkOpenSession", "TkOpenCollection"},
                                    kListing,
                                    {"TkSubmit", "TkQueryCollection", "TkFreeCollectionReply"}}));
-  EXPECT_NE(C().m_hSession, 0u);
-  EXPECT_NE(C().m_hCollection, 0u);
+  EXPECT_NE(C().Handles().Session(), 0u);
+  EXPECT_NE(C().Handles().Collection(), 0u);
 
   const ToolkitCall& session = toolkit.calls[0];
   const auto sessionArgs = session.As<TkSessionArgs>();
@@ -51,7 +51,7 @@ TEST_F(SessionStartTest, OpensAnExistingCollectionAndUpdatesItSilently) {
   EXPECT_EQ(openArgs.createParam, 0u);
   EXPECT_EQ(open.texts[0], temp.InstallDir() + "dizode/collections/Searchable Help/file");
   EXPECT_EQ(open.texts[1], "<null>");
-  EXPECT_EQ(C().m_sStyleDir, temp.InstallDir() + "dizode/common/style/file");
+  EXPECT_EQ(C().Folders().m_sStyleDir, temp.InstallDir() + "dizode/common/style/file");
 }
 
 TEST_F(SessionStartTest, ANeverInitializedObjectClosesNothingAtTeardown) {
@@ -64,8 +64,8 @@ TEST_F(SessionStartTest, ARefusedSessionEndsStartUpAtOnce) {
   toolkit.Script("TkOpenSession", -3);
   EXPECT_FALSE(C().StartSession(false));
   EXPECT_EQ(toolkit.Ops(), Ops{"TkOpenSession"});
-  EXPECT_EQ(C().m_hSession, 0u);
-  EXPECT_EQ(C().m_hCollection, 0u);
+  EXPECT_EQ(C().Handles().Session(), 0u);
+  EXPECT_EQ(C().Handles().Collection(), 0u);
   EXPECT_FALSE(std::filesystem::exists(temp.Path() / "dizode/collections"));
 }
 
@@ -129,7 +129,7 @@ TEST_F(SessionStartTest, CreatesAMissingCollectionWithoutUserInterfaceThenOpensI
   EXPECT_EQ(submitArgs.count, 2);
   EXPECT_EQ(submitArgs.param16, 10u);
   EXPECT_EQ(submit.texts, (Ops{Help("b.htm"), Help("sub/a.htm")}));
-  EXPECT_EQ(C().m_nDocTotal, 2);
+  EXPECT_EQ(C().DocTotal(), 2);
 
   EXPECT_EQ(toolkit.Outstanding(), 2);  // the kept session and collection
   ReleaseComponent();
@@ -145,7 +145,7 @@ TEST_F(SessionStartTest, ASilentCreationThatFailsStillOpensWhatWasCreated) {
   toolkit.Script("TkOpenCollection", 0);
   toolkit.Script("TkSubmit", -7);
   EXPECT_TRUE(C().StartSession(false));
-  EXPECT_NE(C().m_hCollection, 0u);
+  EXPECT_NE(C().Handles().Collection(), 0u);
   EXPECT_EQ(toolkit.Outstanding(), 2);
 }
 
@@ -155,8 +155,8 @@ TEST_F(SessionStartTest, ACollectionThatStillDoesNotOpenAfterCreationFails) {
   toolkit.Script("TkOpenCollection", 0);
   toolkit.Script("TkOpenCollection", -4);
   EXPECT_FALSE(C().StartSession(false));
-  EXPECT_NE(C().m_hSession, 0u);
-  EXPECT_EQ(C().m_hCollection, 0u);
+  EXPECT_NE(C().Handles().Session(), 0u);
+  EXPECT_EQ(C().Handles().Collection(), 0u);
   EXPECT_EQ(toolkit.Outstanding(), 1);
 }
 
@@ -167,8 +167,8 @@ TEST_F(SessionStartTest, TheSecondSessionRefusedEndsWithNothingOpen) {
     toolkit.Script("TkOpenSession", n);
   }
   EXPECT_FALSE(C().StartSession(false));
-  EXPECT_EQ(C().m_hSession, 0u);
-  EXPECT_EQ(C().m_hCollection, 0u);
+  EXPECT_EQ(C().Handles().Session(), 0u);
+  EXPECT_EQ(C().Handles().Collection(), 0u);
   EXPECT_EQ(toolkit.Outstanding(), 0);
 }
 
@@ -186,7 +186,7 @@ TEST_F(SessionStartTest, ShowUIWithNoCollectionAndNoAnswerCreatesNothing) {
   toolkit.Script("TkOpenCollection", -4);
   EXPECT_FALSE(C().StartSession(true));
   EXPECT_EQ(toolkit.Ops(), (Ops{"TkOpenSession", "TkOpenCollection"}));
-  EXPECT_NE(C().m_hSession, 0u);
+  EXPECT_NE(C().Handles().Session(), 0u);
   EXPECT_FALSE(std::filesystem::exists(temp.Path() / "dizode/collections"));
 }
 
@@ -194,7 +194,7 @@ TEST_F(SessionStartTest, ShowUIWithAnExistingCollectionSucceedsWhateverTheDialog
   WinportScript display;  // the dialog is closed as soon as it waits for input
   SetFolders();
   EXPECT_TRUE(C().StartSession(true));
-  EXPECT_NE(C().m_hCollection, 0u);
+  EXPECT_NE(C().Handles().Collection(), 0u);
 }
 
 // --- CreateCollection on its own ------------------------------------------------
@@ -203,8 +203,10 @@ class CreateCollectionTest : public ComponentTest {
  protected:
   void SetUp() override {
     SetFolders();
-    C().m_sStyleDir = temp.InstallDir() + "dizode/common/style/file";
-    C().m_sCollectionPath = C().m_sCollectionDir + "/file";
+    EditFolders([&](HostFolders& f) {
+      f.m_sStyleDir = temp.InstallDir() + "dizode/common/style/file";
+      f.m_sCollectionPath = f.m_sCollectionDir + "/file";
+    });
     temp.Write("Help/a.htm");
   }
   std::string Create() {
@@ -215,16 +217,16 @@ class CreateCollectionTest : public ComponentTest {
 TEST_F(CreateCollectionTest, ARefusedIndexingSessionLeavesNothingOpen) {
   toolkit.Script("TkOpenSession", -5);
   EXPECT_EQ(Create(), "Unable to create a Dizode session. Dizode error-5");
-  EXPECT_EQ(C().m_hSession, 0u);
-  EXPECT_EQ(C().m_hCollection, 0u);
+  EXPECT_EQ(C().Handles().Session(), 0u);
+  EXPECT_EQ(C().Handles().Collection(), 0u);
   EXPECT_EQ(toolkit.Outstanding(), 0);
 }
 
 TEST_F(CreateCollectionTest, ARefusedCreationKeepsTheIndexingSession) {
   toolkit.Script("TkOpenCollection", -6);
   EXPECT_EQ(Create(), "Unable to create a Dizode Collection. Dizode error-6");
-  EXPECT_NE(C().m_hSession, 0u);
-  EXPECT_EQ(C().m_hCollection, 0u);
+  EXPECT_NE(C().Handles().Session(), 0u);
+  EXPECT_EQ(C().Handles().Collection(), 0u);
   EXPECT_EQ(toolkit.Outstanding(), 1);
 }
 
@@ -233,23 +235,23 @@ TEST_F(CreateCollectionTest, AFailedSubmissionClosesCollectionThenSession) {
   EXPECT_EQ(Create(), "Unable to Submit docs into a Dizode Collection. Dizode error32761");
   EXPECT_EQ(toolkit.Ops(), (Ops{"TkOpenSession", "TkOpenCollection", "TkSubmit",
                                 "TkCloseCollection", "TkCloseSession"}));
-  EXPECT_EQ(C().m_hSession, 0u);
-  EXPECT_EQ(C().m_hCollection, 0u);
+  EXPECT_EQ(C().Handles().Session(), 0u);
+  EXPECT_EQ(C().Handles().Collection(), 0u);
   EXPECT_EQ(toolkit.Outstanding(), 0);
 }
 
 TEST_F(CreateCollectionTest, AnErrorReportedDuringTheSubmissionFailsItEvenWithStatusZero) {
   toolkit.progressMessages = {"Document 1 (a.htm)", "E1 cannot read a.htm", "E2 later"};
   EXPECT_EQ(Create(), "E1 cannot read a.htm");
-  EXPECT_EQ(C().m_hSession, 0u);
-  EXPECT_EQ(C().m_hCollection, 0u);
+  EXPECT_EQ(C().Handles().Session(), 0u);
+  EXPECT_EQ(C().Handles().Collection(), 0u);
   EXPECT_EQ(toolkit.Outstanding(), 0);
 }
 
 TEST_F(CreateCollectionTest, AnEarlierRunsErrorDoesNotFailANewCreation) {
-  C().m_sLastError = "E from an earlier run";
+  C().LastError().Record("E from an earlier run");
   EXPECT_EQ(Create(), "");
-  EXPECT_EQ(C().m_sLastError, "");
+  EXPECT_EQ(C().LastError().Text(), "");
 }
 
 TEST_F(CreateCollectionTest, AnExistingCollectionFolderIsReplacedNotAFailure) {
@@ -260,8 +262,7 @@ TEST_F(CreateCollectionTest, AnExistingCollectionFolderIsReplacedNotAFailure) {
 }
 
 TEST_F(CreateCollectionTest, AMissingInstallFolderFailsWithTheSystemTextBeforeAnyRequest) {
-  C().m_sInstallDir = temp.InstallDir() + "missing/";
-  C().m_hSession = 0;
+  EditFolders([&](HostFolders& f) { f.m_sInstallDir = temp.InstallDir() + "missing/"; });
   const std::string sMessage = Create();
   EXPECT_TRUE(sMessage == SystemErrorText(ERROR_PATH_NOT_FOUND) ||
               sMessage == SystemErrorText(ERROR_FILE_NOT_FOUND))
@@ -270,10 +271,10 @@ TEST_F(CreateCollectionTest, AMissingInstallFolderFailsWithTheSystemTextBeforeAn
 }
 
 TEST_F(CreateCollectionTest, AHelpFolderThatCannotBeEnteredKeepsSessionAndCollectionOpen) {
-  C().m_sHelpDir = temp.InstallDir() + "NoHelp";
+  EditFolders([&](HostFolders& f) { f.m_sHelpDir = temp.InstallDir() + "NoHelp"; });
   EXPECT_FALSE(Create().empty());
-  EXPECT_NE(C().m_hSession, 0u);
-  EXPECT_NE(C().m_hCollection, 0u);
+  EXPECT_NE(C().Handles().Session(), 0u);
+  EXPECT_NE(C().Handles().Collection(), 0u);
   EXPECT_EQ(toolkit.Count("TkSubmit"), 0);
 }
 
@@ -281,7 +282,7 @@ TEST_F(CreateCollectionTest, AnEmptyHelpFolderIsStillSubmittedWithCountZero) {
   std::filesystem::remove(temp.Path() / "Help/a.htm");
   EXPECT_EQ(Create(), "");
   EXPECT_EQ(toolkit.Last("TkSubmit")->As<TkSubmitArgs>().count, 0);
-  EXPECT_EQ(C().m_nDocTotal, 0);
+  EXPECT_EQ(C().DocTotal(), 0);
 }
 
 }  // namespace

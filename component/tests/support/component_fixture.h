@@ -25,10 +25,20 @@ class ComponentTest : public ::testing::Test {
   void SetFolders() {
     std::filesystem::create_directories(temp.Path() / "dizode/common");
     const std::string sInstall = temp.InstallDir();
-    C().m_sInstallDir = sInstall;
-    C().m_sHelpDir = sInstall + "Help";
-    C().m_sCollectionDir = sInstall + "dizode/collections/Searchable Help";
-    C().m_sCommonDir = sInstall + "/dizode/common";
+    EditFolders([&](HostFolders& folders) {
+      folders.m_sInstallDir = sInstall;
+      folders.m_sHelpDir = sInstall + "Help";
+      folders.m_sCollectionDir = sInstall + "dizode/collections/Searchable Help";
+      folders.m_sCommonDir = sInstall + "/dizode/common";
+    });
+  }
+
+  // Changes the component's folders as edit does to a copy of them.
+  template <typename Edit>
+  void EditFolders(Edit edit) {
+    HostFolders folders = C().Folders();
+    edit(folders);
+    C().UseFolders(folders);
   }
 
   // A component with an open session and collection; the calls that took are

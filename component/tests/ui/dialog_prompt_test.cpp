@@ -129,7 +129,7 @@ TEST_F(PromptTest, AnErrorMessageFlushesTheRestAndFailsTheCreation) {
   ReplaceToolkit(g_fake);
 
   EXPECT_FALSE(bCreated);
-  EXPECT_EQ(C().m_sLastError, "E p1.htm cannot be read");
+  EXPECT_EQ(C().LastError().Text(), "E p1.htm cannot be read");
   const auto paints = script.Paints();
   ASSERT_EQ(paints.size(), 3u);  // first paint, the count message, the probe
   EXPECT_EQ(paints[1].Control(IDC_COUNT_LINE)->m_text, "Document 1  of 3");

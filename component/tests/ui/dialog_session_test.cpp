@@ -20,8 +20,8 @@ TEST_F(SessionDialogTest, NoCollectionAndTheAnswerNoLeavesTheSessionOpenAndNothi
   EXPECT_EQ(script.MessageBoxes().size(), 1u);
   EXPECT_EQ(script.DialogsRun(), 0);
   EXPECT_EQ(toolkit.Ops(), (Ops{"TkOpenSession", "TkOpenCollection"}));
-  EXPECT_NE(C().m_hSession, 0u);
-  EXPECT_EQ(C().m_hCollection, 0u);
+  EXPECT_NE(C().Handles().Session(), 0u);
+  EXPECT_EQ(C().Handles().Collection(), 0u);
   EXPECT_TRUE(NothingCreated());
 }
 
@@ -31,8 +31,8 @@ TEST_F(SessionDialogTest, NoCollectionAndTheAnswerYesCreatesItUnderTheDialogThen
   EXPECT_TRUE(C().StartSession(true));
   EXPECT_EQ(script.DialogsRun(), 1);
   EXPECT_EQ(toolkit.Count("TkSubmit"), 1);
-  EXPECT_NE(C().m_hSession, 0u);
-  EXPECT_NE(C().m_hCollection, 0u);
+  EXPECT_NE(C().Handles().Session(), 0u);
+  EXPECT_NE(C().Handles().Collection(), 0u);
   EXPECT_TRUE(std::filesystem::is_directory(temp.Path() / "dizode/collections/Searchable Help"));
 }
 
@@ -58,7 +58,7 @@ TEST_F(SessionDialogTest, AnExistingCollectionStartsUpEvenWhenTheUpdateFails) {
   toolkit.Script("TkSearch", -7);
   EXPECT_TRUE(C().StartSession(true));
   EXPECT_EQ(script.DialogsRun(), 1);
-  EXPECT_NE(C().m_hCollection, 0u);
+  EXPECT_NE(C().Handles().Collection(), 0u);
 }
 
 }  // namespace

@@ -88,8 +88,6 @@ class UpdateDialogTest : public DialogTest {
   // Runs an update under the dialog with a host that answers as scripted (or
   // no host) and gives back the dialog's outer rectangle at its first paint.
   RECT RunWithHost(const FakeHostScript* pScript) {
-    if (C().m_pHost) C().m_pHost->Release();
-    C().m_pHost = nullptr;
     if (pScript) {
       m_pHost = std::make_unique<FakeHost>(*pScript);
       C().ReadHostSettings();

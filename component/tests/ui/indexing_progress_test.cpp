@@ -38,7 +38,7 @@ TEST(IndexingProgressTest, RecordsTheFirstErrorMessageOnly) {
     for (const char* sText : c.messages) {
       Send(*component.Get(), sText);
     }
-    EXPECT_EQ(component->m_sLastError, c.sRecorded) << c.messages[0];
+    EXPECT_EQ(component->LastError().Text(), c.sRecorded) << c.messages[0];
   }
 }
 
@@ -46,7 +46,7 @@ TEST(IndexingProgressTest, ToleratesANullTextOrContext) {
   winport::ComPtr<ViveviVadiro> component(new ViveviVadiro);
   Send(*component.Get(), nullptr);
   IndexingProgressCallback(nullptr, nullptr);
-  EXPECT_EQ(component->m_sLastError, "");
+  EXPECT_EQ(component->LastError().Text(), "");
 }
 
 }  // namespace
