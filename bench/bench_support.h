@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "dizode/dizode.h"
-#include "records.h"
 
 namespace bench {
 
@@ -57,7 +56,7 @@ class Collection {
     auto args = MakeRecord<TkCollectionArgs>();
     args.path = path.c_str();
     args.styleDir = "";
-    args.createParam = 11;
+    args.createParam = TK_CREATE_PARAM;
     args.mode = static_cast<uint16_t>(mode);
     Check(TkOpenCollection(m_session, &m_collection, &args), "open collection");
   }
@@ -73,7 +72,7 @@ class Collection {
     args.operation = operation;
     args.count = static_cast<int32_t>(keys.size());
     args.keys = pointers.data();
-    args.param16 = 10;
+    args.param16 = TK_SUBMIT_PARAM16;
     Check(TkSubmit(m_collection, &args), "submit");
   }
 
@@ -91,7 +90,7 @@ class Collection {
     Refresh();
     auto args = MakeRecord<TkSearchArgs>();
     args.query = query;
-    args.param48 = -1;
+    args.param48 = TK_SEARCH_PARAM48;
     TkSearchHandle search = 0;
     Check(TkSearch(m_session, &search, &args), "search");
     auto infoArgs = MakeRecord<TkSearchInfoArgs>();

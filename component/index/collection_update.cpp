@@ -9,7 +9,7 @@
 #include "component/toolkit/search_request.h"
 #include "component/toolkit/toolkit_error.h"
 #include "component/toolkit/toolkit_table.h"
-#include "component/toolkit/records.h"
+#include "dizode/dizode.h"
 
 namespace {
 
@@ -47,7 +47,7 @@ void ViveviVadiro::UpdateCollection() {
       SetDifference(scanned, m_docs, toAdd);
     }
     if (!toAdd.empty()) {
-      SubmitOrClose(m_handles, kSubmitAdd, toAdd, kAddDocsFailed);
+      SubmitOrClose(m_handles, TK_SUBMIT_ADD, toAdd, kAddDocsFailed);
     }
 
     DocumentSet toDelete;
@@ -55,7 +55,7 @@ void ViveviVadiro::UpdateCollection() {
       SetDifference(m_docs, scanned, toDelete);
     }
     if (!toDelete.empty()) {
-      SubmitOrClose(m_handles, kSubmitDelete, toDelete, kRemoveDocsFailed);
+      SubmitOrClose(m_handles, TK_SUBMIT_DELETE, toDelete, kRemoveDocsFailed);
     }
 
     RefreshCollection(m_handles.Collection());

@@ -3,9 +3,7 @@
 
 #include <utility>
 
-#include "component/toolkit/records.h"
-
-SubmitRecord::SubmitRecord() : m_args(MakeRecord<TkSubmitArgs>()) {}
+SubmitRecord::SubmitRecord() : m_args(dizode::MakeRecord<TkSubmitArgs>()) {}
 
 bool SubmitRecord::Fill(uint32_t nOperation, const DocumentSet& docs) {
   std::vector<std::string> keys(docs.begin(), docs.end());
@@ -19,11 +17,11 @@ bool SubmitRecord::Fill(uint32_t nOperation, const DocumentSet& docs) {
 
   m_keys = std::move(keys);
   m_keyPointers = std::move(pointers);
-  m_args = MakeRecord<TkSubmitArgs>();
+  m_args = dizode::MakeRecord<TkSubmitArgs>();
   m_args.keys = m_keyPointers.data();
   m_args.operation = nOperation;
   m_args.count = static_cast<int32_t>(m_keys.size());
-  m_args.param16 = kSubmitParam;
+  m_args.param16 = TK_SUBMIT_PARAM16;
   return true;
 }
 

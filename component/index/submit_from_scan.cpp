@@ -2,14 +2,14 @@
 #include "component/com/vivevi_vadiro.h"
 #include "component/index/folder_scan.h"
 #include "component/index/submit_args.h"
-#include "component/toolkit/records.h"
+#include "dizode/dizode.h"
 
 bool ViveviVadiro::ScanIntoSubmitArgs(SubmitRecord& record, std::string sFolder, bool bSubfolders,
                                       uint32_t nParam16) {
   record.Clear();
   ScanHelpFolder(std::move(sFolder), m_docs, bSubfolders);
   m_nDocTotal = static_cast<int32_t>(m_docs.size());
-  record.Fill(kSubmitAdd, m_docs);
+  record.Fill(TK_SUBMIT_ADD, m_docs);
   record.Args().param16 = nParam16;
   return true;
 }

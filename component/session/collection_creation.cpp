@@ -7,7 +7,7 @@
 #include "component/toolkit/path_separator.h"
 #include "component/toolkit/toolkit_error.h"
 #include "component/toolkit/toolkit_table.h"
-#include "component/toolkit/records.h"
+#include "dizode/dizode.h"
 
 namespace {
 
@@ -56,7 +56,7 @@ void ViveviVadiro::CreateCollection() {
   }
 
   SubmitRecord record;
-  ScanIntoSubmitArgs(record, m_folders.m_sHelpDir, true, kSubmitParam);
+  ScanIntoSubmitArgs(record, m_folders.m_sHelpDir, true, TK_SUBMIT_PARAM16);
   nReturn = Toolkit().TkSubmit(m_handles.Collection(), &record.Args());
   bool bFailed = ToolkitFailed(nReturn) || !m_sLastError.Empty();
   std::string sFailure =

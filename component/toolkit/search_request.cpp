@@ -3,7 +3,7 @@
 
 #include "component/toolkit/toolkit_error.h"
 #include "component/toolkit/toolkit_table.h"
-#include "component/toolkit/records.h"
+#include "dizode/dizode.h"
 
 SearchRequest::~SearchRequest() {
   const ToolkitTable& tk = Toolkit();
@@ -19,9 +19,9 @@ SearchRequest::~SearchRequest() {
 }
 
 int32_t SearchRequest::Search(TkSession hSession, const char* sQuery) {
-  TkSearchArgs args = MakeRecord<TkSearchArgs>();
+  TkSearchArgs args = dizode::MakeRecord<TkSearchArgs>();
   args.query = sQuery;
-  args.param48 = kSearchParam48;
+  args.param48 = TK_SEARCH_PARAM48;
   int32_t nReturn = Toolkit().TkSearch(hSession, &m_hSearch, &args);
   if (ToolkitFailed(nReturn)) {
     m_hSearch = 0;  // nothing obtained, nothing to release
@@ -30,7 +30,7 @@ int32_t SearchRequest::Search(TkSession hSession, const char* sQuery) {
 }
 
 int32_t SearchRequest::GetInfo() {
-  TkSearchInfoArgs args = MakeRecord<TkSearchInfoArgs>();
+  TkSearchInfoArgs args = dizode::MakeRecord<TkSearchInfoArgs>();
   int32_t nReturn = Toolkit().TkGetSearchInfo(m_hSearch, &args, &m_pInfo);
   if (ToolkitFailed(nReturn)) {
     m_pInfo = nullptr;
@@ -40,7 +40,7 @@ int32_t SearchRequest::GetInfo() {
 
 int32_t SearchRequest::ReadBatch(TkSession hSession, const char* const* fieldNames,
                                  uint16_t nFields) {
-  TkDocBatchArgs args = MakeRecord<TkDocBatchArgs>();
+  TkDocBatchArgs args = dizode::MakeRecord<TkDocBatchArgs>();
   args.search = m_hSearch;
   args.first = 0;
   args.count = m_pInfo ? static_cast<int32_t>(m_pInfo->documentCount) : 0;
@@ -55,8 +55,8 @@ int32_t SearchRequest::ReadBatch(TkSession hSession, const char* const* fieldNam
 
 void RefreshCollection(TkCollection hCollection) {
   const ToolkitTable& tk = Toolkit();
-  TkCollectionRequestArgs args = MakeRecord<TkCollectionRequestArgs>();
-  args.request = kRefreshRequest;
+  TkCollectionRequestArgs args = dizode::MakeRecord<TkCollectionRequestArgs>();
+  args.request = TK_REQUEST_REFRESH;
   TkCollectionReply reply = 0;
   tk.TkQueryCollection(hCollection, &args, &reply);
   tk.TkFreeCollectionReply(reply);

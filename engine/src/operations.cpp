@@ -7,7 +7,6 @@
 
 #include "dizode/dizode.h"
 #include "indexer.h"
-#include "records.h"
 #include "registry.h"
 #include "status.h"
 

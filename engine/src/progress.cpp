@@ -1,8 +1,6 @@
 // @brief Progress message texts and their delivery through the session's mask.
 #include "progress.h"
 
-#include "records.h"
-
 namespace dizode {
 
 void Progress::Start(size_t documents) {

@@ -90,7 +90,7 @@ Toolkit::Toolkit(const std::string& collectionPath, int mode, TkProgressCallback
   auto args = MakeRecord<TkCollectionArgs>();
   args.path = collectionPath.c_str();
   args.styleDir = "";
-  args.createParam = 11;
+  args.createParam = TK_CREATE_PARAM;
   args.mode = static_cast<uint16_t>(mode);
   m_openStatus = TkOpenCollection(m_session, &m_collection, &args);
 }
@@ -107,7 +107,7 @@ int32_t Toolkit::Submit(uint32_t operation, const std::vector<std::string>& keys
   args.operation = operation;
   args.count = static_cast<int32_t>(keys.size());
   args.keys = pointers.data();
-  args.param16 = 10;
+  args.param16 = TK_SUBMIT_PARAM16;
   return TkSubmit(m_collection, &args);
 }
 
@@ -115,7 +115,7 @@ int32_t Toolkit::Search(const char* query, std::vector<Row>& rows, int* warnings
   rows.clear();
   auto args = MakeRecord<TkSearchArgs>();
   args.query = query;
-  args.param48 = -1;
+  args.param48 = TK_SEARCH_PARAM48;
   TkSearchHandle search = 0;
   if (int32_t status = TkSearch(m_session, &search, &args)) return status;
   auto infoArgs = MakeRecord<TkSearchInfoArgs>();

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "dizode/dizode.h"
-#include "records.h"
 
 namespace dizode::testing {
 

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "component/toolkit/failure_texts.h"
-#include "component/toolkit/records.h"
 #include "component/toolkit/toolkit_error.h"
+#include "dizode/dizode.h"
 
 namespace {
 
@@ -46,7 +46,7 @@ TEST(SystemErrorTextTest, GivesTheSystemTextOrANumberedFallback) {
 }
 
 TEST(RecordsTest, AreZeroFilledWithSizeAndVersionFirst) {
-  const TkSearchArgs args = MakeRecord<TkSearchArgs>();
+  const TkSearchArgs args = dizode::MakeRecord<TkSearchArgs>();
   EXPECT_EQ(args.size, sizeof(TkSearchArgs));
   EXPECT_EQ(args.version, 576);
   const auto* bytes = reinterpret_cast<const unsigned char*>(&args);

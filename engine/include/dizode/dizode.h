@@ -5,8 +5,9 @@
  *  - Every operation returns a status: TK_OK (0) or one negative TK_E_* code.
  *    Callers test only the low 16 bits, read as a signed number.
  *  - Argument records are zero-filled by the caller, then carry their own size
- *    at offset 0 and TK_VERSION at offset 2. A record whose size or version is
- *    wrong gives TK_E_BAD_RECORD. The engine keeps no pointer into a record
+ *    at offset 0 and TK_VERSION at offset 2 (dizode::MakeRecord does both for
+ *    C++ callers). A record whose size or version is wrong gives
+ *    TK_E_BAD_RECORD. The engine keeps no pointer into a record
  *    after the call returns.
  *  - Session, collection, search and collection-reply handles are 32-bit
  *    values with a generation count: a stale, foreign or doubly freed handle
@@ -123,6 +124,7 @@ typedef struct TkSessionArgs {
 
 #define TK_COLLECTION_OPEN 35    /* 0x23: open an existing, valid collection  */
 #define TK_COLLECTION_CREATE 547 /* 0x223: create, replacing an unusable one  */
+#define TK_CREATE_PARAM 11       /* createParam of a creation, as every caller sets it */
 
 /* Argument of TkOpenCollection. 92 bytes on 32-bit targets. */
 typedef struct TkCollectionArgs {
@@ -150,6 +152,7 @@ typedef struct TkCollectionRequestArgs {
 
 #define TK_SUBMIT_ADD 2
 #define TK_SUBMIT_DELETE 3
+#define TK_SUBMIT_PARAM16 10     /* param16 of a submission, as every caller sets it */
 
 /* Argument of TkSubmit. 36 bytes on 32-bit targets. */
 typedef struct TkSubmitArgs {
@@ -161,6 +164,8 @@ typedef struct TkSubmitArgs {
   uint32_t param16;              /* 16 10 from every caller                   */
   uint8_t reserved20[16];        /* 20 */
 } TkSubmitArgs;
+
+#define TK_SEARCH_PARAM48 (-1)   /* param48 of a search, as every caller sets it */
 
 /* Argument of TkSearch. 140 bytes on 32-bit targets. */
 typedef struct TkSearchArgs {
@@ -248,6 +253,23 @@ TK_API int32_t TkCollectionReplyCount(TkCollectionReply reply);
 
 #ifdef __cplusplus
 } /* extern "C" */
+
+#include <cstring>
+
+namespace dizode {
+
+/* A record filled as the contract asks: zero bytes, then its own size and
+ * TK_VERSION. Serves argument records and the replies the engine hands out. */
+template <typename Record>
+Record MakeRecord() {
+  Record record;
+  std::memset(&record, 0, sizeof record);
+  record.size = static_cast<uint16_t>(sizeof record);
+  record.version = TK_VERSION;
+  return record;
+}
+
+}  // namespace dizode
 #endif
 
 /* ---- Layout checks on 32-bit targets -------------------------------------- */
