@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -90,86 +91,34 @@ class ComPtr {
   T* m_p = nullptr;
 };
 
-// UTF-8 to UTF-16 without any locale: malformed bytes become U+FFFD.
+// UTF-8 to UTF-16 through the platform's own conversion, so malformed input
+// becomes U+FFFD once per malformed piece, as in every other conversion.
 inline std::basic_string<OLECHAR> Utf8ToOle(std::string_view text) {
   std::basic_string<OLECHAR> out;
-  out.reserve(text.size());
-  size_t i = 0;
-  while (i < text.size()) {
-    const unsigned char lead = static_cast<unsigned char>(text[i]);
-    unsigned long cp = 0xFFFD;
-    size_t extra = 0;
-    if (lead < 0x80) {
-      cp = lead;
-    } else if ((lead & 0xE0) == 0xC0) {
-      cp = lead & 0x1F;
-      extra = 1;
-    } else if ((lead & 0xF0) == 0xE0) {
-      cp = lead & 0x0F;
-      extra = 2;
-    } else if ((lead & 0xF8) == 0xF0) {
-      cp = lead & 0x07;
-      extra = 3;
-    }
-    bool ok = (lead < 0x80) || extra > 0;
-    for (size_t k = 1; ok && k <= extra; ++k) {
-      if (i + k >= text.size() || (static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) {
-        ok = false;
-      } else {
-        cp = (cp << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-      }
-    }
-    static constexpr unsigned long kMinForLength[] = {0, 0x80, 0x800, 0x10000};
-    if (ok && (cp < kMinForLength[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))) {
-      ok = false;
-    }
-    if (!ok) {
-      out.push_back(static_cast<OLECHAR>(0xFFFD));
-      i += 1;
-      continue;
-    }
-    if (cp >= 0x10000) {
-      cp -= 0x10000;
-      out.push_back(static_cast<OLECHAR>(0xD800 + (cp >> 10)));
-      out.push_back(static_cast<OLECHAR>(0xDC00 + (cp & 0x3FF)));
-    } else {
-      out.push_back(static_cast<OLECHAR>(cp));
-    }
-    i += 1 + extra;
+  if (text.empty() || text.size() > static_cast<size_t>(std::numeric_limits<int>::max())) {
+    return out;
   }
+  const int length = static_cast<int>(text.size());
+  const int needed = MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0);
+  if (needed <= 0) return out;
+  out.resize(static_cast<size_t>(needed));
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), length, out.data(), needed);
   return out;
 }
 
-// UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD.
+// UTF-16 to UTF-8 through the platform's own conversion; an unpaired surrogate
+// becomes U+FFFD.
 inline std::string OleToUtf8(const OLECHAR* text, size_t length) {
   std::string out;
-  out.reserve(length);
-  for (size_t i = 0; i < length; ++i) {
-    unsigned long cp = static_cast<unsigned long>(text[i]) & 0xFFFF;
-    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < length &&
-        (static_cast<unsigned long>(text[i + 1]) & 0xFC00) == 0xDC00) {
-      cp = 0x10000 + ((cp - 0xD800) << 10) +
-           ((static_cast<unsigned long>(text[i + 1]) & 0xFFFF) - 0xDC00);
-      ++i;
-    } else if (cp >= 0xD800 && cp <= 0xDFFF) {
-      cp = 0xFFFD;
-    }
-    if (cp < 0x80) {
-      out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-      out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-      out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
+  if (text == nullptr || length == 0 ||
+      length > static_cast<size_t>(std::numeric_limits<int>::max())) {
+    return out;
   }
+  const int units = static_cast<int>(length);
+  const int needed = WideCharToMultiByte(CP_UTF8, 0, text, units, nullptr, 0, nullptr, nullptr);
+  if (needed <= 0) return out;
+  out.resize(static_cast<size_t>(needed));
+  WideCharToMultiByte(CP_UTF8, 0, text, units, out.data(), needed, nullptr, nullptr);
   return out;
 }
 
