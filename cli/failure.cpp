@@ -7,31 +7,13 @@
 namespace zvv {
 namespace {
 
-struct KnownCode {
-  HRESULT m_code;
-  const char* m_name;
-  const char* m_meaning;
-};
-
-// What each code means to someone searching help, not to the COM runtime.
-constexpr KnownCode kKnownCodes[] = {
-    {E_FAIL, "E_FAIL", "the help index could not be opened or searched"},
-    {E_INVALIDARG, "E_INVALIDARG", "an argument was refused (the query or the folder list)"},
-    {E_NOTIMPL, "E_NOTIMPL", "the operation is not provided"},
-    {E_POINTER, "E_POINTER", "a required pointer was missing"},
-    {E_NOINTERFACE, "E_NOINTERFACE", "the object does not offer the interface asked for"},
-    {E_OUTOFMEMORY, "E_OUTOFMEMORY", "out of memory"},
-    {E_UNEXPECTED, "E_UNEXPECTED", "unexpected failure"},
-    {E_ACCESSDENIED, "E_ACCESSDENIED", "access denied"},
-    {REGDB_E_CLASSNOTREG, "REGDB_E_CLASSNOTREG", "the component is not registered"},
-    {CLASS_E_CLASSNOTAVAILABLE, "CLASS_E_CLASSNOTAVAILABLE",
-     "the module does not provide the component"},
-    {CLASS_E_NOAGGREGATION, "CLASS_E_NOAGGREGATION", "the component cannot be aggregated"},
-    {CO_E_NOTINITIALIZED, "CO_E_NOTINITIALIZED", "the component runtime is not initialized"},
-    {CO_E_DLLNOTFOUND, "CO_E_DLLNOTFOUND", "the component module was not found"},
-    {CO_E_ERRORINDLL, "CO_E_ERRORINDLL", "the component module could not be loaded"},
-    {DISP_E_TYPEMISMATCH, "DISP_E_TYPEMISMATCH", "a value has the wrong type"},
-};
+// What a failure of zvv's own operations means to someone searching help,
+// where the platform's text for the code would say less.
+const char* SearchMeaning(HRESULT hr) {
+  if (hr == E_FAIL) return "the help index could not be opened or searched";
+  if (hr == E_INVALIDARG) return "an argument was refused (the query or the folder list)";
+  return nullptr;
+}
 
 std::string Hex(HRESULT hr) {
   char text[16];
@@ -56,8 +38,9 @@ std::string SystemText(HRESULT hr) {
 }  // namespace
 
 std::string DescribeHresult(HRESULT hr) {
-  for (const KnownCode& known : kKnownCodes) {
-    if (known.m_code == hr) return Hex(hr) + " " + known.m_name + ": " + known.m_meaning;
+  if (const WinportHresultText* known = WinportFindHresult(hr)) {
+    const char* meaning = SearchMeaning(hr);
+    return Hex(hr) + " " + known->name + ": " + (meaning ? meaning : known->text);
   }
   std::string text = SystemText(hr);
   return text.empty() ? Hex(hr) : Hex(hr) + ": " + text;

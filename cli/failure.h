@@ -12,8 +12,9 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
 
-// "0x80004005 E_FAIL: the help index could not be opened or searched"; codes
-// without a name of ours get the system's text when it has one.
+// "0x80004005 E_FAIL: the help index could not be opened or searched": the
+// platform's name and text of the code, or the system's text alone for a code
+// without a name.
 std::string DescribeHresult(HRESULT hr);
 
 // Prints "zvv: <what> failed: <description>" on stderr and returns kExitFailure.

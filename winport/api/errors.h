@@ -92,6 +92,17 @@ DWORD WinportErrorFromErrno(int error_number, const char* path = nullptr);
 DWORD FormatMessageA(DWORD dwFlags, LPCVOID lpSource, DWORD dwMessageId, DWORD dwLanguageId,
                      LPSTR lpBuffer, DWORD nSize, va_list* Arguments);
 
+// Winport-only: the symbolic name ("E_FAIL") and a short lower-case text of
+// an HRESULT that winport or its callers return. FormatMessageA gives the
+// text for a code the system's error numbers do not cover.
+struct WinportHresultText {
+  HRESULT code;
+  const char* name;
+  const char* text;
+};
+// The entry for hr, or null for a code without a name.
+const WinportHresultText* WinportFindHresult(HRESULT hr);
+
 // --- Local memory --------------------------------------------------------------
 #define LMEM_FIXED 0x0000
 #define LMEM_ZEROINIT 0x0040

@@ -21,7 +21,7 @@ DWORD UnwrapWin32(DWORD id) {
 }
 [[maybe_unused]] const char* StrerrorResult(const char* result, const char*) { return result; }
 
-bool SystemText(DWORD id, std::string& text) {
+bool ErrnoText(DWORD id, std::string& text) {
   const int error_number = winport::detail::ErrnoFromWin32Error(UnwrapWin32(id));
   if (error_number < 0) return false;
   char buffer[256] = {};
@@ -31,11 +31,22 @@ bool SystemText(DWORD id, std::string& text) {
   return true;
 }
 
+// The system's own text for an error number first; an HRESULT it has none for
+// gets the text of winport's table.
+bool SystemText(DWORD id, std::string& text) {
+  if (ErrnoText(id, text)) return true;
+  const WinportHresultText* known = WinportFindHresult(static_cast<HRESULT>(id));
+  if (known == nullptr) return false;
+  text = known->text;
+  return true;
+}
+
 }  // namespace
 
 // Only FORMAT_MESSAGE_FROM_SYSTEM is offered: message tables in modules and
 // format strings are not used on POSIX (ERROR_NOT_SUPPORTED). The text is the
-// POSIX system's own for the matching errno, ended by "\r\n" as every Windows
+// POSIX system's own for the matching errno, or for an HRESULT without one the
+// text of WinportFindHresult, ended by "\r\n" as every Windows
 // system text is, unless the width mask asks for no line breaks (0xFF). Other
 // line widths are not applied. System texts carry no inserts, so
 // FORMAT_MESSAGE_IGNORE_INSERTS changes nothing. The system has one language

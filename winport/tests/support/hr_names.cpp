@@ -5,50 +5,8 @@
 namespace winport_test {
 
 const char* HrName(HRESULT hr) {
-  static const struct {
-    HRESULT code;
-    const char* name;
-  } kNames[] = {
-      {S_OK, "S_OK"},
-      {S_FALSE, "S_FALSE"},
-      {E_NOTIMPL, "E_NOTIMPL"},
-      {E_NOINTERFACE, "E_NOINTERFACE"},
-      {E_POINTER, "E_POINTER"},
-      {E_ABORT, "E_ABORT"},
-      {E_FAIL, "E_FAIL"},
-      {E_UNEXPECTED, "E_UNEXPECTED"},
-      {E_ACCESSDENIED, "E_ACCESSDENIED"},
-      {E_HANDLE, "E_HANDLE"},
-      {E_OUTOFMEMORY, "E_OUTOFMEMORY"},
-      {E_INVALIDARG, "E_INVALIDARG"},
-      {CLASS_E_NOAGGREGATION, "CLASS_E_NOAGGREGATION"},
-      {CLASS_E_CLASSNOTAVAILABLE, "CLASS_E_CLASSNOTAVAILABLE"},
-      {REGDB_E_CLASSNOTREG, "REGDB_E_CLASSNOTREG"},
-      {REGDB_E_READREGDB, "REGDB_E_READREGDB"},
-      {REGDB_E_WRITEREGDB, "REGDB_E_WRITEREGDB"},
-      {CO_E_NOTINITIALIZED, "CO_E_NOTINITIALIZED"},
-      {CO_E_CLASSSTRING, "CO_E_CLASSSTRING"},
-      {RPC_E_CHANGED_MODE, "RPC_E_CHANGED_MODE"},
-      {DISP_E_MEMBERNOTFOUND, "DISP_E_MEMBERNOTFOUND"},
-      {DISP_E_PARAMNOTFOUND, "DISP_E_PARAMNOTFOUND"},
-      {DISP_E_TYPEMISMATCH, "DISP_E_TYPEMISMATCH"},
-      {DISP_E_UNKNOWNNAME, "DISP_E_UNKNOWNNAME"},
-      {DISP_E_NONAMEDARGS, "DISP_E_NONAMEDARGS"},
-      {DISP_E_BADVARTYPE, "DISP_E_BADVARTYPE"},
-      {DISP_E_EXCEPTION, "DISP_E_EXCEPTION"},
-      {DISP_E_OVERFLOW, "DISP_E_OVERFLOW"},
-      {DISP_E_BADINDEX, "DISP_E_BADINDEX"},
-      {DISP_E_ARRAYISLOCKED, "DISP_E_ARRAYISLOCKED"},
-      {DISP_E_BADPARAMCOUNT, "DISP_E_BADPARAMCOUNT"},
-      {DISP_E_PARAMNOTOPTIONAL, "DISP_E_PARAMNOTOPTIONAL"},
-      {TYPE_E_ELEMENTNOTFOUND, "TYPE_E_ELEMENTNOTFOUND"},
-      {TYPE_E_LIBNOTREGISTERED, "TYPE_E_LIBNOTREGISTERED"},
-      {TYPE_E_CANTLOADLIBRARY, "TYPE_E_CANTLOADLIBRARY"},
-  };
-  for (const auto& entry : kNames) {
-    if (entry.code == hr) return entry.name;
-  }
-  return nullptr;
+  const WinportHresultText* known = WinportFindHresult(hr);
+  return known ? known->name : nullptr;
 }
 
 }  // namespace winport_test

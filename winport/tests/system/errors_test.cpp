@@ -89,6 +89,34 @@ TEST(FormatMessage, UndoesHresultFromWin32) {
   EXPECT_EQ(SystemText(static_cast<DWORD>(E_ACCESSDENIED)), SystemText(ERROR_ACCESS_DENIED));
 }
 
+TEST(FormatMessage, GivesTheTableTextForHresultsWithoutAnErrorNumber) {
+  EXPECT_EQ(SystemText(static_cast<DWORD>(E_FAIL)), "unspecified failure\r\n");
+  EXPECT_EQ(SystemText(static_cast<DWORD>(DISP_E_TYPEMISMATCH)), "a value has the wrong type\r\n");
+  // A code the system's error numbers cover keeps the system's text.
+  EXPECT_EQ(SystemText(static_cast<DWORD>(E_OUTOFMEMORY)),
+            std::string(std::strerror(ENOMEM)) + "\r\n");
+}
+
+TEST(HresultTable, NamesEachCodeOnce) {
+  struct Named {
+    HRESULT code;
+    const char* name;
+  };
+  for (const Named& named :
+       {Named{S_OK, "S_OK"}, Named{E_FAIL, "E_FAIL"}, Named{E_INVALIDARG, "E_INVALIDARG"},
+        Named{REGDB_E_CLASSNOTREG, "REGDB_E_CLASSNOTREG"},
+        Named{CO_E_ERRORINDLL, "CO_E_ERRORINDLL"},
+        Named{DISP_E_PARAMNOTOPTIONAL, "DISP_E_PARAMNOTOPTIONAL"},
+        Named{TYPE_E_CANTLOADLIBRARY, "TYPE_E_CANTLOADLIBRARY"}}) {
+    const WinportHresultText* known = WinportFindHresult(named.code);
+    ASSERT_NE(known, nullptr) << named.name;
+    EXPECT_STREQ(known->name, named.name);
+    EXPECT_GT(std::strlen(known->text), 0u) << named.name;
+  }
+  EXPECT_EQ(WinportFindHresult(static_cast<HRESULT>(0x80001234)), nullptr);
+  EXPECT_EQ(WinportFindHresult(static_cast<HRESULT>(ERROR_FILE_NOT_FOUND)), nullptr);
+}
+
 TEST(FormatMessage, FailsWithMessageNotFoundForUnknownCodes) {
   LPSTR text = nullptr;
   for (DWORD id : {DWORD{ERROR_MR_MID_NOT_FOUND}, DWORD{0x7777}, DWORD{0xC0001234}}) {
