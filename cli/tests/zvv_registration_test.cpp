@@ -67,8 +67,7 @@ TEST(ZvvRegistration, RegistersCreatesThroughTheRegistryAndUnregisters) {
 // The module on this platform carries no version resource to read at run
 // time, so zvv states the version itself; this keeps the two in step.
 TEST(ZvvVersion, MatchesTheModulesVersionBlock) {
-  const std::string script =
-      ReadText(fs::path(ZVV_SOURCE_DIR) / "component" / "res" / "ZoViveviVadiro.rc");
+  const std::string script = ReadText(fs::path(ZVV_VERSION_BLOCK));
   ASSERT_FALSE(script.empty());
   std::string commas = kModuleVersion;
   for (char& c : commas) {
