@@ -56,17 +56,6 @@ const std::vector<ZvvExample>& AllExamples() {
   return examples;
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
-bool Contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
-
 struct PrintedHit {
   int m_score = 0;
   std::string m_path;

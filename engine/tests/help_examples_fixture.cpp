@@ -141,12 +141,12 @@ std::string BaseName(const std::string& page, const MarkedExample& example) {
 
 }  // namespace
 
-ProbePage ParseProbe(const std::string& spec) {
+ProbePage ParseProbe(const std::string& probe) {
   // Padded, so that a separator at either end still counts (and leaves an empty part).
-  const std::string padded = " " + spec + " ";
+  const std::string padded = " " + probe + " ";
   const size_t separator = padded.find(kTitleSeparator);
   if (separator == std::string::npos) {
-    return {kProbeTitle, spec};
+    return {kProbeTitle, probe};
   }
   return {Trim(std::string_view(padded).substr(0, separator)),
           Trim(std::string_view(padded).substr(separator + kTitleSeparator.size()))};
@@ -160,9 +160,9 @@ std::vector<std::string> MarkedExample::Probes() const {
     all.push_back(lower);
   }
   std::vector<std::string> unique;
-  for (std::string& spec : all) {
-    if (std::find(unique.begin(), unique.end(), spec) == unique.end()) {
-      unique.push_back(std::move(spec));
+  for (std::string& probe : all) {
+    if (std::find(unique.begin(), unique.end(), probe) == unique.end()) {
+      unique.push_back(std::move(probe));
     }
   }
   return unique;

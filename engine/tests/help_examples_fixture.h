@@ -21,14 +21,14 @@ struct ProbePage {
 inline constexpr const char* kProbeTitle = "Probe";
 
 // "Title :: body" or just "body".
-ProbePage ParseProbe(const std::string& spec);
+ProbePage ParseProbe(const std::string& probe);
 
 struct MarkedExample {
   std::string name;   // page and query, unique among all examples, usable as a test name
   std::string where;  // the page's path below the help folder and the element's line
   std::string query;
   bool titleOnly = false;
-  std::vector<std::string> finds;  // probe specs
+  std::vector<std::string> finds;  // probe texts
   std::vector<std::string> misses;
   std::vector<std::pair<std::string, std::string>> ranks;  // higher, lower
   std::optional<std::string> error;                        // an E_ code name
@@ -36,7 +36,7 @@ struct MarkedExample {
   bool noWarning = false;
   std::string problem;  // what is wrong with a malformed marker; empty when it is sound
 
-  // Every probe spec the example names, each once, in order of appearance.
+  // Every probe text the example names, each once, in order of appearance.
   std::vector<std::string> Probes() const;
 };
 

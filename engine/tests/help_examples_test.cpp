@@ -72,11 +72,11 @@ std::string EscapeHtml(std::string_view text) {
 }
 
 std::string Describe(const std::vector<Row>& rows,
-                     const std::map<std::string, std::string>& specs) {
+                     const std::map<std::string, std::string>& probes) {
   std::string out = "hits:";
   for (const Row& row : rows) {
-    const auto spec = specs.find(row.key);
-    out += " [" + (spec == specs.end() ? row.key : spec->second) + " " + row.score + "]";
+    const auto probe = probes.find(row.key);
+    out += " [" + (probe == probes.end() ? row.key : probe->second) + " " + row.score + "]";
   }
   return rows.empty() ? "no hits" : out;
 }
@@ -86,23 +86,23 @@ class ProbeCollection {
  public:
   explicit ProbeCollection(const MarkedExample& example) {
     int number = 0;
-    for (const std::string& spec : example.Probes()) {
-      const ProbePage page = ParseProbe(spec);
+    for (const std::string& probe : example.Probes()) {
+      const ProbePage page = ParseProbe(probe);
       const std::string key = WritePage(m_dir, "p" + std::to_string(number++) + ".htm",
                                         EscapeHtml(page.title), EscapeHtml(page.body));
-      m_keys[spec] = key;
-      m_specs[key] = spec;
+      m_keys[probe] = key;
+      m_probes[key] = probe;
     }
     m_toolkit = std::make_unique<Toolkit>(folder());
   }
 
   std::string folder() const { return m_dir / "coll"; }
   Toolkit& toolkit() { return *m_toolkit; }
-  const std::string& key(const std::string& spec) const { return m_keys.at(spec); }
-  const std::map<std::string, std::string>& specs() const { return m_specs; }
+  const std::string& key(const std::string& probe) const { return m_keys.at(probe); }
+  const std::map<std::string, std::string>& probes() const { return m_probes; }
   std::vector<std::string> keys() const {
     std::vector<std::string> keys;
-    for (const auto& [spec, key] : m_keys) {
+    for (const auto& [probe, key] : m_keys) {
       keys.push_back(key);
     }
     return keys;
@@ -110,8 +110,8 @@ class ProbeCollection {
 
  private:
   TempDir m_dir;
-  std::map<std::string, std::string> m_keys;   // spec to page key
-  std::map<std::string, std::string> m_specs;  // page key to spec
+  std::map<std::string, std::string> m_keys;    // probe to page key
+  std::map<std::string, std::string> m_probes;  // page key to probe
   std::unique_ptr<Toolkit> m_toolkit;
 };
 
@@ -160,17 +160,17 @@ void CheckWarnings(const MarkedExample& example, const Outcome& outcome) {
 
 void CheckHits(const MarkedExample& example, const Outcome& outcome,
                const ProbeCollection& collection) {
-  const std::string hits = Describe(outcome.rows, collection.specs());
-  auto position = [&](const std::string& spec) {
-    const std::string& key = collection.key(spec);
+  const std::string hits = Describe(outcome.rows, collection.probes());
+  auto position = [&](const std::string& probe) {
+    const std::string& key = collection.key(probe);
     return std::find_if(outcome.rows.begin(), outcome.rows.end(),
                         [&](const Row& row) { return row.key == key; });
   };
-  for (const std::string& spec : example.finds) {
-    EXPECT_NE(position(spec), outcome.rows.end()) << "\"" << spec << "\" not found; " << hits;
+  for (const std::string& probe : example.finds) {
+    EXPECT_NE(position(probe), outcome.rows.end()) << "\"" << probe << "\" not found; " << hits;
   }
-  for (const std::string& spec : example.misses) {
-    EXPECT_EQ(position(spec), outcome.rows.end()) << "\"" << spec << "\" found; " << hits;
+  for (const std::string& probe : example.misses) {
+    EXPECT_EQ(position(probe), outcome.rows.end()) << "\"" << probe << "\" found; " << hits;
   }
   for (const auto& [higher, lower] : example.ranks) {
     const auto first = position(higher);

@@ -11,6 +11,18 @@
 namespace fs = std::filesystem;
 
 namespace zvv::testing {
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
 namespace {
 
 // Generous: a whole watch session on a loaded machine, sanitizers included.

@@ -15,6 +15,10 @@ struct RunResult {
   std::string m_err;
 };
 
+// The lines of a program's output, without their line ends.
+std::vector<std::string> Lines(const std::string& text);
+bool Contains(const std::string& text, const std::string& part);
+
 // A shell word that stands for `text` exactly.
 std::string ShellQuote(const std::string& text);
 
