@@ -225,6 +225,14 @@ bool Analysis::IsNumber(Range part) const {
   return part.end > part.begin;
 }
 
+std::string Normalize(std::string_view utf8) {
+  Analysis analysis;
+  analysis.Run(utf8);
+  std::string out;
+  analysis.AppendText({0, static_cast<uint32_t>(analysis.units().size())}, out);
+  return out;
+}
+
 std::string SearchKey(std::string_view utf8) {
   Analysis analysis;
   analysis.Run(utf8);

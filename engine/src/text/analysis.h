@@ -80,6 +80,9 @@ class Analysis {
   std::vector<Segment> m_segments;
 };
 
+// The whole text normalised (see normalize.h), as UTF-8. Invalid UTF-8 becomes U+FFFD.
+std::string Normalize(std::string_view utf8);
+
 // The words of a text as the index sees them, joined by single spaces: two titles, or a title
 // and a query, are equal for searching when their keys are equal.
 std::string SearchKey(std::string_view utf8);

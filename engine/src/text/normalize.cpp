@@ -2,8 +2,6 @@
 
 #include <utf8proc.h>
 
-#include "query/text.h"
-
 namespace dizode::text {
 namespace {
 
@@ -128,36 +126,6 @@ int NormalizeCodePoint(char32_t c, bool afterFoldableLetter, char32_t out[kMaxEx
     }
   }
   return written;
-}
-
-std::string Normalize(std::string_view utf8) {
-  std::u32string normal;
-  normal.reserve(utf8.size());
-  bool afterFoldable = false;
-  char32_t buffer[kMaxExpansion];
-  for (size_t i = 0; i < utf8.size();) {
-    const query::CodePoint cp = query::DecodeAt(utf8, i);
-    i += cp.size;
-    const int n = NormalizeCodePoint(cp.value, afterFoldable, buffer);
-    for (int k = 0; k < n; ++k) {
-      const char32_t joined =
-          MayCompose(buffer[k]) && !normal.empty() ? ComposePair(normal.back(), buffer[k]) : 0;
-      if (joined != 0) {
-        normal.back() = joined;
-      } else {
-        normal.push_back(buffer[k]);
-      }
-    }
-    if (n > 0 && !IsNonSpacingMark(buffer[n - 1])) {
-      afterFoldable = IsFoldableLetter(buffer[n - 1]);
-    }
-  }
-  std::string out;
-  out.reserve(normal.size());
-  for (char32_t c : normal) {
-    query::AppendUtf8(out, c);
-  }
-  return out;
 }
 
 }  // namespace dizode::text

@@ -8,9 +8,6 @@
 //   5. soft hyphens and zero-width characters deleted.
 #pragma once
 
-#include <string>
-#include <string_view>
-
 namespace dizode::text {
 
 // Up to this many code points come out of one input code point (ﬃ gives three, ǅ two).
@@ -30,8 +27,5 @@ bool MayCompose(char32_t mark);
 // Latin, Greek or Cyrillic: the scripts whose accents searches ignore.
 bool IsFoldableScript(char32_t c);
 bool IsFoldableLetter(char32_t c);
-
-// The whole text normalised, as UTF-8. Invalid UTF-8 becomes U+FFFD.
-std::string Normalize(std::string_view utf8);
 
 }  // namespace dizode::text

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "text/analysis.h"
 #include "text/normalize.h"
 
 namespace dizode::text {
