@@ -96,11 +96,7 @@ void SingleSegment(const Analysis& analysis, const Segment& s, text::Stemmer* st
     const std::string joined = analysis.Joined(s);
     out.push_back({phrase, kPartsWeight});
     out.push_back({{Exact(joined)}, kExactWeight});
-    bool number = true;
-    for (uint32_t p = 0; p < s.partCount; ++p) {
-      number = number && analysis.IsNumber(parts[s.firstPart + p]);
-    }
-    if (stemming && !number) {  // 2024-01-15 is never stemmed
+    if (stemming && !analysis.IsNumber(s)) {  // 2024-01-15 is never stemmed
       out.push_back({{stemOf(joined)}, kStemWeight});
     }
     return;

@@ -225,6 +225,15 @@ bool Analysis::IsNumber(Range part) const {
   return part.end > part.begin;
 }
 
+bool Analysis::IsNumber(const Segment& segment) const {
+  for (uint32_t p = 0; p < segment.partCount; ++p) {
+    if (!IsNumber(m_parts[segment.firstPart + p])) {
+      return false;
+    }
+  }
+  return true;
+}
+
 std::string Normalize(std::string_view utf8) {
   Analysis analysis;
   analysis.Run(utf8);

@@ -70,6 +70,8 @@ class Analysis {
   std::string Joined(const Segment& segment) const;
   // Whether a part holds ASCII digits only (numbers get no stem).
   bool IsNumber(Range part) const;
+  // Whether every part of a segment does (2024-01-15 written together is a number too).
+  bool IsNumber(const Segment& segment) const;
 
  private:
   void Split();

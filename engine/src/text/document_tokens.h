@@ -28,14 +28,6 @@ int EmitDocumentTokens(const Analysis& analysis, Stemmer* stemmer, Sink&& sink) 
     stem += stemmer->Stem(word);
     return sink(std::string_view(stem), true, range);
   };
-  const auto allNumbers = [&](const Segment& segment) {
-    for (uint32_t p = 0; p < segment.partCount; ++p) {
-      if (!analysis.IsNumber(parts[segment.firstPart + p])) {
-        return false;
-      }
-    }
-    return true;
-  };
   for (const Segment& segment : analysis.segments()) {
     for (uint32_t p = 0; p < segment.partCount; ++p) {
       const Range part = parts[segment.firstPart + p];
@@ -71,7 +63,7 @@ int EmitDocumentTokens(const Analysis& analysis, Stemmer* stemmer, Sink&& sink) 
         if (int rc = sink(std::string_view(token), true, segment.whole)) {
           return rc;
         }
-        if (stemming && !allNumbers(segment)) {  // 2024-01-15 gives 20240115, a number
+        if (stemming && !analysis.IsNumber(segment)) {  // 2024-01-15 gives 20240115, a number
           if (int rc = emitStem(token, segment.whole)) {
             return rc;
           }
