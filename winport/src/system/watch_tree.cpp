@@ -46,7 +46,9 @@ WatchTree::~WatchTree() {
 int WatchTree::Arm() {
   m_fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
   if (m_fd < 0) return errno;
-  m_root_watch = Watch(m_root);
+  // The root is followed when it is a link (a help folder is often one);
+  // nothing below it is, so the watches never leave the tree the scan reads.
+  m_root_watch = Watch(m_root, m_mask & ~IN_DONT_FOLLOW);
   if (m_root_watch < 0) return errno;
   if (m_subtree) AddFolder(m_root);
   return 0;
@@ -57,8 +59,8 @@ const std::string* WatchTree::PathOf(int watch) const {
   return found == m_paths.end() ? nullptr : &found->second;
 }
 
-int WatchTree::Watch(const std::string& folder) {
-  const int watch = ::inotify_add_watch(m_fd, folder.c_str(), m_mask);
+int WatchTree::Watch(const std::string& folder, uint32_t mask) {
+  const int watch = ::inotify_add_watch(m_fd, folder.c_str(), mask);
   if (watch >= 0) {
     m_paths[watch] = folder;
   } else if (errno == ENOSPC || errno == ENOMEM) {
@@ -73,7 +75,7 @@ FoundEntries WatchTree::AddFolder(const std::string& folder) {
   while (!pending.empty()) {
     const std::string current = std::move(pending.back());
     pending.pop_back();
-    if (current != m_root && Watch(current) < 0) continue;
+    if (current != m_root && Watch(current, m_mask) < 0) continue;
     if (!m_subtree) continue;
     DIR* dir = ::opendir(current.c_str());
     if (dir == nullptr) continue;

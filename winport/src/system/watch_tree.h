@@ -51,7 +51,7 @@ class WatchTree {
   void Forget(int watch) { m_paths.erase(watch); }
 
  private:
-  int Watch(const std::string& folder);
+  int Watch(const std::string& folder, uint32_t mask);
 
   std::string m_root;
   const bool m_subtree;

@@ -201,7 +201,30 @@ TEST_F(ChangeNotification, ReleasingTheMutexOnItsThreadWakesIndexOne) {
 
 TEST_F(ChangeNotification, WithoutSubtreeOnlyTheFolderItselfIsWatched) {
   Arm(kNamesSizeWrite, FALSE);
+  // Every kind of change below the folder: none of them may wake the wait.
+  WriteFile(Path("a/b/new.txt"), "x");
+  Rewrite(Path("a/b/existing.txt"));
+  ASSERT_EQ(::mkdir(Path("a/b/c").c_str(), 0755), 0);
+  ASSERT_EQ(::rename(Path("a/b/new.txt").c_str(), Path("a/b/c/moved.txt").c_str()), 0);
+  EXPECT_EQ(Wait(kQuiet), WAIT_TIMEOUT);
   WriteFile(Path("top.txt"), "x");
+  EXPECT_EQ(Wait(kGenerous), WAIT_OBJECT_0);
+}
+
+TEST_F(ChangeNotification, ALinkedRootIsFollowedButLinksBelowItAreNot) {
+  // The watched path is a link to the tree; a link inside the tree points out
+  // of it, where changes must not wake the wait.
+  TempFolder outside;
+  const std::string link = outside / "help";
+  ASSERT_EQ(::symlink(Root().c_str(), link.c_str()), 0);
+  ASSERT_EQ(::mkdir((outside / "elsewhere").c_str(), 0755), 0);
+  ASSERT_EQ(::symlink((outside / "elsewhere").c_str(), Path("a/away").c_str()), 0);
+
+  m_notification = FindFirstChangeNotificationA(link.c_str(), TRUE, kNamesSizeWrite);
+  ASSERT_NE(m_notification, INVALID_HANDLE_VALUE) << GetLastError();
+  WriteFile(outside / "elsewhere/file.txt", "x");
+  EXPECT_EQ(Wait(kQuiet), WAIT_TIMEOUT);
+  WriteFile(Path("a/b/new.txt"), "x");
   EXPECT_EQ(Wait(kGenerous), WAIT_OBJECT_0);
 }
 
