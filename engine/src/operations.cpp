@@ -3,27 +3,66 @@
 // Every operation runs inside Guard, which turns an internal failure into its status, so no
 // exception leaves the library.
 #include <cstring>
+#include <memory>
+#include <string>
 #include <new>
 
 #include "dizode/dizode.h"
 #include "indexer.h"
+#include "last_error.h"
 #include "registry.h"
 #include "status.h"
 
 namespace dizode {
 namespace {
 
+// What an operation knows of itself while it runs: what it is doing (the start of its failure
+// text) and, once its handles lead to one, the session that records its outcome.
+struct Call {
+  const char* doing;
+  std::shared_ptr<Session> session;
+};
+
+// Runs an operation's body, turns every internal failure into its status and records the
+// outcome in the operation's session, if it found one.
 template <typename Body>
-int32_t Guard(Body&& body) noexcept {
+int32_t Guard(const char* doing, Body&& body) noexcept {
+  Call call{doing, nullptr};
+  int32_t status = TK_OK;
+  int32_t column = 0;
+  const char* detail = nullptr;
+  std::string message;  // keeps a StatusError's text alive past its catch block
   try {
-    return body();
+    status = body(call);
   } catch (const StatusError& error) {
-    return error.status();
+    status = error.status();
+    column = error.column();
+    try {
+      message = error.what();
+      detail = message.c_str();
+    } catch (...) {
+      detail = "out of memory while describing the failure";
+    }
   } catch (const std::bad_alloc&) {
-    return TK_E_NO_MEMORY;
+    status = TK_E_NO_MEMORY;
+  } catch (const std::exception& error) {
+    status = TK_E_INTERNAL;
+    try {
+      message = error.what();
+      detail = message.c_str();
+    } catch (...) {
+    }
   } catch (...) {
-    return TK_E_INTERNAL;
+    status = TK_E_INTERNAL;
   }
+  if (call.session) {
+    LastError& record = call.session->lastError;
+    if (status == TK_OK)
+      record.Clear();
+    else  // a query error's text is the query language's own message, without the doing
+      record.Set(status, column, column ? "" : doing, detail ? detail : TkStatusText(status));
+  }
+  return status;
 }
 
 // A record must be present and carry this target's size and the interface version.
@@ -35,6 +74,20 @@ int32_t CheckRecord(const Record* record) {
 }
 
 Registry& Tables() { return Registry::Instance(); }
+
+// The collection of a handle, with its session bound to the call for its outcome.
+std::shared_ptr<Collection> CollectionOf(TkCollection handle, Call& call) {
+  std::shared_ptr<Collection> object = Tables().GetCollection(handle);
+  if (object) call.session = Tables().GetSession(object->session);
+  return object;
+}
+
+// The search of a handle, with its session bound to the call for its outcome.
+std::shared_ptr<Search> SearchOf(TkSearchHandle handle, Call& call) {
+  std::shared_ptr<Search> object = Tables().GetSearch(handle);
+  if (object) call.session = Tables().GetSession(object->session);
+  return object;
+}
 
 constexpr const char* kKeyField = "VdkVgwKey";
 
@@ -75,7 +128,7 @@ using namespace dizode;
 extern "C" {
 
 TK_API int32_t TkOpenSession(TkSession* session, const TkSessionArgs* args) {
-  return Guard([&] {
+  return Guard("opening a session", [&](Call&) {
     if (!session) return TK_E_BAD_ARGUMENT;
     *session = 0;
     if (int32_t status = CheckRecord(args)) return status;
@@ -88,17 +141,20 @@ TK_API int32_t TkOpenSession(TkSession* session, const TkSessionArgs* args) {
 }
 
 TK_API int32_t TkCloseSession(TkSession session) {
-  return Guard([&] { return Tables().CloseSession(session) ? TK_OK : TK_E_BAD_HANDLE; });
+  return Guard("closing the session",
+               [&](Call&) { return Tables().CloseSession(session) ? TK_OK : TK_E_BAD_HANDLE; });
 }
 
 TK_API int32_t TkOpenCollection(TkSession session, TkCollection* collection,
                                 const TkCollectionArgs* args) {
-  return Guard([&] {
+  const bool creating = args && args->mode == TK_COLLECTION_CREATE;
+  return Guard(creating ? "creating the collection" : "opening the collection", [&](Call& call) {
+    call.session = Tables().GetSession(session);
     if (!collection) return TK_E_BAD_ARGUMENT;
     *collection = 0;
     if (int32_t status = CheckRecord(args)) return status;
     if (!args->path) return TK_E_BAD_ARGUMENT;
-    if (!Tables().GetSession(session)) return TK_E_BAD_HANDLE;
+    if (!call.session) return TK_E_BAD_HANDLE;
     auto object = std::make_shared<Collection>();
     if (args->mode == TK_COLLECTION_CREATE) {
       object->store = Store::Create(args->path, args->styleDir ? args->styleDir : "");
@@ -115,16 +171,19 @@ TK_API int32_t TkOpenCollection(TkSession session, TkCollection* collection,
 }
 
 TK_API int32_t TkCloseCollection(TkCollection collection) {
-  return Guard([&] { return Tables().CloseCollection(collection) ? TK_OK : TK_E_BAD_HANDLE; });
+  return Guard("closing the collection", [&](Call& call) {
+    CollectionOf(collection, call);
+    return Tables().CloseCollection(collection) ? TK_OK : TK_E_BAD_HANDLE;
+  });
 }
 
 TK_API int32_t TkQueryCollection(TkCollection collection, const TkCollectionRequestArgs* args,
                                  TkCollectionReply* reply) {
-  return Guard([&] {
+  return Guard("refreshing the collection", [&](Call& call) {
+    std::shared_ptr<Collection> object = CollectionOf(collection, call);
     if (!reply) return TK_E_BAD_ARGUMENT;
     *reply = 0;
     if (int32_t status = CheckRecord(args)) return status;
-    std::shared_ptr<Collection> object = Tables().GetCollection(collection);
     if (!object) return TK_E_BAD_HANDLE;
     if (args->request != TK_REQUEST_REFRESH) return TK_E_BAD_MODE;
     int64_t count;
@@ -139,20 +198,22 @@ TK_API int32_t TkQueryCollection(TkCollection collection, const TkCollectionRequ
 }
 
 TK_API int32_t TkFreeCollectionReply(TkCollectionReply reply) {
-  return Guard([&] { return Tables().FreeReply(reply) ? TK_OK : TK_E_BAD_HANDLE; });
+  return Guard("freeing a collection reply",
+               [&](Call&) { return Tables().FreeReply(reply) ? TK_OK : TK_E_BAD_HANDLE; });
 }
 
 TK_API int32_t TkCollectionReplyCount(TkCollectionReply reply) {
-  return Guard([&] {
+  return Guard("reading a collection reply", [&](Call&) {
     std::shared_ptr<Reply> object = Tables().GetReply(reply);
     return object ? object->count : -1;
   });
 }
 
 TK_API int32_t TkSubmit(TkCollection collection, const TkSubmitArgs* args) {
-  return Guard([&] {
+  const bool removing = args && args->operation == TK_SUBMIT_DELETE;
+  return Guard(removing ? "removing pages" : "adding pages", [&](Call& call) {
+    std::shared_ptr<Collection> object = CollectionOf(collection, call);
     if (int32_t status = CheckRecord(args)) return status;
-    std::shared_ptr<Collection> object = Tables().GetCollection(collection);
     if (!object) return TK_E_BAD_HANDLE;
     if (args->operation != TK_SUBMIT_ADD && args->operation != TK_SUBMIT_DELETE)
       return TK_E_BAD_OPERATION;
@@ -163,8 +224,7 @@ TK_API int32_t TkSubmit(TkCollection collection, const TkSubmitArgs* args) {
       if (!args->keys[i]) return TK_E_BAD_ARGUMENT;
       keys.emplace_back(args->keys[i]);
     }
-    std::shared_ptr<Session> session = Tables().GetSession(object->session);
-    Progress progress(session ? session->sink : ProgressSink{});
+    Progress progress(call.session ? call.session->sink : ProgressSink{});
     std::lock_guard lock(object->mutex);
     if (args->operation == TK_SUBMIT_ADD)
       AddPages(*object->store, std::move(keys), progress);
@@ -175,12 +235,13 @@ TK_API int32_t TkSubmit(TkCollection collection, const TkSubmitArgs* args) {
 }
 
 TK_API int32_t TkSearch(TkSession session, TkSearchHandle* search, const TkSearchArgs* args) {
-  return Guard([&] {
+  const bool listing = args && !args->query;
+  return Guard(listing ? "listing the pages" : "searching", [&](Call& call) {
+    call.session = Tables().GetSession(session);
     if (!search) return TK_E_BAD_ARGUMENT;
     *search = 0;
     if (int32_t status = CheckRecord(args)) return status;
-    std::shared_ptr<Session> object = Tables().GetSession(session);
-    if (!object) return TK_E_BAD_HANDLE;
+    if (!call.session) return TK_E_BAD_HANDLE;
     std::shared_ptr<Collection> collection = Tables().CurrentCollection(session);
     if (!collection) return TK_E_NOT_OPEN;
     SearchResult result;
@@ -189,7 +250,7 @@ TK_API int32_t TkSearch(TkSession session, TkSearchHandle* search, const TkSearc
       if (args->query) {
         result = RunQuery(*collection->store, args->query);
       } else {
-        Progress progress(object->sink);
+        Progress progress(call.session->sink);
         result = ListAll(*collection->store, progress);
       }
     }
@@ -199,16 +260,19 @@ TK_API int32_t TkSearch(TkSession session, TkSearchHandle* search, const TkSearc
 }
 
 TK_API int32_t TkFreeSearch(TkSearchHandle search) {
-  return Guard([&] { return Tables().FreeSearch(search) ? TK_OK : TK_E_BAD_HANDLE; });
+  return Guard("freeing a search", [&](Call& call) {
+    SearchOf(search, call);
+    return Tables().FreeSearch(search) ? TK_OK : TK_E_BAD_HANDLE;
+  });
 }
 
 TK_API int32_t TkGetSearchInfo(TkSearchHandle search, const TkSearchInfoArgs* args,
                                TkSearchInfo** info) {
-  return Guard([&] {
+  return Guard("reading the search information", [&](Call& call) {
+    std::shared_ptr<Search> object = SearchOf(search, call);
     if (!info) return TK_E_BAD_ARGUMENT;
     *info = nullptr;
     if (int32_t status = CheckRecord(args)) return status;
-    std::shared_ptr<Search> object = Tables().GetSearch(search);
     if (!object) return TK_E_BAD_HANDLE;
     auto record = std::make_unique<TkSearchInfo>(MakeRecord<TkSearchInfo>());
     size_t hits = object->result.hits.size();
@@ -221,18 +285,19 @@ TK_API int32_t TkGetSearchInfo(TkSearchHandle search, const TkSearchInfoArgs* ar
 }
 
 TK_API int32_t TkFreeSearchInfo(TkSearchInfo* info) {
-  return Guard([&] {
+  return Guard("freeing search information", [&](Call&) {
     if (!info) return TK_E_BAD_ARGUMENT;
     return Tables().FreeInfo(info) ? TK_OK : TK_E_BAD_HANDLE;
   });
 }
 
 TK_API int32_t TkReadDocBatch(TkSession session, const TkDocBatchArgs* args, TkDocBatch** batch) {
-  return Guard([&] {
+  return Guard("reading documents", [&](Call& call) {
+    call.session = Tables().GetSession(session);
     if (!batch) return TK_E_BAD_ARGUMENT;
     *batch = nullptr;
     if (int32_t status = CheckRecord(args)) return status;
-    if (!Tables().GetSession(session)) return TK_E_BAD_HANDLE;
+    if (!call.session) return TK_E_BAD_HANDLE;
     if (!Tables().CurrentCollection(session)) return TK_E_NOT_OPEN;
     std::shared_ptr<Search> search = Tables().GetSearch(args->search);
     if (!search || search->session != session) return TK_E_BAD_HANDLE;
@@ -249,10 +314,23 @@ TK_API int32_t TkReadDocBatch(TkSession session, const TkDocBatchArgs* args, TkD
 }
 
 TK_API int32_t TkFreeDocBatch(TkDocBatch* batch) {
-  return Guard([&] {
+  return Guard("freeing a document batch", [&](Call&) {
     if (!batch) return TK_E_BAD_ARGUMENT;
     return Tables().FreeBatch(batch) ? TK_OK : TK_E_BAD_HANDLE;
   });
+}
+
+TK_API int32_t TkGetLastError(TkSession session, TkErrorInfo* info) {
+  if (int32_t status = CheckRecord(info)) return status;
+  std::shared_ptr<Session> object;
+  try {
+    object = Tables().GetSession(session);
+  } catch (...) {
+    return TK_E_INTERNAL;  // the registry's lock failed
+  }
+  if (!object) return TK_E_BAD_HANDLE;
+  object->lastError.CopyTo(*info);
+  return TK_OK;
 }
 
 }  // extern "C"

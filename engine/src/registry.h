@@ -16,6 +16,7 @@
 
 #include "dizode/dizode.h"
 #include "handles.h"
+#include "last_error.h"
 #include "progress.h"
 #include "search.h"
 #include "store.h"
@@ -27,6 +28,7 @@ struct Session {
   ProgressSink sink;
   std::vector<uint32_t> collections;  // open collections, the most recently opened last
   std::vector<uint32_t> searches;
+  LastError lastError;  // what the session's latest operation left: its failure, or nothing
 };
 
 struct Collection {

@@ -7,6 +7,7 @@
 #include "dizode/dizode.h"
 #include "freshness.h"
 #include "indexer.h"
+#include "last_error.h"
 #include "query/query.h"
 #include "query/ranking.h"
 #include "status.h"
@@ -18,6 +19,8 @@ namespace {
 constexpr std::chrono::seconds kQueryBudget{10};
 // Virtual machine steps between two looks at the clock.
 constexpr int kProgressSteps = 10000;
+// Longest culprit that a query error's text quotes.
+constexpr int kQuotedCulpritBytes = 40;
 
 using Clock = std::chrono::steady_clock;
 
@@ -89,8 +92,15 @@ SearchResult RunQuery(Store& store, std::string_view text) {
       result.warningCount = static_cast<int>(plan.warnings.size());  // what was dropped, and why
       return result;
     }
-    int32_t status = query::StatusFor(plan.error->code);
-    Fail(status ? status : TK_E_QUERY_INTERNAL, "search: " + plan.error->message);
+    const query::Diagnostic& error = *plan.error;
+    int32_t status = query::StatusFor(error.code);
+    std::string message = error.message;
+    // The culprit is quoted when it is short enough to read at a glance.
+    if (error.length > 0 && error.length <= kQuotedCulpritBytes &&
+        static_cast<size_t>(error.offset + error.length) <= text.size())
+      message += " (at \"" + std::string(text.substr(error.offset, error.length)) + "\")";
+    throw StatusError(status ? status : TK_E_QUERY_INTERNAL, message,
+                      CharacterColumn(text, static_cast<size_t>(error.offset)));
   }
   result.warningCount = static_cast<int>(plan.warnings.size());
   if (plan.matchesNothing) return result;

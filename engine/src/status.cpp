@@ -80,6 +80,8 @@ extern "C" TK_API const char* TkStatusText(int32_t status) {
       return "unknown submission operation";
     case TK_E_CREATE_FAILED:
       return "the collection folder cannot be made";
+    case TK_E_READ_ONLY:
+      return "the collection is read-only: updates are refused";
     case TK_E_QUERY_UNKNOWN_OPERATOR:
       return "query: unknown operator";
     case TK_E_QUERY_BAD_OPERATOR_ARGUMENT:

@@ -15,12 +15,15 @@ namespace dizode {
 
 class StatusError : public std::runtime_error {
  public:
-  StatusError(int32_t status, const std::string& message)
-      : std::runtime_error(message), m_status(status) {}
+  StatusError(int32_t status, const std::string& message, int32_t column = 0)
+      : std::runtime_error(message), m_status(status), m_column(column) {}
   int32_t status() const { return m_status; }
+  // A query error's 1-based character column in the query text; 0 for every other failure.
+  int32_t column() const { return m_column; }
 
  private:
   int32_t m_status;
+  int32_t m_column;
 };
 
 [[noreturn]] void Fail(int32_t status, const std::string& message);

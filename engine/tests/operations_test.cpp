@@ -33,6 +33,7 @@ TEST(StatusTextTest, EveryCodeHasItsOwnText) {
                            TK_E_BAD_MODE,
                            TK_E_BAD_OPERATION,
                            TK_E_CREATE_FAILED,
+                           TK_E_READ_ONLY,
                            TK_E_QUERY_UNKNOWN_OPERATOR,
                            TK_E_QUERY_BAD_OPERATOR_ARGUMENT,
                            TK_E_QUERY_MISSING_OPERAND,

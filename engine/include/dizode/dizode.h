@@ -59,6 +59,7 @@ extern "C" {
 #define TK_E_BAD_MODE (-12)         /* unknown collection mode or request code    */
 #define TK_E_BAD_OPERATION (-13)    /* unknown submission operation               */
 #define TK_E_CREATE_FAILED (-14)    /* the collection folder cannot be made       */
+#define TK_E_READ_ONLY (-15)        /* the collection is read-only: updates are refused */
 /* Query errors: one status per error code of the query language. */
 #define TK_E_QUERY_UNKNOWN_OPERATOR (-20)
 #define TK_E_QUERY_BAD_OPERATOR_ARGUMENT (-21)
@@ -251,6 +252,37 @@ TK_API int32_t TkFreeDocBatch(TkDocBatch* batch);                               
  * reply handle. */
 TK_API int32_t TkCollectionReplyCount(TkCollectionReply reply);
 
+/* ---- Last failure of a session -------------------------------------------- */
+/* Reply of TkGetLastError: the caller fills size and version (as for an
+ * argument record), the engine fills the rest. 268 bytes on every target.
+ *
+ * Each operation on a session, or on a collection or search opened through it,
+ * records its outcome in the session: a success clears the record (status
+ * TK_OK, column 0, empty text), a failure replaces it. Operations whose handle
+ * leads to no session (a bad collection, search or reply handle, the freeing
+ * of search information and document batches) leave every record as it was.
+ * TkGetLastError itself changes nothing.
+ *
+ * text is NUL-terminated UTF-8, cut at a character boundary to fit. For a
+ * database or file failure it says what the engine was doing and what the
+ * database or file system answered; for a query error it is the query
+ * language's message. column is the 1-based position of the query error in
+ * the query text passed to TkSearch, counted in characters (0 for any other
+ * failure and for success). */
+#define TK_ERROR_TEXT_SIZE 256
+typedef struct TkErrorInfo {
+  uint16_t size;                 /* 0  */
+  uint16_t version;              /* 2  */
+  int32_t status;                /* 4  the failure's TK_E_* status, or TK_OK  */
+  int32_t column;                /* 8  query errors: 1-based column, else 0   */
+  char text[TK_ERROR_TEXT_SIZE]; /* 12 */
+} TkErrorInfo;
+
+/* Copies the session's last failure into info. Returns TK_E_BAD_ARGUMENT for a
+ * null info, TK_E_BAD_RECORD for a wrong size or version, TK_E_BAD_HANDLE for
+ * a bad session handle. */
+TK_API int32_t TkGetLastError(TkSession session, TkErrorInfo* info);              /* 62 */
+
 #ifdef __cplusplus
 } /* extern "C" */
 
@@ -308,6 +340,10 @@ TK_CHECK(TkDocBatch, documentCount, 8);
 TK_CHECK(TkDocBatch, fieldCount, 12);
 TK_CHECK(TkDocBatch, texts, 16);
 TK_CHECK(TkStatusMessage, text, 12);
+static_assert(sizeof(TkErrorInfo) == 268);
+TK_CHECK(TkErrorInfo, status, 4);
+TK_CHECK(TkErrorInfo, column, 8);
+TK_CHECK(TkErrorInfo, text, 12);
 #undef TK_CHECK
 #endif
 
