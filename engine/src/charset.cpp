@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "charset_detect.h"
-#include "query/text.h"
+#include "utf/code_points.h"
 
 namespace dizode {
 namespace {
@@ -30,7 +30,7 @@ void AppendCodePoint(std::string& out, uint32_t cp) {
   // complain; they carry no text, so they become blanks.
   if ((cp < 0x20 && cp != '\t' && cp != '\n' && cp != '\r') || cp == 0x7F) cp = ' ';
   if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
-  query::AppendUtf8(out, cp);
+  utf::AppendUtf8(out, cp);
 }
 
 // Printable ASCII and the three kept controls pass through unchanged.
@@ -50,7 +50,7 @@ std::string DecodeUtf8(std::string_view s) {
       i = run;
       continue;
     }
-    query::CodePoint cp = query::DecodeAt(s, i);  // U+FFFD for each invalid byte
+    const utf::CodePoint cp = utf::DecodeUtf8(s, i);  // U+FFFD for each malformed piece
     AppendCodePoint(out, cp.value);
     i += static_cast<size_t>(cp.size);
   }
@@ -67,26 +67,19 @@ std::string DecodeCp1252(std::string_view s) {
 }
 
 std::string DecodeUtf16(std::string_view s, bool bigEndian) {
+  std::u16string units(s.size() / 2, u'\0');
+  for (size_t k = 0; k < units.size(); ++k) {
+    auto a = static_cast<uint8_t>(s[2 * k]), b = static_cast<uint8_t>(s[2 * k + 1]);
+    units[k] = static_cast<char16_t>(bigEndian ? (a << 8 | b) : (b << 8 | a));
+  }
   std::string out;
   out.reserve(s.size());
-  auto unit = [&](size_t i) -> uint32_t {
-    auto a = static_cast<uint8_t>(s[i]), b = static_cast<uint8_t>(s[i + 1]);
-    return bigEndian ? (a << 8 | b) : (b << 8 | a);
-  };
-  size_t i = 0;
-  for (; i + 1 < s.size(); i += 2) {
-    uint32_t u = unit(i);
-    if (u >= 0xD800 && u <= 0xDBFF && i + 3 < s.size()) {
-      uint32_t low = unit(i + 2);
-      if (low >= 0xDC00 && low <= 0xDFFF) {
-        AppendCodePoint(out, 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
-        i += 2;
-        continue;
-      }
-    }
-    AppendCodePoint(out, u);  // a lone surrogate becomes U+FFFD there
+  for (size_t i = 0; i < units.size();) {
+    const utf::CodePoint cp = utf::DecodeUtf16(units, i);  // U+FFFD for a lone surrogate
+    AppendCodePoint(out, cp.value);
+    i += static_cast<size_t>(cp.size);
   }
-  if (i < s.size()) AppendCodePoint(out, 0xFFFD);
+  if (s.size() % 2 != 0) AppendCodePoint(out, utf::kReplacementCharacter);
   return out;
 }
 
@@ -208,8 +201,8 @@ bool ReadsAsciiAsAscii(const std::string& charset) {
 
 bool IsValidUtf8(std::string_view bytes) {
   for (size_t i = 0; i < bytes.size();) {
-    query::CodePoint cp = query::DecodeAt(bytes, i);
-    if (cp.size == 1 && cp.value == 0xFFFD) return false;  // a byte that starts no sequence
+    const utf::CodePoint cp = utf::DecodeUtf8(bytes, i);
+    if (!cp.valid) return false;
     i += static_cast<size_t>(cp.size);
   }
   return true;

@@ -4,6 +4,7 @@
 
 #include "query/diagnostics.h"
 #include "query/text.h"
+#include "utf/code_points.h"
 
 namespace dizode::query {
 namespace {
@@ -27,7 +28,7 @@ class Lexer {
   LexResult Run() {
     size_t i = 0;
     while (i < m_text.size() && !m_result.error) {
-      const CodePoint cp = DecodeAt(m_text, i);
+      const utf::CodePoint cp = utf::DecodeUtf8(m_text, i);
       if (IsWhiteSpace(cp.value)) {
         i += cp.size;
       } else if (IsQuote(cp.value)) {
@@ -45,9 +46,9 @@ class Lexer {
   template <typename Stop>
   size_t ReadChars(size_t i, std::vector<RawChar>& out, Stop stop) {
     while (i < m_text.size()) {
-      const CodePoint cp = DecodeAt(m_text, i);
+      const utf::CodePoint cp = utf::DecodeUtf8(m_text, i);
       if (cp.value == U'\\' && i + 1 < m_text.size()) {
-        const CodePoint next = DecodeAt(m_text, i + 1);
+        const utf::CodePoint next = utf::DecodeUtf8(m_text, i + 1);
         if (IsEscapable(next.value)) {
           out.push_back({next.value, static_cast<int>(i), true});
           i += 1 + next.size;
@@ -67,7 +68,7 @@ class Lexer {
     std::vector<RawChar> chars;
     size_t i = ReadChars(start + quoteSize, chars, IsQuote);
     if (i < m_text.size()) {
-      i += DecodeAt(m_text, i).size;
+      i += utf::DecodeUtf8(m_text, i).size;
     } else {
       m_result.warnings.push_back(MakeDiagnostic(Code::kQuoteAutoclosed, Offset(start), 1));
     }

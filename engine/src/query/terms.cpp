@@ -1,9 +1,9 @@
 #include "query/terms.h"
 
-#include "query/text.h"
 #include "text/analysis.h"
 #include "text/normalize.h"
 #include "text/stemmer.h"
+#include "utf/code_points.h"
 
 namespace dizode::query {
 namespace {
@@ -37,7 +37,7 @@ std::string Literal(const Unit* begin, const Unit* end) {
   std::string out;
   for (const Unit* u = begin; u != end; ++u) {
     if (!u->wildcard) {
-      AppendUtf8(out, u->c);
+      utf::AppendUtf8(out, u->c);
     }
   }
   return out;

@@ -2,8 +2,8 @@
 
 #include <utf8proc.h>
 
-#include "query/text.h"
 #include "text/normalize.h"
+#include "utf/code_points.h"
 
 namespace dizode::text {
 namespace {
@@ -79,7 +79,7 @@ void Analysis::Run(std::string_view utf8) {
       ++i;
       continue;
     }
-    const query::CodePoint cp = query::DecodeAt(utf8, i);
+    const utf::CodePoint cp = utf::DecodeUtf8(utf8, i);
     i += cp.size;
     const int n = NormalizeCodePoint(cp.value, afterFoldable, buffer);
     for (int k = 0; k < n; ++k) {
@@ -197,7 +197,7 @@ void Analysis::AppendText(Range range, std::string& out) const {
     if (c < 0x80) {
       out += static_cast<char>(c);
     } else {
-      query::AppendUtf8(out, c);
+      utf::AppendUtf8(out, c);
     }
   }
 }

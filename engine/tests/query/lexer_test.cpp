@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "query/lexer.h"
-#include "query/text.h"
+#include "utf/code_points.h"
 
 namespace dizode::query {
 namespace {
@@ -33,7 +33,7 @@ std::string Describe(const Token& t) {
     if (u.wildcard) {
       out += "{";
     }
-    AppendUtf8(out, u.c);
+    utf::AppendUtf8(out, u.c);
     if (u.wildcard) {
       out += "}";
     }

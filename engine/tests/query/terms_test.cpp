@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "query/terms.h"
-#include "query/text.h"
 #include "text/stemmer.h"
+#include "utf/code_points.h"
 
 namespace dizode::query {
 namespace {
@@ -19,7 +19,7 @@ namespace {
 std::vector<Unit> Units(std::string_view utf8) {
   std::vector<Unit> units;
   for (size_t i = 0; i < utf8.size();) {
-    const CodePoint cp = DecodeAt(utf8, i);
+    const utf::CodePoint cp = utf::DecodeUtf8(utf8, i);
     units.push_back({cp.value, false});
     i += static_cast<size_t>(cp.size);
   }

@@ -1,7 +1,9 @@
-// UTF-8 decoding and the character classes of the query lexer.
+// UTF-8 decoding as the lexer and the index read text, and the character classes of the query
+// lexer.
 #include <gtest/gtest.h>
 
 #include "query/text.h"
+#include "utf/code_points.h"
 
 namespace dizode::query {
 namespace {
@@ -24,18 +26,19 @@ TEST(QueryTextTest, DecodesAndRejectsMalformedSequences) {
       {"\x80", 0xFFFD, 1},              // continuation byte
       {"\xE3\x80"
        "a",
-       0xFFFD, 1},  // broken continuation
+       0xFFFD, 2},  // broken continuation: one piece
   };
   for (const Case& c : cases) {
-    const CodePoint cp = DecodeAt(c.bytes, 0);
+    const utf::CodePoint cp = utf::DecodeUtf8(c.bytes, 0);
     EXPECT_EQ(cp.value, c.value) << c.bytes;
     EXPECT_EQ(cp.size, c.size) << c.bytes;
+    EXPECT_EQ(cp.valid, c.value != 0xFFFD) << c.bytes;
   }
   for (char32_t c : {U'a', char32_t{0xE9}, char32_t{0x3000}, char32_t{0x1F600}}) {
     std::string out;
-    AppendUtf8(out, c);
-    EXPECT_EQ(DecodeAt(out, 0).value, c);
-    EXPECT_EQ(DecodeAt(out, 0).size, static_cast<int>(out.size()));
+    utf::AppendUtf8(out, c);
+    EXPECT_EQ(utf::DecodeUtf8(out, 0).value, c);
+    EXPECT_EQ(utf::DecodeUtf8(out, 0).size, static_cast<int>(out.size()));
   }
 }
 

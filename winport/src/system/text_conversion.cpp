@@ -1,11 +1,12 @@
 // @brief MultiByteToWideChar and WideCharToMultiByte between UTF-8 and UTF-16.
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "winport/api/errors.h"
 #include "winport/api/text.h"
+#include "utf/code_points.h"
 #include "winport/src/system/errno_map.h"
-#include "winport/src/system/utf8.h"
 
 namespace winport::detail {
 namespace {
@@ -33,12 +34,10 @@ bool CheckLengths(const Char* source, int& source_length, const void* target, in
 std::string DefaultCharacter(LPCSTR given) {
   std::string out = "?";
   if (given == nullptr || *given == '\0') return out;
-  const auto* bytes = reinterpret_cast<const unsigned char*>(given);
-  size_t pos = 0;
-  const char32_t code_point = DecodeUtf8(bytes, std::strlen(given), pos);
-  if (code_point == kInvalidCodePoint) return out;
+  const utf::CodePoint first = utf::DecodeUtf8(given, 0);
+  if (!first.valid) return out;
   out.clear();
-  AppendUtf8(code_point, out);
+  utf::AppendUtf8(out, first.value);
   return out;
 }
 
@@ -64,20 +63,20 @@ int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int
   }
   if (!CheckLengths(lpMultiByteStr, cbMultiByte, lpWideCharStr, cchWideChar)) return 0;
 
-  const auto* bytes = reinterpret_cast<const unsigned char*>(lpMultiByteStr);
-  const size_t size = static_cast<size_t>(cbMultiByte);
+  const std::string_view bytes(lpMultiByteStr, static_cast<size_t>(cbMultiByte));
   size_t written = 0;
   auto put = [&](char16_t unit) {
     if (cchWideChar > 0 && written < static_cast<size_t>(cchWideChar))
       lpWideCharStr[written] = unit;
     ++written;
   };
-  for (size_t pos = 0; pos < size;) {
-    char32_t code_point = DecodeUtf8(bytes, size, pos);
-    if (code_point == kInvalidCodePoint) {
-      if (dwFlags & MB_ERR_INVALID_CHARS) return Fail(ERROR_NO_UNICODE_TRANSLATION);
-      code_point = kReplacementCharacter;
+  for (size_t pos = 0; pos < bytes.size();) {
+    const utf::CodePoint decoded = utf::DecodeUtf8(bytes, pos);
+    pos += static_cast<size_t>(decoded.size);
+    if (!decoded.valid && (dwFlags & MB_ERR_INVALID_CHARS)) {
+      return Fail(ERROR_NO_UNICODE_TRANSLATION);
     }
+    const char32_t code_point = decoded.value;  // U+FFFD for a malformed piece
     if (code_point >= 0x10000) {
       put(static_cast<char16_t>(0xD800 + ((code_point - 0x10000) >> 10)));
       put(static_cast<char16_t>(0xDC00 + ((code_point - 0x10000) & 0x3FF)));
@@ -118,20 +117,21 @@ int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int
   if (!CheckLengths(lpWideCharStr, cchWideChar, lpMultiByteStr, cbMultiByte)) return 0;
 
   const std::string stand_in = utf8 ? std::string("\xEF\xBF\xBD") : DefaultCharacter(lpDefaultChar);
-  const size_t size = static_cast<size_t>(cchWideChar);
+  const std::u16string_view units(lpWideCharStr, static_cast<size_t>(cchWideChar));
   const size_t capacity = static_cast<size_t>(cbMultiByte);
   bool used_default = false;
   size_t written = 0;
   std::string piece;
-  for (size_t pos = 0; pos < size;) {
-    const char32_t code_point = DecodeUtf16(lpWideCharStr, size, pos);
+  for (size_t pos = 0; pos < units.size();) {
+    const utf::CodePoint decoded = utf::DecodeUtf16(units, pos);
+    pos += static_cast<size_t>(decoded.size);
     piece.clear();
-    if (code_point == kInvalidCodePoint) {
+    if (!decoded.valid) {
       if (dwFlags & WC_ERR_INVALID_CHARS) return Fail(ERROR_NO_UNICODE_TRANSLATION);
       piece = stand_in;
       if (!utf8) used_default = true;
     } else {
-      AppendUtf8(code_point, piece);
+      utf::AppendUtf8(piece, decoded.value);
     }
     if (capacity > 0) {
       if (written + piece.size() > capacity) return Fail(ERROR_INSUFFICIENT_BUFFER);
