@@ -37,8 +37,11 @@ HRESULT ResolveInprocServer(REFCLSID clsid, REFIID riid, void** ppv) {
   std::string path;
   const std::string key =
       "HKEY_CLASSES_ROOT\\CLSID\\" + winport::registry::GuidText(clsid) + "\\InprocServer32";
-  if (!winport::registry::ReadDefaultText(key, &path) || path.empty()) {
-    return REGDB_E_CLASSNOTREG;
+  LONG status = ERROR_SUCCESS;
+  if (!winport::registry::ReadDefaultText(key, &path, &status) || path.empty()) {
+    // A damaged file is not the same as a class nobody registered: a caller
+    // that falls back to loading a module by hand must not hide it.
+    return status == ERROR_BADDB ? REGDB_E_READREGDB : REGDB_E_CLASSNOTREG;
   }
   HMODULE module = LoadLibraryA(path.c_str());
   if (!module) {

@@ -161,7 +161,7 @@ class Parser {
       root.m_rootName = RootName();
       Expect(Token::kOpen, "'{' after the root");
       while (m_token.m_kind != Token::kClose) {
-        root.m_keys.push_back(KeyEntry());
+        root.m_keys.push_back(KeyEntry(2));
       }
       Advance();
       roots.push_back(std::move(root));
@@ -245,7 +245,13 @@ class Parser {
     Fail("expected a value type, s or d");
   }
 
-  ScriptKey KeyEntry() {
+  // depth counts the root as level 1. Keys deeper than the registry holds
+  // stop the script here, before the parser's own recursion could exhaust
+  // the stack.
+  ScriptKey KeyEntry(size_t depth) {
+    if (depth > kMaxKeyDepth) {
+      Fail("keys nested deeper than " + std::to_string(kMaxKeyDepth) + " levels");
+    }
     ScriptKey key;
     while (true) {
       if (IsKeyword("NoRemove")) {
@@ -276,7 +282,7 @@ class Parser {
         std::string name = Name();
         key.m_values.emplace_back(std::move(name), ValueAfterEquals());
       } else {
-        key.m_subkeys.push_back(KeyEntry());
+        key.m_subkeys.push_back(KeyEntry(depth + 1));
       }
     }
     Advance();

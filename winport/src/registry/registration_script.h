@@ -25,7 +25,8 @@
 // it holds before it is written), Delete (deleted by registration). Names are
 // bare words or quoted; "{...}" is a bare word. In quoted text '' is one
 // quote. %NAME% anywhere is replaced by the replacement of that name (case
-// ignored) and %% by one %; an unknown name is an error.
+// ignored) and %% by one %; an unknown name is an error. Keys nest no deeper
+// than the registry itself allows (kMaxKeyDepth, the root included).
 #pragma once
 
 #include <optional>

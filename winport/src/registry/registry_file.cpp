@@ -187,6 +187,9 @@ LONG ChangeRegistry(const std::function<LONG(Key& top, bool* modified)>& change)
   if (error != ERROR_SUCCESS || !modified) {
     return error;
   }
+  if (Depth(top) > kMaxKeyDepth) {
+    return ERROR_BAD_PATHNAME;
+  }
   return Replace(path, WriteRegText(top));
   // The lock goes with the descriptor.
 }

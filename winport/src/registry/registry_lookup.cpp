@@ -5,7 +5,7 @@
 
 namespace winport::registry {
 
-bool ReadDefaultText(const std::string& fullPath, std::string* text) {
+bool ReadDefaultText(const std::string& fullPath, std::string* text, LONG* statusOut) {
   const LONG status = ReadRegistry([&](const Key& top) -> LONG {
     const Key* key = Lookup(top, fullPath);
     if (!key) {
@@ -18,6 +18,9 @@ bool ReadDefaultText(const std::string& fullPath, std::string* text) {
     *text = ValueText(it->second);
     return ERROR_SUCCESS;
   });
+  if (statusOut) {
+    *statusOut = status;
+  }
   return status == ERROR_SUCCESS;
 }
 

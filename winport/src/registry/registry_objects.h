@@ -12,8 +12,9 @@ namespace winport::registry {
 HRESULT CreateScriptRegistrar(IUnknown* pUnkOuter, REFIID riid, void** ppv);
 
 // The default value of the key at fullPath ("HKEY_CLASSES_ROOT\\..."): false
-// when the key or its default text is missing or the file cannot be read.
-bool ReadDefaultText(const std::string& fullPath, std::string* text);
+// when the key or its default text is missing or the file cannot be read;
+// *status (when given) tells which (ERROR_BADDB for a damaged file).
+bool ReadDefaultText(const std::string& fullPath, std::string* text, LONG* status = nullptr);
 
 // "{XXXXXXXX-...}" in upper case.
 std::string GuidText(REFGUID guid);

@@ -52,7 +52,7 @@ void AppendValue(const Value& value, std::string* out) {
   }
 }
 
-void AppendKey(const std::string& path, const Key& key, std::string* out) {
+void AppendSection(const std::string& path, const Key& key, std::string* out) {
   out->append("\n[").append(path).append("]\n");
   for (const auto& [name, value] : key.m_values) {
     if (name.empty()) {
@@ -63,13 +63,6 @@ void AppendKey(const std::string& path, const Key& key, std::string* out) {
     out->push_back('=');
     AppendValue(value, out);
     out->push_back('\n');
-  }
-  std::string subpath = path;
-  subpath.push_back('\\');
-  for (const auto& [name, subkey] : key.m_subkeys) {
-    subpath.resize(path.size() + 1);
-    subpath += name;
-    AppendKey(subpath, *subkey, out);
   }
 }
 
@@ -197,8 +190,30 @@ bool ReadValueLine(std::string_view line, Key* key) {
 std::string WriteRegText(const Key& top) {
   std::string out(kHeader);
   out.push_back('\n');
-  for (const auto& [name, root] : top.m_subkeys) {
-    AppendKey(name, *root, &out);
+  // Keys in order, each section after its parent's, walked with a stack of
+  // levels and one path that grows and shrinks by a name: no copy of a path
+  // per key and no stack frame per level.
+  struct Level {
+    const Key* m_key;
+    decltype(top.m_subkeys.begin()) m_next;
+    size_t m_pathSize;
+  };
+  std::string path;
+  std::vector<Level> levels = {{&top, top.m_subkeys.begin(), 0}};
+  while (!levels.empty()) {
+    Level& level = levels.back();
+    if (level.m_next == level.m_key->m_subkeys.end()) {
+      levels.pop_back();
+      continue;
+    }
+    const auto& [name, subkey] = *level.m_next++;
+    path.resize(level.m_pathSize);
+    if (!path.empty()) {
+      path.push_back('\\');
+    }
+    path += name;
+    AppendSection(path, *subkey, &out);
+    levels.push_back({subkey.get(), subkey->m_subkeys.begin(), path.size()});
   }
   return out;
 }

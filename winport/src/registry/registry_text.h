@@ -23,7 +23,8 @@ namespace winport::registry {
 std::string WriteRegText(const Key& top);
 
 // Fills top (the parent of the root keys) from text; false for text that is
-// not in this format. A key named twice gets the values of both sections.
+// not in this format, or names keys deeper or longer than the tree's limits.
+// A key named twice gets the values of both sections.
 bool ReadRegText(std::string_view text, Key* top);
 
 }  // namespace winport::registry

@@ -34,6 +34,23 @@ std::string ValueText(const Value& value) {
   return std::string(value.m_data.begin(), end);
 }
 
+Key::~Key() {
+  std::vector<std::unique_ptr<Key>> pending;
+  const auto takeSubkeys = [&pending](Key& key) {
+    for (auto& [name, subkey] : key.m_subkeys) {
+      pending.push_back(std::move(subkey));
+    }
+    key.m_subkeys.clear();
+  };
+  takeSubkeys(*this);
+  while (!pending.empty()) {
+    std::unique_ptr<Key> key = std::move(pending.back());
+    pending.pop_back();
+    takeSubkeys(*key);
+    // key goes here without subkeys, so its own destructor does not loop.
+  }
+}
+
 Key* Key::Find(std::string_view name) const {
   auto it = m_subkeys.find(name);
   return it == m_subkeys.end() ? nullptr : it->second.get();
@@ -70,7 +87,8 @@ bool SplitPath(std::string_view path, std::vector<std::string>* names) {
     const std::string_view name =
         path.substr(start, end == std::string_view::npos ? end : end - start);
     // A name ends its file line at "]" and may not span lines.
-    if (name.empty() || name.find_first_of("\r\n]") != std::string_view::npos) {
+    if (name.empty() || name.size() > kMaxKeyNameLength ||
+        name.find_first_of("\r\n]") != std::string_view::npos || names->size() == kMaxKeyDepth) {
       return false;
     }
     names->emplace_back(name);
@@ -96,6 +114,20 @@ Key* Walk(const Key& root, const std::vector<std::string>& names) {
 Key* Lookup(const Key& top, std::string_view fullPath) {
   std::vector<std::string> names;
   return SplitPath(fullPath, &names) ? Walk(top, names) : nullptr;
+}
+
+size_t Depth(const Key& top) {
+  size_t deepest = 0;
+  std::vector<std::pair<const Key*, size_t>> pending = {{&top, 0}};
+  while (!pending.empty()) {
+    const auto [key, depth] = pending.back();
+    pending.pop_back();
+    deepest = std::max(deepest, depth);
+    for (const auto& [name, subkey] : key->m_subkeys) {
+      pending.emplace_back(subkey.get(), depth + 1);
+    }
+  }
+  return deepest;
 }
 
 const char* RootName(HKEY predefined) {

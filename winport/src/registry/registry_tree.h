@@ -16,6 +16,12 @@
 
 namespace winport::registry {
 
+// Keys nest at most this deep (the root key counts as one level) and a key's
+// name is at most this long, as on Windows. A file beyond either is damaged:
+// it would take the reader's and the writer's time and memory without bound.
+inline constexpr size_t kMaxKeyDepth = 512;
+inline constexpr size_t kMaxKeyNameLength = 255;
+
 struct CaseLess {
   using is_transparent = void;
   bool operator()(std::string_view a, std::string_view b) const;
@@ -34,6 +40,13 @@ Value TextValue(std::string_view text);
 std::string ValueText(const Value& value);
 
 struct Key {
+  Key() = default;
+  Key(const Key&) = delete;
+  Key& operator=(const Key&) = delete;
+  // Tears the keys below down one at a time: a chain of keys as deep as a
+  // file can make must not take one stack frame per level.
+  ~Key();
+
   // The default value has the empty name.
   std::map<std::string, Value, CaseLess> m_values;
   std::map<std::string, std::unique_ptr<Key>, CaseLess> m_subkeys;
@@ -46,14 +59,18 @@ struct Key {
   bool Remove(std::string_view name);
 };
 
-// Splits "a\b\c" into its names; false for an empty name between separators
-// or a name that a registry file line could not hold.
+// Splits "a\b\c" into its names; false for an empty name between separators,
+// a name that a registry file line could not hold, a name longer than
+// kMaxKeyNameLength or more than kMaxKeyDepth names.
 bool SplitPath(std::string_view path, std::vector<std::string>* names);
 
 // The key at the path below root (each name one level), or null.
 Key* Walk(const Key& root, const std::vector<std::string>& names);
 // The key at a full path such as "HKEY_CLASSES_ROOT\\CLSID" below top, or null.
 Key* Lookup(const Key& top, std::string_view fullPath);
+
+// How many levels of keys lie below top (0 for a key without subkeys).
+size_t Depth(const Key& top);
 
 // The root keys of the file: HKEY_CLASSES_ROOT and the others a handle may
 // name, each a subkey of the tree's top by its full name.
