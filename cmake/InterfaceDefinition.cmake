@@ -15,12 +15,12 @@ include(${CMAKE_CURRENT_LIST_DIR}/IdlDispatchTable.cmake)
 # <build>/interface: the IDL compiler's C++ header (the interface's method
 # table and the identifiers of interface, class and library), and the
 # dispatch ids, library version and static member table of <interface>
-# (IdlDispatchTable.cmake). The folder becomes an include root of <target>
-# and of every target defined after it, so that hosts built beside the
-# component include the same header. Elsewhere than on Windows, winport
-# stands in for the system header the IDL compiler's header includes; on
-# Windows the identifiers get their one definition from the IDL compiler's
-# identifier file, compiled into <target> as C++ (a C source would bring the C
+# (IdlDispatchTable.cmake). The folder becomes an include root that <target>
+# passes on to what links it, an interface library that the component and the
+# hosts built beside it share. Elsewhere than on Windows, winport stands in
+# for the system header the IDL compiler's header includes; on Windows the
+# identifiers get their one definition from the IDL compiler's identifier
+# file, compiled as C++ into what links <target> (a C source would bring the C
 # compiler's runtime folders into the link).
 function(zvv_compile_interface target idl interface)
   get_filename_component(idl_path "${idl}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")
@@ -53,10 +53,9 @@ function(zvv_compile_interface target idl interface)
   endforeach()
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${idl_path}"
                "${ZVV_WIDL_DECLS}/oaidl.idl" "${ZVV_WIDL_DECLS}/oaidl.h")
-  target_include_directories(${target} PUBLIC "${out}")
-  set_property(DIRECTORY "${PROJECT_SOURCE_DIR}" APPEND PROPERTY INCLUDE_DIRECTORIES "${out}")
+  target_include_directories(${target} INTERFACE "${out}")
   if(WIN32)
-    target_sources(${target} PRIVATE "${out}/${idl_name}_i.cpp")
+    target_sources(${target} INTERFACE "${out}/${idl_name}_i.cpp")
   endif()
 endfunction()
 
