@@ -12,7 +12,9 @@ namespace fs = std::filesystem;
 namespace zvv {
 namespace {
 
-const fs::path kSampleApp = fs::path("examples") / "app";
+// Beside the executable's folder: the build links the sample there, and an
+// installation puts it there.
+constexpr char kSampleApp[] = "share/zvv/app";
 
 bool HasHelp(const fs::path& app) {
   std::error_code error;
@@ -29,18 +31,14 @@ std::string LowerAscii(std::string text) {
 
 std::string DefaultInstallDir() {
   const std::string exeFolder = ExecutableFolder();
-  if (!exeFolder.empty()) {
-    for (fs::path dir = fs::path(exeFolder).parent_path();; dir = dir.parent_path()) {
-      if (HasHelp(dir / kSampleApp)) return InstallDirForHost((dir / kSampleApp).string());
-      if (dir == dir.parent_path()) break;
-    }
-  }
-#ifdef ZVV_SOURCE_DIR
-  if (HasHelp(fs::path(ZVV_SOURCE_DIR) / kSampleApp)) {
-    return InstallDirForHost((fs::path(ZVV_SOURCE_DIR) / kSampleApp).string());
-  }
-#endif
-  return {};
+  if (exeFolder.empty()) return {};
+  const fs::path app = fs::path(exeFolder).parent_path().parent_path() / kSampleApp;
+  if (!HasHelp(app)) return {};
+  // The sample's own folder, not the link to it, is the one zvv reports and
+  // indexes in.
+  std::error_code error;
+  const fs::path real = fs::weakly_canonical(app, error);
+  return InstallDirForHost((error ? app : real).string());
 }
 
 std::string InstallDirForHost(const std::string& folder) {

@@ -6,9 +6,9 @@
 
 namespace zvv {
 
-// The bundled sample application: examples/app in the nearest ancestor of the
-// executable's folder that has one (so it works from any build folder), else
-// in the source tree zvv was built from. Empty when neither exists.
+// The bundled sample application: share/zvv/app beside the executable's
+// folder, where both the build folder and an installation hold it. Empty when
+// it is missing.
 std::string DefaultInstallDir();
 
 // `folder` made absolute and normal, ending with one separator: the form the
