@@ -1,10 +1,15 @@
 // @brief Loading and unloading the component's module.
 #include "cli/component_module.h"
 
+#include <filesystem>
+
 namespace zvv {
 namespace {
 
 constexpr char kComponentModule[] = "libZoViveviVadiro.so";
+// Beside zvv in a build folder; in the library folder next to zvv's own once
+// installed.
+constexpr const char* kModuleFolders[] = {"", "../lib/"};
 
 typedef HRESULT(STDAPICALLTYPE* DllCanUnloadNowFunction)();
 
@@ -30,9 +35,15 @@ HRESULT ComponentModule::Load() {
   if (m_module) return S_OK;
   const std::string folder = ExecutableFolder();
   if (folder.empty()) return CO_E_DLLNOTFOUND;
+  for (const char* relative : kModuleFolders) {
+    m_path =
+        (std::filesystem::path(folder + relative) / kComponentModule).lexically_normal().string();
+    m_module = LoadLibraryA(m_path.c_str());
+    if (m_module) return S_OK;
+  }
+  // A failure names the module where a build would have it.
   m_path = folder + kComponentModule;
-  m_module = LoadLibraryA(m_path.c_str());
-  return m_module ? S_OK : CO_E_DLLNOTFOUND;
+  return CO_E_DLLNOTFOUND;
 }
 
 }  // namespace zvv

@@ -1,4 +1,5 @@
-// @brief The component's module, loaded by hand from beside the executable.
+// @brief The component's module, loaded by hand from beside the executable
+// or from the installed library folder.
 #pragma once
 
 #include <string>
@@ -15,8 +16,8 @@ class ComponentModule {
   // Unloads the module when it reports that nothing of it is in use any more.
   ~ComponentModule();
 
-  // Loads the module from the executable's folder; CO_E_DLLNOTFOUND when it
-  // cannot be loaded.
+  // Loads the module from the executable's folder, or from lib/ beside it
+  // when installed; CO_E_DLLNOTFOUND when it cannot be loaded.
   HRESULT Load();
 
   // An exported function, or null when the module lacks it.
