@@ -9,6 +9,7 @@ packages=(
   libsqlite3-dev libxml2-dev libffi-dev
   libstemmer-dev libutf8proc-dev libuchardet-dev libxxhash-dev ccache
   g++-mingw-w64-i686 mingw-w64-tools
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()
