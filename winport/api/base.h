@@ -90,9 +90,6 @@ typedef HINSTANCE__* HINSTANCE;
 typedef HINSTANCE HMODULE;
 struct HWND__;
 typedef HWND__* HWND;
-struct HKEY__;
-typedef HKEY__* HKEY;
-typedef HKEY* PHKEY;
 typedef HANDLE HLOCAL;
 typedef HANDLE HGLOBAL;
 #define INVALID_HANDLE_VALUE (reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1)))

@@ -122,17 +122,9 @@ TEST(DispatchChild, DISABLED_CreatesByProgramIdAndDrivesByName) {
                                    pDispatch.PutVoid()));
 
   // The object came from the module the registry names.
-  char sServer[MAX_PATH] = {};
-  DWORD nSize = sizeof sServer;
-  HKEY hKey = nullptr;
-  ASSERT_EQ(ERROR_SUCCESS,
-            RegOpenKeyExA(HKEY_CLASSES_ROOT,
-                          "CLSID\\{E47FE2CC-A57B-11D2-BE8E-00C04F990001}\\InprocServer32", 0,
-                          KEY_READ, &hKey));
-  EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(hKey, nullptr, nullptr, nullptr,
-                                            reinterpret_cast<BYTE*>(sServer), &nSize));
-  RegCloseKey(hKey);
-  EXPECT_NE(nullptr, GetModuleHandleA(sServer)) << sServer;
+  const std::string sServer =
+      winport_test::KeyText("CLSID\\{E47FE2CC-A57B-11D2-BE8E-00C04F990001}\\InprocServer32");
+  EXPECT_NE(nullptr, GetModuleHandleA(sServer.c_str())) << sServer;
 
   const DISPID idInitialize = IdOf(pDispatch.Get(), u"Initialize");
   const DISPID idFind = IdOf(pDispatch.Get(), u"find");

@@ -12,6 +12,7 @@
 
 #include "component/tests/support/temp_folder.h"
 #include "winport/tests/support/hr_assert.h"
+#include "winport/tests/support/registry_keys.h"
 #include "winport/win32.h"
 
 class RegistrationTest : public ::testing::Test {
@@ -50,15 +51,6 @@ class RegistrationTest : public ::testing::Test {
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
-  }
-
-  static bool KeyExists(const std::string& sPath) {
-    HKEY hKey = nullptr;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, sPath.c_str(), 0, KEY_READ, &hKey) != ERROR_SUCCESS) {
-      return false;
-    }
-    RegCloseKey(hKey);
-    return true;
   }
 
   TempFolder temp;

@@ -10,6 +10,9 @@
 
 namespace {
 
+using winport_test::KeyExists;
+using winport_test::PutKey;
+
 std::string Expected(const std::string& sModule, const std::string& sFolder) {
   const std::string sClass = "[HKEY_CLASSES_ROOT\\CLSID\\{E47FE2CC-A57B-11D2-BE8E-00C04F990001}";
   const std::string sInterface =
@@ -86,21 +89,14 @@ TEST_F(RegistrationTest, RegisteringWritesTheClassProgramIdsAndTypeLibrary) {
 }
 
 TEST_F(RegistrationTest, RegisteringOverAStaleClassKeyLeavesNothingOfIt) {
-  HKEY hKey = nullptr;
-  ASSERT_EQ(ERROR_SUCCESS,
-            RegCreateKeyExA(HKEY_CLASSES_ROOT, (std::string(kClassKey) + "\\LocalServer32").c_str(),
-                            0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &hKey, nullptr));
-  RegCloseKey(hKey);
+  ASSERT_TRUE(PutKey(std::string(kClassKey) + "\\LocalServer32"));
   ASSERT_HR(S_OK, Call("DllRegisterServer"));
   EXPECT_FALSE(KeyExists(std::string(kClassKey) + "\\LocalServer32"));
   EXPECT_TRUE(KeyExists(std::string(kClassKey) + "\\InprocServer32"));
 }
 
 TEST_F(RegistrationTest, UnregisteringKeepsTheClassFolderAndTheTypeLibrary) {
-  HKEY hKey = nullptr;
-  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CLASSES_ROOT, "CLSID\\{Another}", 0, nullptr, 0,
-                                           KEY_ALL_ACCESS, nullptr, &hKey, nullptr));
-  RegCloseKey(hKey);
+  ASSERT_TRUE(PutKey("CLSID\\{Another}"));
   ASSERT_HR(S_OK, Call("DllRegisterServer"));
   EXPECT_HR(S_OK, Call("DllUnregisterServer"));
   EXPECT_TRUE(KeyExists("CLSID"));

@@ -130,17 +130,4 @@ size_t Depth(const Key& top) {
   return deepest;
 }
 
-const char* RootName(HKEY predefined) {
-  if (predefined == HKEY_CLASSES_ROOT) {
-    return "HKEY_CLASSES_ROOT";
-  }
-  if (predefined == HKEY_CURRENT_USER) {
-    return "HKEY_CURRENT_USER";
-  }
-  if (predefined == HKEY_LOCAL_MACHINE) {
-    return "HKEY_LOCAL_MACHINE";
-  }
-  return nullptr;
-}
-
 }  // namespace winport::registry

@@ -72,8 +72,4 @@ Key* Lookup(const Key& top, std::string_view fullPath);
 // How many levels of keys lie below top (0 for a key without subkeys).
 size_t Depth(const Key& top);
 
-// The root keys of the file: HKEY_CLASSES_ROOT and the others a handle may
-// name, each a subkey of the tree's top by its full name.
-const char* RootName(HKEY predefined);
-
 }  // namespace winport::registry

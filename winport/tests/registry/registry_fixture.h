@@ -9,6 +9,7 @@
 #include <string>
 
 #include "winport/tests/support/hr_assert.h"
+#include "winport/tests/support/registry_keys.h"
 #include "winport/tests/system/temp_folder.h"
 #include "winport/win32.h"
 
@@ -31,40 +32,14 @@ class RegistryTest : public ::testing::Test {
 
   // The default (or named) text value of HKCR\path, "<missing>" when absent.
   static std::string Text(const std::string& path, const char* name = nullptr) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
-      return "<missing>";
-    }
-    char buffer[1024] = {};
-    DWORD size = sizeof buffer;
-    DWORD type = 0;
-    const LONG status =
-        RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
-    RegCloseKey(key);
-    if (status != ERROR_SUCCESS || type != REG_SZ) {
-      return "<missing>";
-    }
-    return std::string(buffer);
+    return KeyText(path, name ? name : "");
   }
 
-  static bool Exists(const std::string& path) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
-      return false;
-    }
-    RegCloseKey(key);
-    return true;
-  }
+  static bool Exists(const std::string& path) { return KeyExists(path); }
 
   // Creates HKCR\path with a default text.
   static void Put(const std::string& path, const std::string& text) {
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0,
-                                             KEY_ALL_ACCESS, nullptr, &key, nullptr));
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                             static_cast<DWORD>(text.size() + 1)));
-    RegCloseKey(key);
+    ASSERT_TRUE(PutKey(path, text)) << path;
   }
 
   TempFolder m_folder;
