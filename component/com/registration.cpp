@@ -2,6 +2,8 @@
 // of each class and the module's type library.
 #include "component/com/registration.h"
 
+#include <new>
+
 #include "component/com/ivivevi_vadiro.h"
 #include "component/com/module_entry.h"
 #include "component/res/resource.h"
@@ -89,6 +91,19 @@ HRESULT RegisterModuleTypeLibrary() {
   return hr;
 }
 
+// Runs an export's body; no exception may leave the module, so each one ends
+// here as the HRESULT a caller understands.
+template <class Body>
+HRESULT CatchAll(Body body) {
+  try {
+    return body();
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  } catch (...) {
+    return E_UNEXPECTED;
+  }
+}
+
 }  // namespace
 
 // A "." is never the second byte of a double-byte character, so the last one
@@ -104,19 +119,23 @@ std::string HelpFolderOf(const std::string& sPath) {
 }
 
 ZVV_EXPORT HRESULT STDAPICALLTYPE DllRegisterServer() {
-  for (const ClassRegistration* pEntry = kClassRegistrations; pEntry->m_pClsid; ++pEntry) {
-    const HRESULT hr = UpdateClassRegistry(*pEntry, true);
-    if (FAILED(hr)) {
-      return hr;
+  return CatchAll([] {
+    for (const ClassRegistration* pEntry = kClassRegistrations; pEntry->m_pClsid; ++pEntry) {
+      const HRESULT hr = UpdateClassRegistry(*pEntry, true);
+      if (FAILED(hr)) {
+        return hr;
+      }
     }
-  }
-  return RegisterModuleTypeLibrary();
+    return RegisterModuleTypeLibrary();
+  });
 }
 
 // Only the class keys go; the type library's registration is left in place.
 ZVV_EXPORT HRESULT STDAPICALLTYPE DllUnregisterServer() {
-  for (const ClassRegistration* pEntry = kClassRegistrations; pEntry->m_pClsid; ++pEntry) {
-    UpdateClassRegistry(*pEntry, false);
-  }
-  return S_OK;
+  return CatchAll([] {
+    for (const ClassRegistration* pEntry = kClassRegistrations; pEntry->m_pClsid; ++pEntry) {
+      UpdateClassRegistry(*pEntry, false);
+    }
+    return S_OK;
+  });
 }

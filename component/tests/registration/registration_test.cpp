@@ -1,12 +1,16 @@
 // DllRegisterServer and DllUnregisterServer of the built module, and the
 // type library it carries.
+#include <new>
+#include <stdexcept>
 #include <string>
 
 #include "component/com/ivivevi_vadiro.h"
 #include "component/com/registration.h"
 #include "component/com/type_info_holder.h"
 #include "component/tests/registration/registration_fixture.h"
+#include "winport/com_object.h"
 #include "winport/owners.h"
+#include "winport/script_registrar.h"
 
 namespace {
 
@@ -107,6 +111,40 @@ TEST_F(RegistrationTest, UnregisteringKeepsTheClassFolderAndTheTypeLibrary) {
   EXPECT_TRUE(KeyExists("TypeLib\\{E47FE2BC-A57B-11D2-BE8E-00C04F990001}\\1.0\\0\\win32"));
   // Nothing registered is no failure either.
   EXPECT_HR(S_OK, Call("DllUnregisterServer"));
+}
+
+// Stands in for the system's registrar, and throws where it would create one:
+// a failure deep inside registration that the exports must not let out.
+class ThrowingRegistrarFactory : public winport::ComObject<IClassFactory> {
+ public:
+  explicit ThrowingRegistrarFactory(bool bOutOfMemory)
+      : ComObject(IID_IClassFactory), m_bOutOfMemory(bOutOfMemory) {}
+  STDMETHODIMP CreateInstance(IUnknown*, REFIID, void**) override {
+    if (m_bOutOfMemory) {
+      throw std::bad_alloc();
+    }
+    throw std::runtime_error("registrar broken");
+  }
+  STDMETHODIMP LockServer(BOOL) override { return S_OK; }
+
+ private:
+  const bool m_bOutOfMemory;
+};
+
+TEST_F(RegistrationTest, ExceptionsEndAtTheExportsAsResults) {
+  for (const bool bOutOfMemory : {true, false}) {
+    SCOPED_TRACE(bOutOfMemory ? "out of memory" : "other exception");
+    const HRESULT hrExpected = bOutOfMemory ? E_OUTOFMEMORY : E_UNEXPECTED;
+    winport::ComPtr<IClassFactory> pFactory;
+    pFactory.Attach(new ThrowingRegistrarFactory(bOutOfMemory));
+    DWORD nCookie = 0;
+    ASSERT_HR(S_OK, CoRegisterClassObject(CLSID_ScriptRegistrar, pFactory.Get(),
+                                          CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &nCookie));
+    EXPECT_HR(hrExpected, Call("DllRegisterServer"));
+    EXPECT_HR(hrExpected, Call("DllUnregisterServer"));
+    ASSERT_HR(S_OK, CoRevokeClassObject(nCookie));
+  }
+  EXPECT_EQ("", RegistryText());
 }
 
 TEST_F(RegistrationTest, TheCarriedTypeLibraryDescribesWhatTheStaticTableDoes) {
