@@ -10,6 +10,7 @@ packages=(
   libstemmer-dev libutf8proc-dev libuchardet-dev libxxhash-dev ccache
   g++-mingw-w64-i686 mingw-w64-tools
   clang-14 libclang-rt-14-dev
+  clang-format-14 clang-tidy-14
 )
 
 missing=()

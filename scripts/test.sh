@@ -6,4 +6,8 @@ cd "$(dirname "$0")/.."
 preset=${1:-default}
 scripts/setup.sh
 scripts/check-includes.sh
+# Under CI (CI set in the environment) compiler warnings fail the build.
+werror=OFF
+[[ -z "${CI:-}" ]] || werror=ON
+cmake --preset "$preset" -DZVV_WERROR=$werror >/dev/null
 cmake --workflow --preset "$preset"

@@ -148,10 +148,10 @@ typedef struct tagPOINT {
 #define FACILITY_WIN32 7
 #define FACILITY_ITF 4
 #define FACILITY_DISPATCH 2
-#define MAKE_HRESULT(sev, fac, code)                                                    \
+#define MAKE_HRESULT(sev, fac, code)                                                       \
   static_cast<HRESULT>((static_cast<ULONG>(sev) << 31) | (static_cast<ULONG>(fac) << 16) | \
                        static_cast<ULONG>(code))
-#define HRESULT_CODE(hr) ((hr) & 0xFFFF)
+#define HRESULT_CODE(hr) ((hr)&0xFFFF)
 #define HRESULT_FACILITY(hr) (((hr) >> 16) & 0x1fff)
 inline constexpr HRESULT HRESULT_FROM_WIN32(ULONG x) {
   return static_cast<HRESULT>(x) <= 0

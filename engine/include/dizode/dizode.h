@@ -45,21 +45,21 @@ extern "C" {
 
 /* ---- Status codes --------------------------------------------------------- */
 #define TK_OK 0
-#define TK_E_BAD_ARGUMENT (-1)      /* a null pointer or an out-of-range value    */
-#define TK_E_BAD_RECORD (-2)        /* record size or version is wrong            */
-#define TK_E_BAD_HANDLE (-3)        /* stale, foreign or freed handle             */
-#define TK_E_NO_COLLECTION (-4)     /* no collection at the path (open mode)      */
-#define TK_E_CORRUPT (-5)           /* the collection's files are not usable      */
-#define TK_E_IO (-6)                /* the file system refused a read or write    */
-#define TK_E_BUSY (-7)              /* another process held the collection too long */
-#define TK_E_NO_MEMORY (-8)         /* allocation failed                          */
-#define TK_E_INTERNAL (-9)          /* unexpected database or library failure     */
-#define TK_E_TIMEOUT (-10)          /* the query exceeded its time budget         */
-#define TK_E_NOT_OPEN (-11)         /* the session has no open collection         */
-#define TK_E_BAD_MODE (-12)         /* unknown collection mode or request code    */
-#define TK_E_BAD_OPERATION (-13)    /* unknown submission operation               */
-#define TK_E_CREATE_FAILED (-14)    /* the collection folder cannot be made       */
-#define TK_E_READ_ONLY (-15)        /* the collection is read-only: updates are refused */
+#define TK_E_BAD_ARGUMENT (-1)   /* a null pointer or an out-of-range value    */
+#define TK_E_BAD_RECORD (-2)     /* record size or version is wrong            */
+#define TK_E_BAD_HANDLE (-3)     /* stale, foreign or freed handle             */
+#define TK_E_NO_COLLECTION (-4)  /* no collection at the path (open mode)      */
+#define TK_E_CORRUPT (-5)        /* the collection's files are not usable      */
+#define TK_E_IO (-6)             /* the file system refused a read or write    */
+#define TK_E_BUSY (-7)           /* another process held the collection too long */
+#define TK_E_NO_MEMORY (-8)      /* allocation failed                          */
+#define TK_E_INTERNAL (-9)       /* unexpected database or library failure     */
+#define TK_E_TIMEOUT (-10)       /* the query exceeded its time budget         */
+#define TK_E_NOT_OPEN (-11)      /* the session has no open collection         */
+#define TK_E_BAD_MODE (-12)      /* unknown collection mode or request code    */
+#define TK_E_BAD_OPERATION (-13) /* unknown submission operation               */
+#define TK_E_CREATE_FAILED (-14) /* the collection folder cannot be made       */
+#define TK_E_READ_ONLY (-15)     /* the collection is read-only: updates are refused */
 /* Query errors: one status per error code of the query language. */
 #define TK_E_QUERY_UNKNOWN_OPERATOR (-20)
 #define TK_E_QUERY_BAD_OPERATOR_ARGUMENT (-21)
@@ -89,11 +89,11 @@ typedef uint32_t TkCollectionReply;
  *   'I' and 'U' information that only steps a progress display;
  *   anything else is shown as it stands (a skipped page, a start line). */
 typedef struct TkStatusMessage {
-  uint16_t size;    /* 0                                                  */
-  uint16_t version; /* 2                                                  */
-  uint32_t kind;    /* 4  one of TK_MSG_*                                  */
-  uint32_t sequence;/* 8  1-based number of the message in the submission  */
-  const char* text; /* 12 NUL-terminated narrow text                       */
+  uint16_t size;     /* 0                                                  */
+  uint16_t version;  /* 2                                                  */
+  uint32_t kind;     /* 4  one of TK_MSG_*                                  */
+  uint32_t sequence; /* 8  1-based number of the message in the submission  */
+  const char* text;  /* 12 NUL-terminated narrow text                       */
 } TkStatusMessage;
 
 /* Message kinds; the session record's mask (offset 114) selects which kinds
@@ -111,16 +111,16 @@ typedef void (*TkProgressCallback)(void* context, const TkStatusMessage* message
 /* ---- Records -------------------------------------------------------------- */
 /* Argument of TkOpenSession. 200 bytes on 32-bit targets. */
 typedef struct TkSessionArgs {
-  uint16_t size;                 /* 0   */
-  uint16_t version;              /* 2   */
-  uint8_t reserved4[20];         /* 4   */
-  const char* commonDir;         /* 24  toolkit common folder (may be empty) */
-  uint8_t reserved28[32];        /* 28  */
-  TkProgressCallback callback;   /* 60  indexing progress, may be null        */
-  void* callbackContext;         /* 64  handed back to the callback           */
-  uint8_t reserved68[46];        /* 68  */
-  uint16_t messageMask;          /* 114 which TK_MSG_* kinds are reported     */
-  uint8_t reserved116[84];       /* 116 */
+  uint16_t size;               /* 0   */
+  uint16_t version;            /* 2   */
+  uint8_t reserved4[20];       /* 4   */
+  const char* commonDir;       /* 24  toolkit common folder (may be empty) */
+  uint8_t reserved28[32];      /* 28  */
+  TkProgressCallback callback; /* 60  indexing progress, may be null        */
+  void* callbackContext;       /* 64  handed back to the callback           */
+  uint8_t reserved68[46];      /* 68  */
+  uint16_t messageMask;        /* 114 which TK_MSG_* kinds are reported     */
+  uint8_t reserved116[84];     /* 116 */
 } TkSessionArgs;
 
 #define TK_COLLECTION_OPEN 35    /* 0x23: open an existing, valid collection  */
@@ -129,72 +129,72 @@ typedef struct TkSessionArgs {
 
 /* Argument of TkOpenCollection. 92 bytes on 32-bit targets. */
 typedef struct TkCollectionArgs {
-  uint16_t size;                 /* 0  */
-  uint16_t version;              /* 2  */
-  uint8_t reserved4[4];          /* 4  */
-  const char* path;              /* 8  the collection folder                  */
-  const char* styleDir;          /* 12 creation only: collection style file   */
-  uint32_t createParam;          /* 16 creation only: 11                      */
-  uint8_t reserved20[8];         /* 20 */
-  uint16_t mode;                 /* 28 TK_COLLECTION_OPEN or _CREATE          */
-  uint8_t reserved30[62];        /* 30 */
+  uint16_t size;          /* 0  */
+  uint16_t version;       /* 2  */
+  uint8_t reserved4[4];   /* 4  */
+  const char* path;       /* 8  the collection folder                  */
+  const char* styleDir;   /* 12 creation only: collection style file   */
+  uint32_t createParam;   /* 16 creation only: 11                      */
+  uint8_t reserved20[8];  /* 20 */
+  uint16_t mode;          /* 28 TK_COLLECTION_OPEN or _CREATE          */
+  uint8_t reserved30[62]; /* 30 */
 } TkCollectionArgs;
 
 #define TK_REQUEST_REFRESH 11
 
 /* Argument of TkQueryCollection. 28 bytes on 32-bit targets. */
 typedef struct TkCollectionRequestArgs {
-  uint16_t size;                 /* 0  */
-  uint16_t version;              /* 2  */
-  uint8_t reserved4[8];          /* 4  */
-  uint32_t request;              /* 12 TK_REQUEST_REFRESH                     */
-  uint8_t reserved16[12];        /* 16 */
+  uint16_t size;          /* 0  */
+  uint16_t version;       /* 2  */
+  uint8_t reserved4[8];   /* 4  */
+  uint32_t request;       /* 12 TK_REQUEST_REFRESH                     */
+  uint8_t reserved16[12]; /* 16 */
 } TkCollectionRequestArgs;
 
 #define TK_SUBMIT_ADD 2
 #define TK_SUBMIT_DELETE 3
-#define TK_SUBMIT_PARAM16 10     /* param16 of a submission, as every caller sets it */
+#define TK_SUBMIT_PARAM16 10 /* param16 of a submission, as every caller sets it */
 
 /* Argument of TkSubmit. 36 bytes on 32-bit targets. */
 typedef struct TkSubmitArgs {
-  uint16_t size;                 /* 0  */
-  uint16_t version;              /* 2  */
-  uint32_t operation;            /* 4  TK_SUBMIT_ADD or TK_SUBMIT_DELETE      */
-  int32_t count;                 /* 8  number of keys                         */
-  char** keys;                   /* 12 count NUL-terminated document keys     */
-  uint32_t param16;              /* 16 10 from every caller                   */
-  uint8_t reserved20[16];        /* 20 */
+  uint16_t size;          /* 0  */
+  uint16_t version;       /* 2  */
+  uint32_t operation;     /* 4  TK_SUBMIT_ADD or TK_SUBMIT_DELETE      */
+  int32_t count;          /* 8  number of keys                         */
+  char** keys;            /* 12 count NUL-terminated document keys     */
+  uint32_t param16;       /* 16 10 from every caller                   */
+  uint8_t reserved20[16]; /* 20 */
 } TkSubmitArgs;
 
-#define TK_SEARCH_PARAM48 (-1)   /* param48 of a search, as every caller sets it */
+#define TK_SEARCH_PARAM48 (-1) /* param48 of a search, as every caller sets it */
 
 /* Argument of TkSearch. 140 bytes on 32-bit targets. */
 typedef struct TkSearchArgs {
-  uint16_t size;                 /* 0  */
-  uint16_t version;              /* 2  */
-  uint8_t reserved4[24];         /* 4  */
-  const char* query;             /* 28 query text; null lists every document  */
-  uint8_t reserved32[16];        /* 32 */
-  int32_t param48;               /* 48 -1 from every caller                   */
-  uint8_t reserved52[88];        /* 52 */
+  uint16_t size;          /* 0  */
+  uint16_t version;       /* 2  */
+  uint8_t reserved4[24];  /* 4  */
+  const char* query;      /* 28 query text; null lists every document  */
+  uint8_t reserved32[16]; /* 32 */
+  int32_t param48;        /* 48 -1 from every caller                   */
+  uint8_t reserved52[88]; /* 52 */
 } TkSearchArgs;
 
 /* Argument of TkGetSearchInfo. 24 bytes on 32-bit targets. */
 typedef struct TkSearchInfoArgs {
-  uint16_t size;                 /* 0  */
-  uint16_t version;              /* 2  */
-  uint8_t reserved4[20];         /* 4  */
+  uint16_t size;         /* 0  */
+  uint16_t version;      /* 2  */
+  uint8_t reserved4[20]; /* 4  */
 } TkSearchInfoArgs;
 
 /* Reply of TkGetSearchInfo, owned by the engine until TkFreeSearchInfo. */
 typedef struct TkSearchInfo {
-  uint16_t size;                 /* 0  */
-  uint16_t version;              /* 2  */
-  int32_t totalDocuments;        /* 4  the full number of hits, not saturated */
-  int32_t warningCount;          /* 8  warnings the query produced            */
-  uint8_t reserved12[16];        /* 12 */
-  int16_t documentCount;         /* 28 hits, saturated at 32767               */
-  uint8_t reserved30[2];         /* 30 */
+  uint16_t size;          /* 0  */
+  uint16_t version;       /* 2  */
+  int32_t totalDocuments; /* 4  the full number of hits, not saturated */
+  int32_t warningCount;   /* 8  warnings the query produced            */
+  uint8_t reserved12[16]; /* 12 */
+  int16_t documentCount;  /* 28 hits, saturated at 32767               */
+  uint8_t reserved30[2];  /* 30 */
 } TkSearchInfo;
 
 #define TK_SEARCH_INFO_MAX_COUNT 32767
@@ -219,34 +219,34 @@ typedef struct TkDocBatchArgs {
  * texts holds documentCount * fieldCount pointers: document 0's fields in the
  * order requested, then document 1's, and so on. An unknown field is "". */
 typedef struct TkDocBatch {
-  uint16_t size;                 /* 0  */
-  uint16_t version;              /* 2  */
-  uint8_t reserved4[4];          /* 4  */
-  int32_t documentCount;         /* 8  */
-  uint16_t fieldCount;           /* 12 */
-  uint8_t reserved14[2];         /* 14 */
-  const char* const* texts;      /* 16 */
+  uint16_t size;            /* 0  */
+  uint16_t version;         /* 2  */
+  uint8_t reserved4[4];     /* 4  */
+  int32_t documentCount;    /* 8  */
+  uint16_t fieldCount;      /* 12 */
+  uint8_t reserved14[2];    /* 14 */
+  const char* const* texts; /* 16 */
 } TkDocBatch;
 
 /* ---- Operations (ordinal in the Windows export table beside each) --------- */
-TK_API int32_t TkOpenSession(TkSession* session, const TkSessionArgs* args);      /* 10 */
-TK_API int32_t TkCloseSession(TkSession session);                                  /* 12 */
+TK_API int32_t TkOpenSession(TkSession* session, const TkSessionArgs* args); /* 10 */
+TK_API int32_t TkCloseSession(TkSession session);                            /* 12 */
 TK_API int32_t TkOpenCollection(TkSession session, TkCollection* collection,
-                                const TkCollectionArgs* args);                     /* 20 */
-TK_API int32_t TkCloseCollection(TkCollection collection);                         /* 21 */
+                                const TkCollectionArgs* args); /* 20 */
+TK_API int32_t TkCloseCollection(TkCollection collection);     /* 21 */
 TK_API int32_t TkQueryCollection(TkCollection collection, const TkCollectionRequestArgs* args,
-                                 TkCollectionReply* reply);                        /* 22 */
-TK_API int32_t TkFreeCollectionReply(TkCollectionReply reply);                     /* 23 */
-TK_API int32_t TkSubmit(TkCollection collection, const TkSubmitArgs* args);        /* 25 */
+                                 TkCollectionReply* reply);                 /* 22 */
+TK_API int32_t TkFreeCollectionReply(TkCollectionReply reply);              /* 23 */
+TK_API int32_t TkSubmit(TkCollection collection, const TkSubmitArgs* args); /* 25 */
 TK_API int32_t TkSearch(TkSession session, TkSearchHandle* search,
-                        const TkSearchArgs* args);                                 /* 30 */
-TK_API int32_t TkFreeSearch(TkSearchHandle search);                                /* 31 */
+                        const TkSearchArgs* args);  /* 30 */
+TK_API int32_t TkFreeSearch(TkSearchHandle search); /* 31 */
 TK_API int32_t TkGetSearchInfo(TkSearchHandle search, const TkSearchInfoArgs* args,
-                               TkSearchInfo** info);                               /* 32 */
-TK_API int32_t TkFreeSearchInfo(TkSearchInfo* info);                               /* 33 */
+                               TkSearchInfo** info); /* 32 */
+TK_API int32_t TkFreeSearchInfo(TkSearchInfo* info); /* 33 */
 TK_API int32_t TkReadDocBatch(TkSession session, const TkDocBatchArgs* args,
-                              TkDocBatch** batch);                                 /* 52 */
-TK_API int32_t TkFreeDocBatch(TkDocBatch* batch);                                  /* 53 */
+                              TkDocBatch** batch); /* 52 */
+TK_API int32_t TkFreeDocBatch(TkDocBatch* batch);  /* 53 */
 
 /* Document count of a collection reply (TkQueryCollection), or -1 for a bad
  * reply handle. */
@@ -281,7 +281,7 @@ typedef struct TkErrorInfo {
 /* Copies the session's last failure into info. Returns TK_E_BAD_ARGUMENT for a
  * null info, TK_E_BAD_RECORD for a wrong size or version, TK_E_BAD_HANDLE for
  * a bad session handle. */
-TK_API int32_t TkGetLastError(TkSession session, TkErrorInfo* info);              /* 62 */
+TK_API int32_t TkGetLastError(TkSession session, TkErrorInfo* info); /* 62 */
 
 #ifdef __cplusplus
 } /* extern "C" */
