@@ -35,14 +35,20 @@ TEST(ZvvDamagedRegistry, SaysTheRegistryCannotBeRead) {
     app.AddPage("a.htm", "Alpha", "alpha text");
     const std::string registry = (app.Root() / "registry.reg").string();
     std::ofstream(registry, std::ios::binary) << c.m_text;
-    const RunResult run =
+    const RunResult search =
         RunZvv({"--install-dir", app.Root().string(), "--no-ui", "alpha"}, registry);
-    EXPECT_EQ(run.m_exitCode, 1);
-    EXPECT_EQ(run.m_out, "");
-    EXPECT_NE(run.m_err.find("creating the help search component failed: 0x80040150 "
-                             "REGDB_E_READREGDB: the registry could not be read"),
+    EXPECT_EQ(search.m_exitCode, 1);
+    EXPECT_EQ(search.m_out, "");
+    EXPECT_NE(search.m_err.find("creating the help search component failed: 0x80040150 "
+                                "REGDB_E_READREGDB: the registry could not be read"),
               std::string::npos)
-        << run.m_err;
+        << search.m_err;
+    // Registering reads the file before it would change it.
+    const RunResult registered = RunZvv({"register"}, registry);
+    EXPECT_EQ(registered.m_exitCode, 1);
+    EXPECT_NE(registered.m_err.find("failed: 0x800703F1 ERROR_BADDB: the registry file is damaged"),
+              std::string::npos)
+        << registered.m_err;
   }
 }
 

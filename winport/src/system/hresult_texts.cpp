@@ -1,5 +1,6 @@
 // @brief The names and texts of the HRESULTs that winport and its callers return.
 #include "winport/api/errors.h"
+#include "winport/api/registry.h"
 
 namespace {
 
@@ -22,6 +23,7 @@ constexpr WinportHresultText kHresults[] = {
     {REGDB_E_CLASSNOTREG, "REGDB_E_CLASSNOTREG", "the component is not registered"},
     {REGDB_E_READREGDB, "REGDB_E_READREGDB", "the registry could not be read"},
     {REGDB_E_WRITEREGDB, "REGDB_E_WRITEREGDB", "the registry could not be written"},
+    {HRESULT_FROM_WIN32(ERROR_BADDB), "ERROR_BADDB", "the registry file is damaged"},
     {CO_E_NOTINITIALIZED, "CO_E_NOTINITIALIZED", "the component runtime is not initialized"},
     {CO_E_CLASSSTRING, "CO_E_CLASSSTRING", "the class name or identifier is not valid"},
     {CO_E_DLLNOTFOUND, "CO_E_DLLNOTFOUND", "the component module was not found"},
