@@ -81,15 +81,25 @@ class PageWriter {
   Stmt m_find, m_insert, m_update, m_ftsDelete, m_ftsInsert, m_pageDelete;
 };
 
+// Reading the index's first term opens a reader on every index segment (its first leaf): a
+// damaged index then fails the submission as corrupt, rolled back, instead of taking writes it
+// cannot serve. The cost is one page per segment.
+void ProbeIndex(const Db& db) {
+  Stmt probe(db.get(), "SELECT term FROM fts_vocab LIMIT 1");
+  probe.Step();
+}
+
 // Runs `body` as the submission; any failure is reported as the fatal message first.
 template <typename Body>
-void Submission(Progress& progress, Body&& body) {
+void Submission(Store& store, Progress& progress, Body&& body) {
   try {
     body();
   } catch (const std::bad_alloc&) {
+    store.NoteFailedWrite();
     progress.Error("out of memory");
     throw;
   } catch (const std::exception& error) {
+    store.NoteFailedWrite();
     progress.Error(error.what());
     throw;
   }
@@ -102,7 +112,7 @@ std::string TitleKey(std::string_view title) { return text::SearchKey(title); }
 void AddPages(Store& store, std::vector<std::string> keys, Progress& progress) {
   SortUnique(keys);
   progress.Start(keys.size());
-  Submission(progress, [&] {
+  Submission(store, progress, [&] {
     Transaction transaction(store.db());
     PageWriter writer(store.db());
     size_t threads = std::max(1u, std::thread::hardware_concurrency());
@@ -115,6 +125,7 @@ void AddPages(Store& store, std::vector<std::string> keys, Progress& progress) {
       writer.Write(keys[i], page, page.problem.empty() ? page.text.title : std::string(name));
     }
     progress.Update("the collection index");
+    ProbeIndex(store.db());
     transaction.Commit();
   });
   store.NoteWrite(static_cast<int64_t>(keys.size()));
@@ -125,10 +136,11 @@ void DeletePages(Store& store, std::vector<std::string> keys, Progress& progress
   progress.StartRemoval(keys.size());
   int64_t before = store.DocumentCount();
   int64_t removed = 0;
-  Submission(progress, [&] {
+  Submission(store, progress, [&] {
     Transaction transaction(store.db());
     PageWriter writer(store.db());
     for (const std::string& key : keys) removed += writer.Delete(key) ? 1 : 0;
+    ProbeIndex(store.db());
     transaction.Commit();
   });
   store.NoteWrite(removed);

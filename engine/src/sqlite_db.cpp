@@ -9,6 +9,15 @@ Db::~Db() {
   if (m_db) sqlite3_close_v2(m_db);
 }
 
+Db& Db::operator=(Db&& other) noexcept {
+  if (this != &other) {
+    if (m_db) sqlite3_close_v2(m_db);
+    m_db = other.m_db;
+    other.m_db = nullptr;
+  }
+  return *this;
+}
+
 void Db::Exec(const char* sql, const char* context) const {
   CheckSqlite(m_db, sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr), context);
 }

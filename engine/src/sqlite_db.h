@@ -19,6 +19,7 @@ class Db {
   Db(const Db&) = delete;
   Db& operator=(const Db&) = delete;
   Db(Db&& other) noexcept : m_db(other.m_db) { other.m_db = nullptr; }
+  Db& operator=(Db&& other) noexcept;
   ~Db();
 
   sqlite3* get() const { return m_db; }

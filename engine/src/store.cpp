@@ -1,6 +1,9 @@
 // @brief Creating, validating and maintaining a collection's database.
 #include "store.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 
@@ -64,13 +67,34 @@ void MakeFolder(const std::string& folder) {
     Fail(TK_E_CREATE_FAILED, "create: cannot make " + folder + ": " + error.message());
 }
 
+constexpr const char* kLogSuffixes[] = {"-wal", "-shm", "-journal"};
+
 void RemoveDatabaseFiles(const std::string& path) {
-  for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
-    std::error_code error;
+  std::error_code error;
+  fs::remove(path, error);
+  if (error) Fail(TK_E_IO, "cannot remove " + path + ": " + error.message());
+  for (const char* suffix : kLogSuffixes) {
     fs::remove(path + suffix, error);
-    if (error) Fail(TK_E_IO, "create: cannot remove " + path + suffix + ": " + error.message());
+    if (error) Fail(TK_E_IO, "cannot remove " + path + suffix + ": " + error.message());
   }
 }
+
+void RemoveDatabaseFilesQuietly(const std::string& path) noexcept {
+  std::error_code ignored;
+  fs::remove(path, ignored);
+  for (const char* suffix : kLogSuffixes) fs::remove(path + suffix, ignored);
+}
+
+// Makes a rename in `folder` survive a power cut; best effort.
+void SyncFolder(const std::string& folder) {
+  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+// The name a creation builds under, beside the collection it replaces.
+std::string BuildPath(const std::string& folder) { return DatabasePath(folder) + ".new"; }
 
 }  // namespace
 
@@ -90,26 +114,81 @@ Db Store::Connect(const std::string& path, int flags) {
 std::unique_ptr<Store> Store::Create(const std::string& folder, const std::string& styleFile) {
   if (folder.empty()) Fail(TK_E_BAD_ARGUMENT, "create: empty collection path");
   MakeFolder(folder);
-  std::string path = DatabasePath(folder);
-  RemoveDatabaseFiles(path);
-  Db db = Connect(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-  db.Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", "create");
-  const std::string language = StyleLanguage(styleFile);
-  {
-    Transaction transaction(db);
-    db.Exec(SchemaSql(language).c_str(), "create schema");
-    Stmt meta(db.get(), "INSERT INTO meta(key, value) VALUES(?1, ?2)");
-    const std::pair<const char*, std::string> rows[] = {{"schema", kSchemaVersion},
-                                                        {"extractor", kExtractorVersion},
-                                                        {"tokenizer", kTokenizer},
-                                                        {"language", language}};
-    for (const auto& [key, value] : rows) {
-      meta.Bind(1, key).Bind(2, value);
-      meta.Run();
+  const std::string building = BuildPath(folder);
+  RemoveDatabaseFiles(building);  // what a killed creation left
+  try {
+    // Built with a rollback journal, so that once closed the whole database is in one file
+    // that a rename can put in place.
+    Db db = Connect(building, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    const std::string language = StyleLanguage(styleFile);
+    {
+      Transaction transaction(db);
+      db.Exec(SchemaSql(language).c_str(), "create schema");
+      Stmt meta(db.get(), "INSERT INTO meta(key, value) VALUES(?1, ?2)");
+      const std::pair<const char*, std::string> rows[] = {{"schema", kSchemaVersion},
+                                                          {"extractor", kExtractorVersion},
+                                                          {"tokenizer", kTokenizer},
+                                                          {"language", language}};
+      for (const auto& [key, value] : rows) {
+        meta.Bind(1, key).Bind(2, value);
+        meta.Run();
+      }
+      transaction.Commit();
     }
-    transaction.Commit();
+    std::unique_ptr<Store> store(new Store(folder, std::move(db), language));
+    store->m_buildPath = building;
+    return store;
+  } catch (...) {
+    RemoveDatabaseFilesQuietly(building);
+    throw;
   }
-  return std::unique_ptr<Store>(new Store(folder, std::move(db), language));
+}
+
+Store::~Store() {
+  if (m_buildPath.empty()) return;
+  if (!m_writeFailed) {
+    try {
+      Publish(false);
+      return;
+    } catch (...) {
+      // Left unpublished: the old collection stays and the temporary file goes.
+    }
+  }
+  m_db = Db();
+  RemoveDatabaseFilesQuietly(m_buildPath);
+}
+
+void Store::Publish(bool reopen) {
+  const std::string path = DatabasePath(m_folder);
+  m_db = Db();  // closed, the build's rollback journal is gone and its file is whole
+  try {
+    // The old collection's write-ahead log belongs to the old file: left beside the new one,
+    // it would be replayed into it. Without its log the old file is still a consistent
+    // collection, so a kill between these steps leaves something usable.
+    for (const char* suffix : kLogSuffixes) {
+      std::error_code error;
+      fs::remove(path + suffix, error);
+      if (error) Fail(TK_E_IO, "cannot remove " + path + suffix + ": " + error.message());
+    }
+    std::error_code error;
+    fs::rename(m_buildPath, path, error);
+    if (error) Fail(TK_E_IO, "cannot move the new collection into place: " + error.message());
+  } catch (...) {
+    if (reopen) m_db = Connect(m_buildPath, SQLITE_OPEN_READWRITE);  // the build goes on
+    throw;
+  }
+  m_buildPath.clear();
+  SyncFolder(m_folder);
+  if (!reopen) return;
+  m_db = Connect(path, SQLITE_OPEN_READWRITE);
+  m_db.Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", "open");
+  m_count = -1;
+  m_countVersion = -1;
+}
+
+const Db& Store::db() const {
+  if (!m_db.get()) Fail(TK_E_IO, "the collection's connection was lost: reopen the collection");
+  return m_db;
 }
 
 std::unique_ptr<Store> Store::Open(const std::string& folder) {
@@ -138,15 +217,16 @@ std::unique_ptr<Store> Store::Open(const std::string& folder) {
     Stmt probe(db.get(), "SELECT (SELECT count(*) FROM pages), (SELECT rowid FROM fts LIMIT 1)");
     probe.Step();
   } catch (const StatusError& error) {
-    // A file that is not a database, or lacks our tables, is an unusable collection.
-    if (error.status() == TK_E_BUSY || error.status() == TK_E_NO_MEMORY) throw;
+    // A file that is not a database, or lacks our tables, is an unusable collection; a busy,
+    // full or unreadable one is a passing failure, and reported as such.
+    if (error.status() != TK_E_CORRUPT && error.status() != TK_E_INTERNAL) throw;
     Fail(TK_E_CORRUPT, error.what());
   }
   return std::unique_ptr<Store>(new Store(folder, std::move(db), language));
 }
 
 int64_t Store::DataVersion() {
-  Stmt version(m_db.get(), "PRAGMA data_version");
+  Stmt version(db().get(), "PRAGMA data_version");
   version.Step();
   return version.Int(0);
 }
@@ -154,7 +234,7 @@ int64_t Store::DataVersion() {
 int64_t Store::DocumentCount() {
   int64_t version = DataVersion();
   if (m_count < 0 || version != m_countVersion) {
-    Stmt count(m_db.get(), "SELECT count(*) FROM pages");
+    Stmt count(db().get(), "SELECT count(*) FROM pages");
     count.Step();
     m_count = count.Int(0);
     m_countVersion = version;
@@ -164,13 +244,17 @@ int64_t Store::DocumentCount() {
 }
 
 void Store::NoteWrite(int64_t pagesTouched) {
+  if (creating()) Publish(true);
   m_count = -1;
   // The submission's own merging leaves work behind; finishing most of it now, while the
   // caller already waits for a submission, keeps the refresh requests before searches cheap.
   try {
     Merge(kMergePages * (4 + pagesTouched / 16));
-  } catch (const StatusError&) {
-    // The submission is committed whatever happens here; refresh requests merge later.
+  } catch (const StatusError& error) {
+    // The submission is committed whatever happens here, and refresh requests merge later;
+    // but a damaged index is not something a later merge mends: the caller must hear of it
+    // (and rebuild) instead of a success on an index that cannot serve the pages written.
+    if (error.status() == TK_E_CORRUPT) throw;
   }
   m_mergeBudget = 2;
 }
@@ -184,12 +268,12 @@ void Store::Refresh() {
 
 bool Store::Merge(int64_t pages) {
   // Merging is a write: it must never wait for another process's submission to finish.
-  sqlite3_busy_timeout(m_db.get(), 0);
+  sqlite3_busy_timeout(db().get(), 0);
   std::string sql = "INSERT INTO fts(fts, rank) VALUES('merge', " + std::to_string(pages) + ")";
-  int rc = sqlite3_exec(m_db.get(), sql.c_str(), nullptr, nullptr, nullptr);
-  sqlite3_busy_timeout(m_db.get(), kBusyTimeoutMs);
+  int rc = sqlite3_exec(db().get(), sql.c_str(), nullptr, nullptr, nullptr);
+  sqlite3_busy_timeout(db().get(), kBusyTimeoutMs);
   if ((rc & 0xFF) == SQLITE_BUSY) return false;
-  CheckSqlite(m_db.get(), rc, "merge");
+  CheckSqlite(db().get(), rc, "merge");
   return true;
 }
 }  // namespace dizode

@@ -26,22 +26,36 @@ inline constexpr int kBusyTimeoutMs = 5000;
 
 class Store {
  public:
-  // Makes the folder when missing (its parent must exist) and replaces whatever collection or
-  // stray file is there with an empty one. `styleFile` may name a "language=..." file.
+  // Makes the folder when missing (its parent must exist) and builds an empty collection beside
+  // whatever is there, under a temporary name: the collection in place (or a stray file) stays
+  // whole, and searchable by others, until the new one is complete. The creation completes,
+  // replacing the old collection by one rename, at its first committed write, or when the store
+  // closes without a failed write (an empty collection was asked for). A creation closed after
+  // a failed write is abandoned: the old collection stays as it was and the temporary file
+  // goes. A temporary file left by a killed creation is removed by the next creation.
+  // `styleFile` may name a "language=..." file.
   static std::unique_ptr<Store> Create(const std::string& folder, const std::string& styleFile);
   // Opens an existing, valid collection; never creates one.
   static std::unique_ptr<Store> Open(const std::string& folder);
+  ~Store();
+  Store(const Store&) = delete;
+  Store& operator=(const Store&) = delete;
 
-  const Db& db() const { return m_db; }
+  // The connection; fails with TK_E_IO when completing a creation lost it.
+  const Db& db() const;
   // The Snowball language of the collection's stems, or "none".
   const std::string& language() const { return m_language; }
   const std::string& folder() const { return m_folder; }
+  // True while a creation has not yet replaced the collection in place.
+  bool creating() const { return !m_buildPath.empty(); }
 
   // Number of pages, cached until this connection writes or another one commits.
   int64_t DocumentCount();
-  // Called after every committed write of this connection: the count changes, and the index
-  // segments the write left are merged (best effort).
+  // Called after every committed write of this connection: a pending creation completes, the
+  // count changes, and the index segments the write left are merged (best effort).
   void NoteWrite(int64_t pagesTouched);
+  // Called when a write failed: a pending creation will be abandoned instead of completed.
+  void NoteFailedWrite() { m_writeFailed = true; }
   // Picks up other processes' commits and does a bounded step of index merging. Cheap.
   void Refresh();
 
@@ -49,6 +63,8 @@ class Store {
   Store(std::string folder, Db db, std::string language)
       : m_folder(std::move(folder)), m_db(std::move(db)), m_language(std::move(language)) {}
   static Db Connect(const std::string& path, int flags);
+  // Moves the finished creation into place; `reopen` connects to it afterwards.
+  void Publish(bool reopen);
   int64_t DataVersion();
   // One step of incremental index merging of at most `pages` pages; false when busy.
   bool Merge(int64_t pages);
@@ -56,6 +72,8 @@ class Store {
   std::string m_folder;
   Db m_db;
   std::string m_language;
+  std::string m_buildPath;  // the creation's temporary database until it is published
+  bool m_writeFailed = false;
   int64_t m_count = -1;
   int64_t m_countVersion = -1;
   int64_t m_mergeBudget = 0;

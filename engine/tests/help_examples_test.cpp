@@ -187,9 +187,8 @@ void CheckHits(const MarkedExample& example, const Outcome& outcome,
 void CheckExample(const MarkedExample& example) {
   ProbeCollection collection(example);
   ASSERT_TK_OK(collection.toolkit().openStatus());
-  if (!collection.keys().empty()) {
-    ASSERT_TK_OK(collection.toolkit().Submit(TK_SUBMIT_ADD, collection.keys()));
-  }
+  // Even an empty submission completes the creation, so that the collection can be reopened.
+  ASSERT_TK_OK(collection.toolkit().Submit(TK_SUBMIT_ADD, collection.keys()));
   const std::string text = (example.titleOnly ? kTitlesOnlyPrefix : "") + example.query;
   Outcome outcome;
   outcome.status =

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "dizode/dizode.h"
@@ -36,6 +40,7 @@ TEST(StoreTest, CreateMakesFolderAndWalDatabase) {
   TempDir dir;
   auto store = Store::Create(dir / "coll", "");
   EXPECT_TRUE(std::filesystem::is_directory(dir / "coll"));
+  store->NoteWrite(0);  // completes the creation
   Stmt mode(store->db().get(), "PRAGMA journal_mode");
   ASSERT_TRUE(mode.Step());
   EXPECT_EQ(mode.Text(0), "wal");
@@ -77,6 +82,21 @@ void NoMetaTable(const TempDir& dir) {
   auto store = Store::Create(dir / "coll", "");
   store->db().Exec("DROP TABLE meta", "test");
 }
+// A collection cut short, as by a copy that ran out of room.
+void Truncated(const TempDir& dir) {
+  std::vector<std::string> pages;
+  for (int i = 0; i < 40; ++i) {
+    std::string words;
+    for (int w = 0; w < 200; ++w) words += "word" + std::to_string(i * 1000 + w) + " ";
+    pages.push_back(WritePage(dir, "p" + std::to_string(i) + ".htm", "Page", words));
+  }
+  {
+    Toolkit toolkit(dir / "coll");
+    ASSERT_TK_OK(toolkit.Submit(TK_SUBMIT_ADD, pages));
+  }
+  const std::string path = dir / "coll/collection.db";
+  std::filesystem::resize_file(path, std::filesystem::file_size(path) / 2);
+}
 void FileInsteadOfFolder(const TempDir& dir) { WriteFile(dir / "coll", "stray"); }
 // A collection an engine with FTS5's own tokenizer wrote: its index reads words differently,
 // so searching it would miss pages. It must be rebuilt, not opened.
@@ -117,11 +137,72 @@ INSTANTIATE_TEST_SUITE_P(
                       Failure{"OpenNotADatabase", NotADatabase, TK_COLLECTION_OPEN, TK_E_CORRUPT},
                       Failure{"OpenWrongSchema", WrongSchema, TK_COLLECTION_OPEN, TK_E_CORRUPT},
                       Failure{"OpenNoMetaTable", NoMetaTable, TK_COLLECTION_OPEN, TK_E_CORRUPT},
+                      Failure{"OpenTruncated", Truncated, TK_COLLECTION_OPEN, TK_E_CORRUPT},
                       Failure{"OpenOlderEngine", OlderEngine, TK_COLLECTION_OPEN, TK_E_CORRUPT},
                       Failure{"OpenFileInsteadOfFolder", FileInsteadOfFolder, TK_COLLECTION_OPEN,
                               TK_E_NO_COLLECTION},
                       Failure{"UnknownMode", Nothing, 0x24, TK_E_BAD_MODE}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Passing failures are told apart from a corrupt collection: the host retries them instead of
+// rebuilding.
+TEST(StoreTest, OpenOfACollectionLockedByAnotherConnectionIsBusy) {
+  TempDir dir;
+  { Toolkit creator(dir / "coll"); }
+  sqlite3* holder = nullptr;
+  ASSERT_EQ(sqlite3_open((dir / "coll/collection.db").c_str(), &holder), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(holder,
+                         "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE;"
+                         "INSERT INTO meta VALUES('held', 'yes')",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  Toolkit reader(dir / "coll", TK_COLLECTION_OPEN);  // waits out the busy timeout
+  EXPECT_EQ(reader.openStatus(), TK_E_BUSY) << TkStatusText(reader.openStatus());
+  sqlite3_close(holder);
+}
+
+// The child: opens the collection with only `spare` file descriptors left to the process.
+int OpenWithFewDescriptors(const std::string& argument) {
+  const std::string folder = argument.substr(2);
+  const int spare = argument[0] - '0';
+  auto args = MakeRecord<TkSessionArgs>();
+  TkSession session = 0;
+  if (TkOpenSession(&session, &args) != TK_OK) return 2;
+  std::vector<int> held;
+  for (int fd; (fd = ::open("/dev/null", O_RDONLY)) >= 0;) held.push_back(fd);
+  for (int i = 0; i < spare && !held.empty(); ++i) {
+    ::close(held.back());
+    held.pop_back();
+  }
+  auto open = MakeRecord<TkCollectionArgs>();
+  open.path = folder.c_str();
+  open.mode = TK_COLLECTION_OPEN;
+  TkCollection collection = 0;
+  int32_t status = TkOpenCollection(session, &collection, &open);
+  return status == TK_E_IO ? 0 : 10 + (-status);
+}
+const bool kFewDescriptorsChild = testing::RegisterChild("open-few-fds", OpenWithFewDescriptors);
+
+TEST(StoreTest, OpenWithoutFileDescriptorsIsAnInputOutputFailure) {
+  TempDir dir;
+  std::string page = WritePage(dir, "a.htm", "A", "alpha");
+  {
+    Toolkit creator(dir / "coll");
+    ASSERT_TK_OK(creator.Submit(TK_SUBMIT_ADD, {page}));
+  }
+  // None left: the database itself; one or two: its write-ahead log and its shared index.
+  for (int spare : {0, 1, 2}) {
+    // Bounded, so that the child's loop up to the limit stays short.
+    rlimit limit{};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &limit), 0);
+    rlimit lowered = limit;
+    lowered.rlim_cur = std::min<rlim_t>(limit.rlim_cur, 1024);
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &lowered), 0);
+    bool io = testing::RunChild("open-few-fds", std::to_string(spare) + ":" + (dir / "coll"));
+    setrlimit(RLIMIT_NOFILE, &limit);
+    EXPECT_TRUE(io) << spare << " spare descriptors";
+  }
+}
 
 TEST(StoreTest, OpenNeverCreates) {
   TempDir dir;
@@ -160,6 +241,7 @@ TEST(StoreTest, CreateReplacesUnusableOrExistingCollection) {
 TEST(StoreTest, CountFollowsOtherConnectionsCommits) {
   TempDir dir;
   auto store = Store::Create(dir / "coll", "");
+  store->NoteWrite(0);
   EXPECT_EQ(store->DocumentCount(), 0);
   auto other = Store::Open(dir / "coll");
   other->db().Exec(

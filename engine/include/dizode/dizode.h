@@ -124,8 +124,16 @@ typedef struct TkSessionArgs {
 } TkSessionArgs;
 
 #define TK_COLLECTION_OPEN 35    /* 0x23: open an existing, valid collection  */
-#define TK_COLLECTION_CREATE 547 /* 0x223: create, replacing an unusable one  */
-#define TK_CREATE_PARAM 11       /* createParam of a creation, as every caller sets it */
+#define TK_COLLECTION_CREATE 547 /* 0x223: create, replacing what is there   */
+/* A creation builds the new collection beside the one in place, which stays
+ * whole and searchable until the creation completes: at the creator's first
+ * submission that commits, or, if none was made and none failed, when the
+ * creator's collection closes (an empty collection). A creation whose
+ * submission failed and that closes without a later success is abandoned: the
+ * old collection stays exactly as it was. Opening tells apart no collection
+ * (TK_E_NO_COLLECTION), an unusable one (TK_E_CORRUPT, rebuild it) and passing
+ * failures (TK_E_IO, TK_E_BUSY: retry later). */
+#define TK_CREATE_PARAM 11 /* createParam of a creation, as every caller sets it */
 
 /* Argument of TkOpenCollection. 92 bytes on 32-bit targets. */
 typedef struct TkCollectionArgs {
