@@ -12,6 +12,7 @@ namespace dizode {
 namespace {
 
 using testing::Row;
+using testing::ShiftMtime;
 using testing::TempDir;
 using testing::Toolkit;
 using testing::WriteFile;
@@ -71,6 +72,44 @@ TEST_F(SubmitTest, LargeDeletionLeavesAConsistentIndex) {
   EXPECT_EQ(m_toolkit.FindKeys("common").size(), 50u);
   auto store = Store::Open(m_dir / "coll");
   store->db().Exec("INSERT INTO fts(fts) VALUES('integrity-check')", "integrity");
+}
+
+// Page ids are reused once the highest one is deleted: a full-text row a deletion left behind
+// would make the next addition collide or inherit the dead page's words.
+TEST_F(SubmitTest, FullTextRowsFollowThePagesThroughDeletesChangesAndAdds) {
+  auto page = [&](const char* name, const char* word) {
+    return WritePage(m_dir, name, name, std::string(word) + " common");
+  };
+  std::string a = page("a.htm", "alphaword"), b = page("b.htm", "bravoword");
+  std::string c = page("c.htm", "charlieword");
+  ASSERT_TK_OK(m_toolkit.Submit(TK_SUBMIT_ADD, {a, b, c}));
+  ASSERT_TK_OK(m_toolkit.Submit(TK_SUBMIT_DELETE, {c}));
+  std::string d = page("d.htm", "deltaword");
+  ASSERT_TK_OK(m_toolkit.Submit(TK_SUBMIT_ADD, {d}));  // takes the deleted page's id
+  page("b.htm", "changedword");
+  ShiftMtime(b, 5);
+  ASSERT_TK_OK(m_toolkit.Submit(TK_SUBMIT_ADD, {b}));
+  ASSERT_TK_OK(m_toolkit.Submit(TK_SUBMIT_DELETE, {a}));
+  std::string e = page("e.htm", "echoword");
+  ASSERT_TK_OK(m_toolkit.Submit(TK_SUBMIT_ADD, {e}));
+
+  for (const char* gone : {"alphaword", "bravoword", "charlieword"})
+    EXPECT_TRUE(m_toolkit.FindKeys(gone).empty()) << gone;
+  EXPECT_EQ(m_toolkit.FindKeys("deltaword"), std::vector<std::string>{d});
+  EXPECT_EQ(m_toolkit.FindKeys("changedword"), std::vector<std::string>{b});
+  EXPECT_EQ(m_toolkit.FindKeys("common").size(), 3u);
+
+  auto store = Store::Open(m_dir / "coll");
+  store->db().Exec("INSERT INTO fts(fts) VALUES('integrity-check')", "integrity");
+  Stmt counts(store->db().get(),
+              "SELECT (SELECT count(*) FROM pages), (SELECT count(*) FROM fts),"
+              " (SELECT count(*) FROM pages WHERE id NOT IN (SELECT rowid FROM fts)),"
+              " (SELECT count(*) FROM fts WHERE rowid NOT IN (SELECT id FROM pages))");
+  ASSERT_TRUE(counts.Step());
+  EXPECT_EQ(counts.Int(0), 3);
+  EXPECT_EQ(counts.Int(1), 3);
+  EXPECT_EQ(counts.Int(2), 0) << "pages without a full-text row";
+  EXPECT_EQ(counts.Int(3), 0) << "full-text rows without a page";
 }
 
 TEST_F(SubmitTest, UnreadablePageIsKeptWithoutTextUnderItsFileName) {
