@@ -1,46 +1,109 @@
-// @brief Scanning the help folder by changing into each folder and listing it.
+// @brief Scanning the help folder: each folder is listed by its full path, its
+// pages taken and its subfolders scanned in turn.
 #include "component/index/folder_scan.h"
 
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
-#include "component/index/current_directory.h"
+#include "component/index/folder_listing.h"
 #include "component/toolkit/path_separator.h"
 #include "component/toolkit/toolkit_error.h"
-#include "winport/win32.h"
 
 namespace {
 
-bool IsDotEntry(const char* sName) {
-  return (sName[0] == '.' && sName[1] == '\0') ||
-         (sName[0] == '.' && sName[1] == '.' && sName[2] == '\0');
+// No such folder: it holds no pages. For a subfolder, it went away after its
+// parent was listed; for the help folder, the host's help is gone, and an
+// update deletes its pages as it would had each page been deleted.
+bool IsMissing(DWORD dwError) {
+  return dwError == ERROR_FILE_NOT_FOUND || dwError == ERROR_PATH_NOT_FOUND;
 }
 
-void ScanOneFolder(const std::string& sFolder, DocumentSet& docs, bool bSubfolders) {
-  if (!SetCurrentDirectoryA(sFolder.c_str())) {
-    ThrowLastSystemError();
-  }
+// Failures that belong to the folder and recur on every scan. Nothing in such
+// a folder was ever indexed, so leaving it out deletes nothing.
+bool IsBadFolder(DWORD dwError) {
+  return dwError == ERROR_CANT_RESOLVE_FILENAME || dwError == ERROR_FILENAME_EXCED_RANGE;
+}
 
-  std::vector<std::string> subfolders;
-  WIN32_FIND_DATAA entry;
-  HANDLE hFind = FindFirstFileA("*.*", &entry);
-  if (hFind != INVALID_HANDLE_VALUE) {
-    do {
-      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        if (bSubfolders && !IsDotEntry(entry.cFileName)) {
-          subfolders.emplace_back(entry.cFileName);
+std::string WithoutTrailingSpace(std::string sText) {
+  while (!sText.empty() && (sText.back() == '\n' || sText.back() == '\r' || sText.back() == ' ')) {
+    sText.pop_back();
+  }
+  return sText;
+}
+
+// The folder with every link resolved, or "" when it cannot be resolved.
+std::string RealPath(const std::string& sFolder) {
+  std::error_code error;
+  std::filesystem::path real = std::filesystem::canonical(sFolder, error);
+  return error ? std::string() : real.string();
+}
+
+class FolderScan {
+ public:
+  FolderScan(DocumentSet& docs, bool bSubfolders, const ScanReport& report)
+      : m_docs(docs), m_bSubfolders(bSubfolders), m_report(report) {}
+
+  void Scan(const std::string& sFolder) {
+    const std::string sReal = RealPath(sFolder);
+    if (!sReal.empty() && std::find(m_chain.begin(), m_chain.end(), sReal) != m_chain.end()) {
+      Skip(sFolder, "it leads back to a folder above it");
+      return;
+    }
+    std::vector<FolderEntry> entries;
+    const DWORD dwError = ListFolderForScan(sFolder, entries);
+    if (dwError != ERROR_SUCCESS && !ListingFailureIsHandled(sFolder, dwError)) {
+      throw ToolkitError(SystemErrorText(dwError));
+    }
+    if (dwError != ERROR_SUCCESS) {
+      return;
+    }
+
+    std::vector<std::string> subfolders;
+    for (const FolderEntry& entry : entries) {
+      if (entry.bFolder) {
+        if (m_bSubfolders) {
+          subfolders.push_back(entry.sName);
         }
-      } else if (IsHelpPageName(entry.cFileName)) {
-        docs.insert(sFolder + kPathSeparatorText + entry.cFileName);
+      } else if (IsHelpPageName(entry.sName)) {
+        m_docs.insert(sFolder + kPathSeparatorText + entry.sName);
       }
-    } while (FindNextFileA(hFind, &entry));
-    FindClose(hFind);
+    }
+
+    m_chain.push_back(sReal);
+    // Last found first.
+    for (auto it = subfolders.rbegin(); it != subfolders.rend(); ++it) {
+      Scan(sFolder + kPathSeparatorText + *it);
+    }
+    m_chain.pop_back();
   }
 
-  // Last found first; each subfolder only after its parent's listing is closed.
-  for (auto it = subfolders.rbegin(); it != subfolders.rend(); ++it) {
-    ScanOneFolder(sFolder + kPathSeparatorText + *it, docs, bSubfolders);
+ private:
+  // True when a failed listing leaves the folder out; false when it must
+  // fail the scan. The help folder itself is never left out.
+  bool ListingFailureIsHandled(const std::string& sFolder, DWORD dwError) {
+    if (IsMissing(dwError)) {
+      return true;
+    }
+    if (!m_chain.empty() && IsBadFolder(dwError)) {
+      Skip(sFolder, WithoutTrailingSpace(SystemErrorText(dwError)));
+      return true;
+    }
+    return false;
   }
-}
+
+  void Skip(const std::string& sFolder, const std::string& sReason) {
+    if (m_report) {
+      m_report("Skipped " + sFolder + ": " + sReason);
+    }
+  }
+
+  DocumentSet& m_docs;
+  const bool m_bSubfolders;
+  const ScanReport& m_report;
+  std::vector<std::string> m_chain;  // real paths of the folders being scanned, top first
+};
 
 }  // namespace
 
@@ -60,7 +123,11 @@ bool IsHelpPageName(const std::string& sName) {
   return sLowered == "htm" || sLowered == "html";
 }
 
-void ScanHelpFolder(std::string sFolder, DocumentSet& docs, bool bSubfolders) {
-  CurrentDirectoryRestorer restorer;
-  ScanOneFolder(sFolder, docs, bSubfolders);
+void ScanHelpFolder(std::string sFolder, DocumentSet& docs, bool bSubfolders,
+                    const ScanReport& report) {
+  // An empty path would list the root of the file system.
+  if (sFolder.empty()) {
+    throw ToolkitError(SystemErrorText(ERROR_INVALID_NAME));
+  }
+  FolderScan(docs, bSubfolders, report).Scan(sFolder);
 }

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "component/tests/support/component_fixture.h"
+#include "component/tests/support/listing_faults.h"
 #include "component/toolkit/toolkit_error.h"
 
 namespace {
@@ -118,12 +119,40 @@ TEST_F(UpdateTest, AFailedDeleteHasItsOwnText) {
 
 TEST_F(UpdateTest, AFailedScanSubmitsNothingAndKeepsTheCollectionAndTheFlag) {
   Indexed({Help("old.htm")});
-  std::filesystem::remove_all(temp.Path() / "Help");
+  ListingFaults faults;
+  faults.Fail(temp.Path().string() + "/Help", ERROR_ACCESS_DENIED);
   C().Watcher().MarkPending();
-  EXPECT_FALSE(Update().empty());
+  EXPECT_EQ(Update(), SystemErrorText(ERROR_ACCESS_DENIED));
   EXPECT_EQ(toolkit.Count("TkSubmit"), 0);
   EXPECT_NE(C().Handles().Collection(), 0u);
   EXPECT_TRUE(C().Watcher().IsPending());
+}
+
+TEST_F(UpdateTest, AHelpFolderThatIsGoneHasEveryPageDeleted) {
+  Indexed({Help("a.htm"), Help("sub/b.htm")});
+  std::filesystem::remove_all(temp.Path() / "Help");
+  ASSERT_EQ(Update(), "");
+  EXPECT_EQ(Submitted(2), std::vector<Ops>{});
+  EXPECT_EQ(Submitted(3), (std::vector<Ops>{{Help("a.htm"), Help("sub/b.htm")}}));
+}
+
+// A subfolder that cannot be listed must not read as one whose pages are all
+// gone: the collection keeps every page, and nothing new is added either.
+TEST_F(UpdateTest, ASubfolderThatCannotBeListedFailsTheUpdateAndTheCollectionKeepsItsPages) {
+  temp.Write("Help/kept.htm");
+  temp.Write("Help/new.htm");
+  temp.Write("Help/locked/inner.htm");
+  Indexed({Help("kept.htm"), Help("locked/inner.htm")});
+  for (DWORD dwError : {ERROR_ACCESS_DENIED, ERROR_TOO_MANY_OPEN_FILES}) {
+    toolkit.calls.clear();
+    ListingFaults faults;
+    faults.Fail(temp.Path().string() + "/Help/locked", dwError);
+    C().Watcher().MarkPending();
+    EXPECT_EQ(Update(), SystemErrorText(dwError));
+    EXPECT_EQ(toolkit.Count("TkSubmit"), 0) << dwError;
+    EXPECT_NE(C().Handles().Collection(), 0u) << dwError;
+    EXPECT_TRUE(C().Watcher().IsPending()) << dwError;
+  }
 }
 
 TEST_F(UpdateTest, ARenamedPageIsAddedUnderItsNewKeyAndDeletedUnderItsOld) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "component/tests/support/component_fixture.h"
+#include "component/tests/support/listing_faults.h"
 #include "winport/tests/support/hr_assert.h"
 
 namespace {
@@ -274,8 +275,8 @@ TEST_F(FindTest, APendingRefreshUpdatesFirstAndClearsTheFlag) {
 }
 
 TEST_F(FindTest, AFailedPreUpdateKeepsTheFlagAndSearchesWhatIsStillOpen) {
-  // the scan fails
-  EditFolders([&](HostFolders& f) { f.m_sHelpDir = temp.InstallDir() + "Gone"; });
+  ListingFaults faults;  // the scan fails
+  faults.Fail(temp.InstallDir() + "Help", ERROR_ACCESS_DENIED);
   C().Watcher().MarkPending();
   AddHit("1", Help("a.htm"), "A");
   EXPECT_HR(S_OK, Find(u"x"));

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "component/tests/support/component_fixture.h"
+#include "component/tests/support/listing_faults.h"
 #include "component/toolkit/toolkit_error.h"
 #include "component/ui/indexing_progress.h"
 #include "winport/ui_driver.h"
@@ -270,9 +271,10 @@ TEST_F(CreateCollectionTest, AMissingInstallFolderFailsWithTheSystemTextBeforeAn
   EXPECT_TRUE(toolkit.calls.empty());
 }
 
-TEST_F(CreateCollectionTest, AHelpFolderThatCannotBeEnteredKeepsSessionAndCollectionOpen) {
-  EditFolders([&](HostFolders& f) { f.m_sHelpDir = temp.InstallDir() + "NoHelp"; });
-  EXPECT_FALSE(Create().empty());
+TEST_F(CreateCollectionTest, AHelpFolderThatCannotBeListedKeepsSessionAndCollectionOpen) {
+  ListingFaults faults;
+  faults.Fail(temp.InstallDir() + "Help", ERROR_ACCESS_DENIED);
+  EXPECT_EQ(Create(), SystemErrorText(ERROR_ACCESS_DENIED));
   EXPECT_NE(C().Handles().Session(), 0u);
   EXPECT_NE(C().Handles().Collection(), 0u);
   EXPECT_EQ(toolkit.Count("TkSubmit"), 0);
