@@ -7,6 +7,9 @@
 bool ViveviVadiro::ScanIntoSubmitArgs(SubmitRecord& record, std::string sFolder, bool bSubfolders,
                                       uint32_t nParam16) {
   record.Clear();
+  // Only what this scan finds is submitted: keys an earlier update listed may
+  // name pages that are gone.
+  m_docs.clear();
   ScanHelpFolder(std::move(sFolder), m_docs, bSubfolders);
   m_nDocTotal = static_cast<int32_t>(m_docs.size());
   record.Fill(TK_SUBMIT_ADD, m_docs);

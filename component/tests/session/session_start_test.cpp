@@ -150,6 +150,21 @@ TEST_F(SessionStartTest, ASilentCreationThatFailsStillOpensWhatWasCreated) {
   EXPECT_EQ(toolkit.Outstanding(), 2);
 }
 
+// Keys an earlier update listed may name pages that have gone since; a
+// re-creation that submitted them would index pages that are not there.
+TEST_F(SessionStartTest, ARecreationSubmitsOnlyThePagesThatAreThere) {
+  SetFolders();
+  temp.Write("Help/a.htm");
+  toolkit.documents = {{{"VdkVgwKey", Help("a.htm")}}, {{"VdkVgwKey", Help("gone.htm")}}};
+  ASSERT_TRUE(C().StartSession(false));
+  ASSERT_EQ(C().Docs(), (DocumentSet{Help("a.htm"), Help("gone.htm")}));
+  toolkit.calls.clear();
+  toolkit.Script("TkOpenCollection", -5);  // found corrupt: built again
+  ASSERT_TRUE(C().StartSession(false));
+  EXPECT_EQ(toolkit.Last("TkSubmit")->texts, Ops{Help("a.htm")});
+  EXPECT_EQ(C().DocTotal(), 1);
+}
+
 TEST_F(SessionStartTest, ACollectionThatStillDoesNotOpenAfterCreationFails) {
   SetFolders();
   toolkit.Script("TkOpenCollection", -4);
