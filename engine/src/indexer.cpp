@@ -89,6 +89,12 @@ void ProbeIndex(const Db& db) {
   probe.Step();
 }
 
+void RefuseReadOnly(const Store& store) {
+  if (store.readOnly())
+    Fail(TK_E_READ_ONLY,
+         "the collection at " + store.folder() + " is read-only: updates are refused");
+}
+
 // Runs `body` as the submission; any failure is reported as the fatal message first.
 template <typename Body>
 void Submission(Store& store, Progress& progress, Body&& body) {
@@ -110,6 +116,7 @@ void Submission(Store& store, Progress& progress, Body&& body) {
 std::string TitleKey(std::string_view title) { return text::SearchKey(title); }
 
 void AddPages(Store& store, std::vector<std::string> keys, Progress& progress) {
+  RefuseReadOnly(store);
   SortUnique(keys);
   progress.Start(keys.size());
   Submission(store, progress, [&] {
@@ -132,6 +139,7 @@ void AddPages(Store& store, std::vector<std::string> keys, Progress& progress) {
 }
 
 void DeletePages(Store& store, std::vector<std::string> keys, Progress& progress) {
+  RefuseReadOnly(store);
   SortUnique(keys);
   progress.StartRemoval(keys.size());
   int64_t before = store.DocumentCount();

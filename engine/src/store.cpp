@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 
@@ -93,12 +94,34 @@ void SyncFolder(const std::string& folder) {
   ::close(fd);
 }
 
+bool FileSystemWritable(const std::string& path) { return ::access(path.c_str(), W_OK) == 0; }
+
+std::atomic<WritableCheck> g_writable{FileSystemWritable};
+
+// An SQLite URI for a file path: the characters a URI gives a meaning to are escaped.
+std::string FileUri(const std::string& path, const char* query) {
+  std::string uri = "file:";
+  for (char c : path) {
+    if (c == '%' || c == '?' || c == '#') {
+      static const char kHex[] = "0123456789abcdef";
+      uri += '%';
+      uri += kHex[static_cast<unsigned char>(c) >> 4];
+      uri += kHex[c & 0xF];
+    } else {
+      uri += c;
+    }
+  }
+  return uri + "?" + query;
+}
+
 // The name a creation builds under, beside the collection it replaces.
 std::string BuildPath(const std::string& folder) { return DatabasePath(folder) + ".new"; }
 
 }  // namespace
 
 std::string DatabasePath(const std::string& folder) { return folder + "/" + kDatabaseName; }
+
+void SetWritableCheck(WritableCheck check) { g_writable = check ? check : FileSystemWritable; }
 
 Db Store::Connect(const std::string& path, int flags) {
   sqlite3* raw = nullptr;
@@ -197,10 +220,15 @@ std::unique_ptr<Store> Store::Open(const std::string& folder) {
   std::error_code error;
   if (!fs::is_directory(folder, error) || !fs::exists(path, error))
     Fail(TK_E_NO_COLLECTION, "open: no collection at " + folder);
-  Db db = Connect(path, SQLITE_OPEN_READWRITE);
+  const WritableCheck writable = g_writable;
+  const bool readOnly = !writable(folder) || !writable(path);
+  // Read-only, the database is taken as it stands: no lock, log or shared index is made, which
+  // a folder nobody may write could not hold anyway.
+  Db db = readOnly ? Connect(FileUri(path, "immutable=1"), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI)
+                   : Connect(path, SQLITE_OPEN_READWRITE);
   std::string language = "none";
   try {
-    db.Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", "open");
+    if (!readOnly) db.Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", "open");
     Stmt meta(db.get(), "SELECT value FROM meta WHERE key = ?1");
     for (const auto& [key, expected] :
          {std::pair{"schema", kSchemaVersion}, std::pair{"extractor", kExtractorVersion},
@@ -222,7 +250,9 @@ std::unique_ptr<Store> Store::Open(const std::string& folder) {
     if (error.status() != TK_E_CORRUPT && error.status() != TK_E_INTERNAL) throw;
     Fail(TK_E_CORRUPT, error.what());
   }
-  return std::unique_ptr<Store>(new Store(folder, std::move(db), language));
+  std::unique_ptr<Store> store(new Store(folder, std::move(db), language));
+  store->m_readOnly = readOnly;
+  return store;
 }
 
 int64_t Store::DataVersion() {
@@ -267,6 +297,7 @@ void Store::Refresh() {
 }
 
 bool Store::Merge(int64_t pages) {
+  if (m_readOnly) return true;  // nothing to merge that this connection may write
   // Merging is a write: it must never wait for another process's submission to finish.
   sqlite3_busy_timeout(db().get(), 0);
   std::string sql = "INSERT INTO fts(fts, rank) VALUES('merge', " + std::to_string(pages) + ")";

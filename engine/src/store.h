@@ -35,7 +35,9 @@ class Store {
   // goes. A temporary file left by a killed creation is removed by the next creation.
   // `styleFile` may name a "language=..." file.
   static std::unique_ptr<Store> Create(const std::string& folder, const std::string& styleFile);
-  // Opens an existing, valid collection; never creates one.
+  // Opens an existing, valid collection; never creates one. A collection whose file or folder
+  // cannot be written (an installed application's prebuilt index) opens read-only: searches
+  // work, submissions fail with TK_E_READ_ONLY, and nothing is written, not even a log.
   static std::unique_ptr<Store> Open(const std::string& folder);
   ~Store();
   Store(const Store&) = delete;
@@ -46,6 +48,7 @@ class Store {
   // The Snowball language of the collection's stems, or "none".
   const std::string& language() const { return m_language; }
   const std::string& folder() const { return m_folder; }
+  bool readOnly() const { return m_readOnly; }
   // True while a creation has not yet replaced the collection in place.
   bool creating() const { return !m_buildPath.empty(); }
 
@@ -74,12 +77,19 @@ class Store {
   std::string m_language;
   std::string m_buildPath;  // the creation's temporary database until it is published
   bool m_writeFailed = false;
+  bool m_readOnly = false;
   int64_t m_count = -1;
   int64_t m_countVersion = -1;
   int64_t m_mergeBudget = 0;
 };
 
 std::string DatabasePath(const std::string& folder);
+
+// Whether the engine may write `path` (a file or a folder). Tests put their own check in place
+// to stand for a read-only installation, since a privileged test run may write anything; null
+// puts the file system's own answer back.
+using WritableCheck = bool (*)(const std::string& path);
+void SetWritableCheck(WritableCheck check);
 
 // The tables of a collection whose stems are in `language` (a Snowball name, or "none").
 std::string SchemaSql(const std::string& language);
