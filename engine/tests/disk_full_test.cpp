@@ -136,9 +136,7 @@ TEST_F(DiskFullTest, OnAFullDiskEveryReportedSuccessIsRealAndFailuresKeepThePage
 
 // A creation over a working collection on a full disk either replaces it with an empty
 // collection, as it reports, or fails and leaves it whole.
-// Disabled until creation builds the new collection beside the old one: today it removes the
-// old database first, fails, and leaves a collection that does not open.
-TEST_F(DiskFullTest, DISABLED_ACreationOnAFullDiskReplacesThePreviousCollectionOnlyWhenItSucceeds) {
+TEST_F(DiskFullTest, ACreationOnAFullDiskReplacesThePreviousCollectionOnlyWhenItSucceeds) {
   ASSERT_NO_FATAL_FAILURE(CreateWithKeptPages());
   m_disk->Fill("filler");
   int32_t created = TK_OK;

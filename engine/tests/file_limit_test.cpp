@@ -142,10 +142,9 @@ TEST_F(FileLimitTest, DISABLED_ASuccessfulSubmissionMakesEveryPageSearchable) {
   }
 }
 
-// Hosts rebuild a corrupt collection, so a lack of descriptors reported as corruption costs
-// the index. Disabled until opening reports it as a file system failure: today, with room for
-// one or two files, the open reports a corrupt collection.
-TEST_F(FileLimitTest, DISABLED_TooFewFilesAreNotReportedAsACorruptCollection) {
+// Hosts rebuild a corrupt collection, so a lack of descriptors reported as corruption would
+// cost the index.
+TEST_F(FileLimitTest, TooFewFilesAreNotReportedAsACorruptCollection) {
   for (const Outcome& outcome : s_outcomes) {
     EXPECT_NE(outcome.opened, TK_E_CORRUPT) << Describe(outcome);
   }
