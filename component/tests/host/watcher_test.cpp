@@ -125,11 +125,27 @@ TEST_F(WatcherTest, TheAutoRefreshPropertyStartsAndStopsTheWatcher) {
   EXPECT_EQ(C().Watcher().Thread(), nullptr);
 }
 
+// The threads of this process, counted by the kernel.
+std::size_t ThreadCount() {
+  std::size_t nCount = 0;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/task")) {
+    nCount += entry.is_directory() ? 1 : 0;
+  }
+  return nCount;
+}
+
 TEST_F(WatcherTest, TeardownStopsARunningWatcher) {
-  ASSERT_TRUE(C().StartWatcher());
+  const std::size_t nBefore = ThreadCount();
+  ASSERT_TRUE(StartAndWaitUntilListening());
+  ASSERT_GT(ThreadCount(), nBefore);
   ReleaseComponent();  // would be a use after free under the sanitizer otherwise
   std::ofstream(Deeper() / "after.htm") << "x";
-  SUCCEED();
+  // A joined thread may linger in the kernel's list for a moment; a running one stays.
+  const auto end = std::chrono::steady_clock::now() + 5s;
+  while (ThreadCount() > nBefore && std::chrono::steady_clock::now() < end) {
+    std::this_thread::sleep_for(5ms);
+  }
+  EXPECT_EQ(ThreadCount(), nBefore);
 }
 
 }  // namespace
