@@ -319,6 +319,12 @@ struct ICreateErrorInfo : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE SetHelpContext(DWORD dwHelpContext) = 0;
 };
 
+// Answered by an object whose failing members leave an error object: S_OK
+// for an interface whose failures are described, S_FALSE otherwise.
+struct ISupportErrorInfo : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID riid) = 0;
+};
+
 // One error object per thread. SetErrorInfo(0, nullptr) clears it; GetErrorInfo
 // hands the object over (the caller releases it) and clears the slot, giving
 // S_FALSE and a null pointer when there is none.

@@ -1,4 +1,4 @@
-// @brief Threads, mutexes, waits and interlocked operations.
+// @brief Threads, mutexes, events, waits and interlocked operations.
 //
 // Every HANDLE names a checked object: a closed, foreign or wrong-kind handle
 // fails with ERROR_INVALID_HANDLE instead of being dereferenced.
@@ -29,9 +29,13 @@ BOOL GetExitCodeThread(HANDLE hThread, LPDWORD lpExitCode);
 DWORD GetCurrentThreadId();
 void Sleep(DWORD dwMilliseconds);
 
-// --- Mutexes -------------------------------------------------------------------
+// --- Mutexes and events --------------------------------------------------------
 HANDLE CreateMutexA(LPSECURITY_ATTRIBUTES lpMutexAttributes, BOOL bInitialOwner, LPCSTR lpName);
 BOOL ReleaseMutex(HANDLE hMutex);
+// Unlike a mutex, an event has no owner: any thread may signal it.
+HANDLE CreateEventA(LPSECURITY_ATTRIBUTES lpEventAttributes, BOOL bManualReset, BOOL bInitialState,
+                    LPCSTR lpName);
+BOOL SetEvent(HANDLE hEvent);
 
 // --- Waits ---------------------------------------------------------------------
 DWORD WaitForSingleObject(HANDLE hHandle, DWORD dwMilliseconds);

@@ -148,6 +148,22 @@ void StoreResult(VARTYPE vt, const void* raw, VARIANT* out) {
   V_VT(out) = vt;
 }
 
+// Describes a member's failure hr in excep from the thread's error object,
+// which it takes, as late-bound callers expect.
+HRESULT DescribeException(HRESULT hr, EXCEPINFO* excep) {
+  std::memset(excep, 0, sizeof *excep);
+  excep->scode = hr;
+  IErrorInfo* info = nullptr;
+  if (GetErrorInfo(0, &info) == S_OK && info) {
+    info->GetSource(&excep->bstrSource);
+    info->GetDescription(&excep->bstrDescription);
+    info->GetHelpFile(&excep->bstrHelpFile);
+    info->GetHelpContext(&excep->dwHelpContext);
+    info->Release();
+  }
+  return DISP_E_EXCEPTION;
+}
+
 }  // namespace
 
 bool IsCallableParamType(VARTYPE vt) {
@@ -162,7 +178,7 @@ bool IsCallableResultType(VARTYPE vt) {
 }
 
 HRESULT InvokeMember(void* instance, const DispMember& member, WORD wFlags, DISPPARAMS* params,
-                     VARIANT* pVarResult, UINT* puArgErr) {
+                     VARIANT* pVarResult, EXCEPINFO* pExcepInfo, UINT* puArgErr) {
   if (params->cNamedArgs > 0) {
     const bool put = (wFlags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0;
     // The value of a property put is rgvarg[0], the last parameter: named or
@@ -222,6 +238,7 @@ HRESULT InvokeMember(void* instance, const DispMember& member, WORD wFlags, DISP
     StoreResult(member.result, raw, &result);
     if (member.result == VT_HRESULT) {
       hr = V_ERROR(&result);
+      if (FAILED(hr) && pExcepInfo) hr = DescribeException(hr, pExcepInfo);
       if (retval && SUCCEEDED(hr)) {
         const VARTYPE base = member.params.back().vt & ~VT_BYREF;
         if (base != VT_VARIANT) V_VT(&temps[0]) = base;

@@ -31,8 +31,13 @@ bool IsCallableParamType(VARTYPE vt);
 bool IsCallableResultType(VARTYPE vt);
 
 // Calls member on instance with the caller's arguments (last parameter
-// first). The member has been chosen for the call's flags already.
-HRESULT InvokeMember(void* instance, const DispMember& member, WORD wFlags, DISPPARAMS* params,
-                     VARIANT* pVarResult, UINT* puArgErr);
+// first). The member has been chosen for the call's flags already. When the
+// member itself fails and the caller gave pExcepInfo, the failure is
+// described there (its code in scode, the texts from the thread's error
+// object) and the call returns DISP_E_EXCEPTION; without pExcepInfo the
+// member's code is returned as it stands.
+[[nodiscard]] HRESULT InvokeMember(void* instance, const DispMember& member, WORD wFlags,
+                                   DISPPARAMS* params, VARIANT* pVarResult, EXCEPINFO* pExcepInfo,
+                                   UINT* puArgErr);
 
 }  // namespace winport

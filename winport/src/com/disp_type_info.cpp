@@ -154,7 +154,7 @@ class DispTypeInfo final : public ComObject<ITypeInfo> {
     // not found either.
     for (const DispMember& m : m_members) {
       if (m.dispid == memid && (m.kind & wFlags) != 0) {
-        return InvokeMember(pvInstance, m, wFlags, pDispParams, pVarResult, puArgErr);
+        return InvokeMember(pvInstance, m, wFlags, pDispParams, pVarResult, pExcepInfo, puArgErr);
       }
     }
     return DISP_E_MEMBERNOTFOUND;

@@ -1,4 +1,4 @@
-// @brief CloseHandle for thread, mutex and change notification handles.
+// @brief CloseHandle for thread, mutex, event and change notification handles.
 #include "winport/api/sync.h"
 #include "winport/src/system/handle_registry.h"
 
@@ -10,5 +10,6 @@
 BOOL CloseHandle(HANDLE hObject) {
   using winport::detail::HandleKind;
   return winport::detail::UnregisterHandle(
-      hObject, {HandleKind::kThread, HandleKind::kMutex, HandleKind::kChangeNotification});
+      hObject, {HandleKind::kThread, HandleKind::kMutex, HandleKind::kEvent,
+                HandleKind::kChangeNotification});
 }

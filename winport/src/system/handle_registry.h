@@ -15,7 +15,7 @@
 
 namespace winport::detail {
 
-enum class HandleKind { kFindSearch, kThread, kMutex, kChangeNotification };
+enum class HandleKind { kFindSearch, kThread, kMutex, kEvent, kChangeNotification };
 
 class HandleObject {
  public:

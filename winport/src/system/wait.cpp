@@ -108,8 +108,8 @@ DWORD WaitForMultipleObjects(DWORD nCount, const HANDLE* lpHandles, BOOL bWaitAl
   std::vector<std::shared_ptr<Waitable>> objects;
   objects.reserve(nCount);
   for (DWORD i = 0; i < nCount; ++i) {
-    auto object = LookupHandle(
-        lpHandles[i], {HandleKind::kThread, HandleKind::kMutex, HandleKind::kChangeNotification});
+    auto object = LookupHandle(lpHandles[i], {HandleKind::kThread, HandleKind::kMutex,
+                                              HandleKind::kEvent, HandleKind::kChangeNotification});
     if (object == nullptr) return WAIT_FAILED;  // ERROR_INVALID_HANDLE is set
     objects.push_back(std::static_pointer_cast<Waitable>(std::move(object)));
   }

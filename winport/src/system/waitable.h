@@ -1,6 +1,6 @@
 // @brief Objects that WaitForSingleObject and WaitForMultipleObjects wait on.
 //
-// The design: the state of every mutex, thread and change notification is
+// The design: the state of every mutex, event, thread and change notification is
 // guarded by one process-wide wait lock. A waiting thread checks its objects
 // under that lock; if none is signalled it registers its Waiter (an eventfd,
 // or a pipe where eventfd is missing) with each object and blocks in poll()
@@ -46,7 +46,7 @@ class Waitable : public HandleObject {
   using HandleObject::HandleObject;
 
   // With WaitLock() held: takes the object if it is signalled (owning a
-  // mutex) and reports how.
+  // mutex, resetting an auto-reset event) and reports how.
   virtual Acquire TryAcquire(DWORD thread_id) = 0;
 
   // Without the wait lock: brings the signal state up to date with news the

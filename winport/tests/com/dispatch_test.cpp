@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "winport/owners.h"
@@ -248,6 +249,43 @@ TEST_F(DispatchTest, ErrorCodes) {
   DISPPARAMS withName{code.Get(), &named, 1, 1};
   EXPECT_HR(DISP_E_NONAMEDARGS, m_sample->Invoke(5, IID_NULL, 0, DISPATCH_METHOD, &withName,
                                                  nullptr, nullptr, nullptr));
+}
+
+TEST_F(DispatchTest, AFailingMemberIsDescribedInTheExceptionInfoFromTheErrorObject) {
+  ComPtr<ICreateErrorInfo> create;
+  ASSERT_HR(S_OK, CreateErrorInfo(create.Put()));
+  create->SetSource(const_cast<LPOLESTR>(u"Sample.Source"));
+  create->SetDescription(const_cast<LPOLESTR>(u"the sample refused"));
+  ComPtr<IErrorInfo> info;
+  ASSERT_HR(S_OK, create.As(IID_IErrorInfo, &info));
+
+  Variant code(static_cast<LONG>(E_ACCESSDENIED));
+  DISPPARAMS params{code.Get(), nullptr, 1, 0};
+  EXCEPINFO excep;
+  std::memset(&excep, 0xFF, sizeof excep);
+  SetErrorInfo(0, info.Get());
+  EXPECT_HR(DISP_E_EXCEPTION, m_sample->Invoke(IdOf(u"Fail"), IID_NULL, 0, DISPATCH_METHOD, &params,
+                                               nullptr, &excep, nullptr));
+  EXPECT_HR(E_ACCESSDENIED, excep.scode);
+  EXPECT_EQ(Bstr::Attaching(excep.bstrSource).ToUtf8(), "Sample.Source");
+  EXPECT_EQ(Bstr::Attaching(excep.bstrDescription).ToUtf8(), "the sample refused");
+  EXPECT_EQ(excep.bstrHelpFile, nullptr);
+  EXPECT_EQ(excep.pfnDeferredFillIn, nullptr);
+  IErrorInfo* left = nullptr;
+  EXPECT_HR(S_FALSE, GetErrorInfo(0, &left));  // the description was taken
+
+  // Without an error object the code still arrives; a success fills nothing.
+  std::memset(&excep, 0, sizeof excep);
+  EXPECT_HR(DISP_E_EXCEPTION, m_sample->Invoke(IdOf(u"Fail"), IID_NULL, 0, DISPATCH_METHOD, &params,
+                                               nullptr, &excep, nullptr));
+  EXPECT_HR(E_ACCESSDENIED, excep.scode);
+  EXPECT_EQ(excep.bstrDescription, nullptr);
+  Variant ok(0);
+  DISPPARAMS success{ok.Get(), nullptr, 1, 0};
+  EXCEPINFO untouched{};
+  EXPECT_HR(S_OK, m_sample->Invoke(IdOf(u"Fail"), IID_NULL, 0, DISPATCH_METHOD, &success, nullptr,
+                                   &untouched, nullptr));
+  EXPECT_EQ(untouched.scode, 0);
 }
 
 TEST_F(DispatchTest, ConversionOfAnObjectReadsItsValueProperty) {

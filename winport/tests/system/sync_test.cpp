@@ -148,6 +148,32 @@ TEST(Mutex, NamedMutexesAreNotSupported) {
   EXPECT_EQ(GetLastError(), ERROR_NOT_SUPPORTED);
 }
 
+TEST(Event, AnyThreadSetsItAndEachKindResetsAsWindowsDoes) {
+  Handle manual(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  Handle automatic(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+  ASSERT_NE(manual.value, nullptr);
+  ASSERT_NE(automatic.value, nullptr);
+  EXPECT_EQ(WaitForSingleObject(manual.value, 0), WAIT_TIMEOUT);
+  HeldMutexes idle(1);
+  auto waiter = std::async(std::launch::async, [&] {
+    const HANDLE both[] = {idle[0], manual.value};
+    return WaitForMultipleObjects(2, both, FALSE, kGenerous);
+  });
+  // Set by a thread that neither created nor waits on it.
+  std::thread([&] { EXPECT_TRUE(SetEvent(manual.value)); }).join();
+  EXPECT_EQ(waiter.get(), WAIT_OBJECT_0 + 1);
+  EXPECT_EQ(WaitForSingleObject(manual.value, 0), WAIT_OBJECT_0);  // stays set
+
+  EXPECT_TRUE(SetEvent(automatic.value));
+  EXPECT_EQ(WaitForSingleObject(automatic.value, 0), WAIT_OBJECT_0);
+  EXPECT_EQ(WaitForSingleObject(automatic.value, 0), WAIT_TIMEOUT);
+
+  EXPECT_FALSE(SetEvent(idle[0]));  // a mutex is no event
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+  EXPECT_EQ(CreateEventA(nullptr, TRUE, FALSE, "name"), nullptr);
+  EXPECT_EQ(GetLastError(), ERROR_NOT_SUPPORTED);
+}
+
 TEST(Wait, TheLowestSignalledIndexWins) {
   HeldMutexes a(1);
   Handle b(CreateMutexA(nullptr, FALSE, nullptr));
