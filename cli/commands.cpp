@@ -13,11 +13,22 @@
 #include "cli/registration.h"
 #include "cli/search.h"
 #include "cli/terminal.h"
+#include "component/com/ivivevi_vadiro.h"
+#include "winport/owners.h"
 
 namespace zvv {
 namespace {
 
 constexpr char kQuit[] = "quit";
+
+// Whether the registry still leads to the component's class. The module's
+// DllUnregisterServer answers S_OK whatever its scripts did, so this is how a
+// removal that did not take shows; the component runtime must be started.
+bool ClassStillRegistered() {
+  winport::ComPtr<IClassFactory> factory;
+  return CoGetClassObject(CLSID_ViveviVadiro, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
+                          factory.PutVoid()) != REGDB_E_CLASSNOTREG;
+}
 
 OutputStyle StyleFor(const Options& options) {
   OutputStyle style;
@@ -108,9 +119,15 @@ int RunRegistration(Command command) {
   std::string modulePath;
   hr = RunModuleRegistration(
       registering ? RegistrationStep::kRegister : RegistrationStep::kUnregister, modulePath);
+  const bool stillRegistered = SUCCEEDED(hr) && !registering && ClassStillRegistered();
   CoUninitialize();
   if (FAILED(hr)) {
     return ReportFailure((registering ? "registering " : "unregistering ") + modulePath, hr);
+  }
+  if (stillRegistered) {
+    std::cerr << "zvv: unregistering " << modulePath
+              << " failed: the registry still names the component\n";
+    return kExitFailure;
   }
   std::cout << (registering ? "Registered " : "Unregistered ") << modulePath << '\n';
   return kExitOk;

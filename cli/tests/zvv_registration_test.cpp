@@ -64,6 +64,26 @@ TEST(ZvvRegistration, RegistersCreatesThroughTheRegistryAndUnregisters) {
             "1 hit\n");
 }
 
+TEST(ZvvRegistration, AnUnregistrationThatDidNotTakeIsAFailure) {
+  TempApp app;
+  const std::string registry = (app.Root() / "registry.reg").string();
+  ASSERT_EQ(RunZvv({"register"}, registry).m_exitCode, 0);
+  // The registry is replaced through a file beside it; a folder in its place
+  // makes every change fail, whoever runs the test.
+  fs::create_directory(registry + ".new");
+  const RunResult unregistered = RunZvv({"unregister"}, registry);
+  EXPECT_EQ(unregistered.m_exitCode, 1);
+  EXPECT_EQ(unregistered.m_out, "");
+  EXPECT_NE(unregistered.m_err.find("zvv: unregistering " + ModulePath() + " failed"),
+            std::string::npos)
+      << unregistered.m_err;
+  EXPECT_NE(ReadText(registry).find(kClassKey), std::string::npos);
+
+  fs::remove(registry + ".new");
+  const RunResult retried = RunZvv({"unregister"}, registry);
+  EXPECT_EQ(retried.m_exitCode, 0) << retried.m_err;
+}
+
 // The module on this platform carries no version resource to read at run
 // time, so zvv states the version itself; this keeps the two in step.
 TEST(ZvvVersion, MatchesTheModulesVersionBlock) {
