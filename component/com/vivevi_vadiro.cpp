@@ -8,7 +8,9 @@
 #include "winport/owners.h"
 
 ViveviVadiro::ViveviVadiro(IUnknown* pOuter)
-    : m_inner(this), m_pControllingUnknown(pOuter ? pOuter : &m_inner) {
+    : m_inner(this),
+      m_pControllingUnknown(pOuter ? pOuter : &m_inner),
+      m_errorSupport(m_pControllingUnknown) {
   AddTypeInfoUser();
   LockModule();
 }
@@ -36,6 +38,9 @@ STDMETHODIMP ViveviVadiro::Inner::QueryInterface(REFIID riid, void** ppv) {
   const bool bAggregated = pOwner->m_pControllingUnknown != this;
   if (bAggregated && IsEqualIID(riid, IID_IUnknown)) {
     return winport::AnswerQueryInterface(this, riid, ppv, {});
+  }
+  if (IsEqualIID(riid, IID_ISupportErrorInfo)) {
+    return winport::AnswerInterface(&pOwner->m_errorSupport, ppv);
   }
   return winport::AnswerQueryInterface(pOwner, riid, ppv, {&IID_IDispatch, &IID_IViveviVadiro});
 }
@@ -112,7 +117,7 @@ STDMETHODIMP ViveviVadiro::Invoke(DISPID dispIdMember, REFIID riid, LCID lcid, W
 
 STDMETHODIMP ViveviVadiro::GetOffsets(BSTR sDocName, VARIANT* pResults) {
   if (!pResults || !sDocName) {
-    return E_INVALIDARG;
+    return ReportError(E_INVALIDARG, "GetOffsets needs a document name and a place for the result");
   }
-  return E_NOTIMPL;
+  return ReportError(E_NOTIMPL, "GetOffsets is not provided");
 }

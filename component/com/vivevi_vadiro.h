@@ -9,6 +9,7 @@
 #include <string>
 
 #include "component/com/ivivevi_vadiro.h"
+#include "component/host/error_report.h"
 #include "component/host/host_application.h"
 #include "component/host/host_folders.h"
 #include "component/host/watcher.h"
@@ -55,7 +56,8 @@ class ViveviVadiro final : public IViveviVadiro {
 
   // --- Session and collection -------------------------------------------------
   // Opens a session and the collection, updating or creating it; true when both
-  // are open. A ToolkitError of the silent update passes through.
+  // are open. A ToolkitError of the silent update or of the silent build passes
+  // through with its reason; a build that failed leaves nothing open.
   bool StartSession(bool bShowUI);
   // Builds the collection from the help folder; raises a ToolkitError.
   void CreateCollection();
@@ -106,8 +108,10 @@ class ViveviVadiro final : public IViveviVadiro {
     ViveviVadiro* m_pOwner;
   };
 
-  HRESULT Search(BSTR sSearchString, VARIANT* pSearchDirs, LONG bTitleOnly, VARIANT* pResults);
-  void RunPendingUpdate();
+  [[nodiscard]] HRESULT Search(BSTR sSearchString, VARIANT* pSearchDirs, LONG bTitleOnly,
+                               VARIANT* pResults);
+  // Runs the update the watcher asked for; the reason it failed, or "".
+  std::string RunPendingUpdate();
   void Teardown();
 
   ToolkitHandles m_handles;
@@ -125,4 +129,5 @@ class ViveviVadiro final : public IViveviVadiro {
   winport::RefCount m_refs{0};
   Inner m_inner;
   IUnknown* m_pControllingUnknown;
+  ErrorInfoSupport m_errorSupport;
 };

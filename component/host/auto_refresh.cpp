@@ -1,5 +1,7 @@
 // @brief The AutoRefresh property and the component's help-folder watcher.
 #include "component/com/vivevi_vadiro.h"
+#include "component/host/error_report.h"
+#include "component/toolkit/failure_texts.h"
 
 bool ViveviVadiro::StartWatcher() { return m_watcher.Start(m_folders.m_sHelpDir); }
 
@@ -7,7 +9,7 @@ bool ViveviVadiro::StopWatcher() { return m_watcher.Stop(); }
 
 STDMETHODIMP ViveviVadiro::get_AutoRefresh(LONG* pVal) {
   if (!pVal) {
-    return E_INVALIDARG;
+    return ReportError(E_INVALIDARG, kAutoRefreshArgumentMissing);
   }
   *pVal = m_bAutoRefresh ? 1 : 0;
   return S_OK;
@@ -16,15 +18,23 @@ STDMETHODIMP ViveviVadiro::get_AutoRefresh(LONG* pVal) {
 STDMETHODIMP ViveviVadiro::put_AutoRefresh(LONG newVal) {
   try {
     const bool bRequested = newVal != 0;
-    if (bRequested == m_bAutoRefresh) {
+    // A watcher that ended by itself (its folder went away) is started again
+    // when the host asks for the property once more.
+    const bool bRestart = bRequested && !m_watcher.IsRunning();
+    if (bRequested == m_bAutoRefresh && !bRestart) {
       return S_OK;
     }
-    if (!(bRequested ? StartWatcher() : StopWatcher())) {
-      return E_FAIL;
+    if (bRequested && !StartWatcher()) {
+      return ReportError(E_FAIL, kWatcherStartFailed + m_watcher.EndReason());
+    }
+    if (!bRequested && !StopWatcher()) {
+      return ReportError(E_FAIL, kNoWatcherToStop);
     }
     m_bAutoRefresh = bRequested;
     return S_OK;
+  } catch (const std::exception& error) {
+    return ReportError(E_FAIL, error.what());
   } catch (...) {
-    return E_FAIL;
+    return ReportError(E_FAIL, kUnexpectedFailure);
   }
 }

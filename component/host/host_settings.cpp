@@ -36,21 +36,24 @@ void ViveviVadiro::ReadHostSettings() {
   }
 
   // A later call's interface takes the place of the earlier one, which is
-  // given back rather than leaked.
-  m_pHost = std::move(pHost);
-  if (!m_pHost) {
+  // given back rather than leaked. When the host cannot be created again, the
+  // one that worked is kept with what it told, rather than leaving the
+  // progress dialog without an owner.
+  if (!pHost) {
     return;
   }
+  m_pHost = std::move(pHost);
 
   LONG_PTR nWindow = 0;
-  ThrowIfFailed(m_pHost->get_HostWindow(&nWindow));
+  ThrowIfFailed(m_pHost->get_HostWindow(&nWindow), m_pHost.Get(), IID_IHostApplication);
   m_hwndHost = reinterpret_cast<HWND>(nWindow);
 
   try {
     winport::Variant value;
     winport::Variant installDir;
-    ThrowIfFailed(m_pHost->GetValue(kHostValueNumber, value.Put()));
-    ThrowIfFailed(m_pHost->get_InstallDir(installDir.Put()));
+    ThrowIfFailed(m_pHost->GetValue(kHostValueNumber, value.Put()), m_pHost.Get(),
+                  IID_IHostApplication);
+    ThrowIfFailed(m_pHost->get_InstallDir(installDir.Put()), m_pHost.Get(), IID_IHostApplication);
     TextOf(value.Get());  // only its convertibility matters
     winport::Bstr sInstallDir = TextOf(installDir.Get());
     m_folders.DeriveFromInstallDir(WideToNarrow(sInstallDir.Get()));

@@ -1,7 +1,10 @@
 // @brief The auto-refresh watcher's thread, its start and its stop.
 #include "component/host/watcher.h"
 
+#include <exception>
 #include <memory>
+
+#include "component/toolkit/toolkit_error.h"
 
 namespace {
 
@@ -14,71 +17,132 @@ static_assert(kChangeFilter == 0x1B);
 constexpr DWORD kSettleMilliseconds = 100;
 constexpr DWORD kStopSliceMilliseconds = 500;
 
-// Handed to the new thread, which releases it when it ends.
-struct WatcherStart {
-  std::string sFolder;
-  FolderWatcher* pWatcher;
-  HANDLE hStopSignal;
-};
+bool Armed(HANDLE hChange) { return hChange != INVALID_HANDLE_VALUE && hChange != nullptr; }
+
+HANDLE Arm(const std::string& sFolder) {
+  return FindFirstChangeNotificationA(sFolder.c_str(), TRUE, kChangeFilter);
+}
 
 }  // namespace
 
-unsigned __stdcall FolderWatcher::Run(void* pArg) {
-  std::unique_ptr<WatcherStart> pStart(static_cast<WatcherStart*>(pArg));
-  FolderWatcher* pWatcher = pStart->pWatcher;
-  HANDLE hMutex = pStart->hStopSignal;
-  const char* sFolder = pStart->sFolder.c_str();
-  HANDLE hChange = FindFirstChangeNotificationA(sFolder, TRUE, kChangeFilter);
-  // A folder that cannot be watched ends the watcher at once.
-  while (hChange != INVALID_HANDLE_VALUE && hChange != nullptr) {
-    const HANDLE handles[2] = {hChange, hMutex};
-    DWORD dwWait = WaitForMultipleObjects(2, handles, FALSE, INFINITE);
-    FindCloseChangeNotification(hChange);
-    if (dwWait != WAIT_OBJECT_0) {
-      break;  // the stop signal, a failure or abandonment
+// Handed to the new thread, which releases it when it ends.
+struct FolderWatcher::Run {
+  std::string sFolder;
+  FolderWatcher* pWatcher;
+  HANDLE hStop;
+  HANDLE hChange;    // armed by the starter; owned by the thread from then on
+  DWORD dwArmError;  // why the starter could not arm it
+};
+
+unsigned __stdcall FolderWatcher::ThreadMain(void* pArg) {
+  std::unique_ptr<Run> pRun(static_cast<Run*>(pArg));
+  FolderWatcher* pWatcher = pRun->pWatcher;
+  // Nothing may leave the thread: whatever ends it unasked marks the
+  // collection stale, since changes may have gone unreported, and says why.
+  try {
+    if (!Armed(pRun->hChange)) {
+      pWatcher->EndedBy("cannot watch " + pRun->sFolder + ": " + SystemErrorText(pRun->dwArmError));
+      return 0;
     }
-    Sleep(kSettleMilliseconds);
-    // Armed again before the flag is raised, so whoever sees the flag knows
-    // that a later change will be reported too.
-    hChange = FindFirstChangeNotificationA(sFolder, TRUE, kChangeFilter);
+    for (;;) {
+      const HANDLE handles[2] = {pRun->hChange, pRun->hStop};
+      const DWORD dwWait = WaitForMultipleObjects(2, handles, FALSE, INFINITE);
+      const DWORD dwWaitError = GetLastError();
+      FindCloseChangeNotification(pRun->hChange);
+      pRun->hChange = nullptr;
+      if (dwWait == WAIT_OBJECT_0 + 1) {
+        return 0;  // asked to stop
+      }
+      if (dwWait != WAIT_OBJECT_0) {
+        pWatcher->MarkPending();
+        pWatcher->EndedBy("waiting for changes failed: " + SystemErrorText(dwWaitError));
+        return 0;
+      }
+      // The settling pause ends early when the stop signal comes.
+      if (WaitForSingleObject(pRun->hStop, kSettleMilliseconds) == WAIT_OBJECT_0) {
+        return 0;
+      }
+      // Armed again before the flag is raised, so whoever sees the flag knows
+      // that a later change will be reported too.
+      pRun->hChange = Arm(pRun->sFolder);
+      const DWORD dwArmError = GetLastError();
+      pWatcher->MarkPending();
+      if (!Armed(pRun->hChange)) {
+        // Typically the folder itself went away.
+        pWatcher->EndedBy("stopped watching " + pRun->sFolder + ": " + SystemErrorText(dwArmError));
+        return 0;
+      }
+    }
+  } catch (const std::exception& error) {
     pWatcher->MarkPending();
+    pWatcher->EndedBy(std::string("the watcher failed: ") + error.what());
+  } catch (...) {
+    pWatcher->MarkPending();
+    pWatcher->EndedBy("the watcher failed");
   }
-  // Owned after the stop signal; otherwise the release fails harmlessly.
-  ReleaseMutex(hMutex);
+  if (Armed(pRun->hChange)) {
+    FindCloseChangeNotification(pRun->hChange);
+  }
   return 0;
 }
 
-FolderWatcher::~FolderWatcher() {
-  Stop();
-  CloseStopSignal();
+void FolderWatcher::EndedBy(std::string sReason) {
+  try {
+    std::lock_guard<std::mutex> guard(m_reasonLock);
+    m_sEndReason = std::move(sReason);
+  } catch (...) {
+    // The stale mark already says what matters.
+  }
 }
 
-void FolderWatcher::CloseStopSignal() {
-  if (m_hWatcherMutex) {
-    ReleaseMutex(m_hWatcherMutex);  // fails harmlessly when not owned
-    CloseHandle(m_hWatcherMutex);
-    m_hWatcherMutex = nullptr;
+std::string FolderWatcher::EndReason() const {
+  std::lock_guard<std::mutex> guard(m_reasonLock);
+  return m_sEndReason;
+}
+
+FolderWatcher::~FolderWatcher() { Stop(); }
+
+void FolderWatcher::CloseHandles() {
+  if (m_hWatcherThread) {
+    CloseHandle(m_hWatcherThread);
+    m_hWatcherThread = nullptr;
+  }
+  if (m_hStopEvent) {
+    CloseHandle(m_hStopEvent);
+    m_hStopEvent = nullptr;
   }
 }
 
 bool FolderWatcher::Start(const std::string& sFolder) {
   // One watcher at a time: a running one is stopped and waited for first.
   Stop();
-  CloseStopSignal();
-  m_hWatcherMutex = CreateMutexA(nullptr, TRUE, nullptr);
-  if (!m_hWatcherMutex) {
+  {
+    std::lock_guard<std::mutex> guard(m_reasonLock);
+    m_sEndReason.clear();
+  }
+  // An event, not a mutex: a mutex could be released only by the thread that
+  // started the watcher, and a stop from any other thread would wait forever.
+  m_hStopEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  if (!m_hStopEvent) {
+    EndedBy("no stop signal: " + SystemErrorText(GetLastError()));
     return false;
   }
-
-  auto* pStart = new WatcherStart{sFolder, this, m_hWatcherMutex};
-  uintptr_t hThread = _beginthreadex(nullptr, 0, &Run, pStart, 0, nullptr);
+  auto pRun = std::make_unique<Run>(Run{sFolder, this, m_hStopEvent, nullptr, ERROR_SUCCESS});
+  // Armed here rather than on the thread, so that no change made after the
+  // start returns can go unseen.
+  pRun->hChange = Arm(sFolder);
+  pRun->dwArmError = GetLastError();
+  const uintptr_t hThread = _beginthreadex(nullptr, 0, &ThreadMain, pRun.get(), 0, nullptr);
   m_hWatcherThread = reinterpret_cast<HANDLE>(hThread);
   if (m_hWatcherThread) {
+    pRun.release();  // the thread's now
     return true;
   }
-
-  delete pStart;
-  CloseStopSignal();
+  EndedBy("no watcher thread: " + SystemErrorText(GetLastError()));
+  if (Armed(pRun->hChange)) {
+    FindCloseChangeNotification(pRun->hChange);
+  }
+  CloseHandles();
   return false;
 }
 
@@ -86,12 +150,13 @@ bool FolderWatcher::Stop() {
   if (!m_hWatcherThread) {
     return false;
   }
-  ReleaseMutex(m_hWatcherMutex);
+  SetEvent(m_hStopEvent);
   while (WaitForSingleObject(m_hWatcherThread, kStopSliceMilliseconds) == WAIT_TIMEOUT) {
   }
-  CloseHandle(m_hWatcherThread);
-  m_hWatcherThread = nullptr;
-  CloseHandle(m_hWatcherMutex);
-  m_hWatcherMutex = nullptr;
+  CloseHandles();
   return true;
+}
+
+bool FolderWatcher::IsRunning() const {
+  return m_hWatcherThread && WaitForSingleObject(m_hWatcherThread, 0) == WAIT_TIMEOUT;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <mutex>
 #include <string>
 
 #include "winport/win32.h"
@@ -16,11 +17,16 @@ class FolderWatcher {
   FolderWatcher& operator=(const FolderWatcher&) = delete;
 
   // Starts watching sFolder and its subfolders, stopping a running watcher
-  // first; false when the stop signal or the thread cannot be made.
+  // first. The change notification is armed before this returns, so a change
+  // made afterwards is reported. False when the stop signal or the thread
+  // cannot be made; a folder that cannot be watched still starts a thread,
+  // which ends at once and gives the reason.
   bool Start(const std::string& sFolder);
   // Signals the thread to stop and waits for its end; false when none was
-  // started.
+  // started. Any thread may stop the watcher, not only the one that started it.
   bool Stop();
+  // True while a started thread has not ended.
+  bool IsRunning() const;
 
   // The refresh pending flag: raised by the thread, cleared by the update
   // before it works and raised again when it fails.
@@ -28,16 +34,24 @@ class FolderWatcher {
   void MarkPending() { m_bRefreshPending = true; }
   void ClearPending() { m_bRefreshPending = false; }
 
-  // The thread and its stop signal (a mutex the starter owns until Stop);
-  // null while no watcher runs.
+  // Why the last thread ended without being asked to, or why the last start
+  // failed; empty while a watcher runs or after one was stopped.
+  std::string EndReason() const;
+
+  // The thread and its stop signal (a manual-reset event); null while no
+  // watcher runs.
   HANDLE Thread() const { return m_hWatcherThread; }
-  HANDLE StopSignal() const { return m_hWatcherMutex; }
+  HANDLE StopSignal() const { return m_hStopEvent; }
 
  private:
-  static unsigned __stdcall Run(void* pArg);
-  void CloseStopSignal();
+  struct Run;
+  static unsigned __stdcall ThreadMain(void* pArg);
+  void EndedBy(std::string sReason);
+  void CloseHandles();
 
   HANDLE m_hWatcherThread = nullptr;
-  HANDLE m_hWatcherMutex = nullptr;
+  HANDLE m_hStopEvent = nullptr;
   std::atomic<bool> m_bRefreshPending{false};
+  mutable std::mutex m_reasonLock;
+  std::string m_sEndReason;  // with m_reasonLock held
 };

@@ -1,6 +1,7 @@
 // @brief Filtering hits by folder and building the result rows.
 #include "component/search/build_results.h"
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -9,50 +10,79 @@
 
 namespace {
 
-// Reads the folder texts of the list, from its lower to its upper bound.
-HRESULT ReadFolders(VARIANT* pSearchDirs, std::vector<std::string>& folders) {
-  if (V_VT(pSearchDirs) != (VT_ARRAY | VT_VARIANT)) {
-    return E_INVALIDARG;
+// The folder list, read element by element as documents need it: a document
+// passes at the first folder text in its key, so an element after that one
+// is never read for it, and a bad element fails only a document that reaches
+// it. Elements already read are kept, since the list cannot change meanwhile.
+class FolderFilter {
+ public:
+  explicit FolderFilter(VARIANT* pSearchDirs) : m_pSearchDirs(pSearchDirs) {}
+
+  // The list's shape and bounds; checked once, before the first document.
+  HRESULT Open() {
+    if (V_VT(m_pSearchDirs) != (VT_ARRAY | VT_VARIANT)) {
+      return E_INVALIDARG;
+    }
+    m_psa = V_ARRAY(m_pSearchDirs);
+    if (!m_psa || SafeArrayGetDim(m_psa) != 1) {
+      return E_INVALIDARG;
+    }
+    HRESULT hr = SafeArrayGetUBound(m_psa, 1, &m_upper);
+    if (FAILED(hr)) {
+      return hr;
+    }
+    hr = SafeArrayGetLBound(m_psa, 1, &m_lower);
+    if (FAILED(hr)) {
+      return hr;
+    }
+    m_bDone = m_upper < m_lower;
+    return S_OK;
   }
-  SAFEARRAY* psa = V_ARRAY(pSearchDirs);
-  if (!psa || SafeArrayGetDim(psa) != 1) {
-    return E_INVALIDARG;
+
+  // Whether one of the folder texts occurs in sKey; the code of the first
+  // element that cannot be read before one does.
+  HRESULT Passes(const std::string& sKey, bool& bPasses) {
+    bPasses = false;
+    for (size_t i = 0;; ++i) {
+      if (i == m_folders.size()) {
+        if (m_bDone) {
+          return S_OK;
+        }
+        HRESULT hr = ReadNext();
+        if (FAILED(hr)) {
+          return hr;
+        }
+      }
+      if (sKey.find(m_folders[i]) != std::string::npos) {
+        bPasses = true;
+        return S_OK;
+      }
+    }
   }
-  LONG upper = 0;
-  LONG lower = 0;
-  HRESULT hr = SafeArrayGetUBound(psa, 1, &upper);
-  if (FAILED(hr)) {
-    return hr;
-  }
-  hr = SafeArrayGetLBound(psa, 1, &lower);
-  if (FAILED(hr)) {
-    return hr;
-  }
-  for (LONG index = lower; index <= upper; ++index) {
+
+ private:
+  HRESULT ReadNext() {
+    LONG index = m_lower + static_cast<LONG>(m_folders.size());
     winport::Variant folder;
-    hr = SafeArrayGetElement(psa, &index, folder.Put());
+    HRESULT hr = SafeArrayGetElement(m_psa, &index, folder.Put());
     if (FAILED(hr)) {
       return hr;
     }
     if (V_VT(folder.Get()) != VT_BSTR) {
       return E_FAIL;
     }
-    folders.push_back(WideToNarrow(V_BSTR(folder.Get())));
-    if (index == upper) {
-      break;  // an upper bound of LONG_MAX must not wrap
-    }
+    m_folders.push_back(WideToNarrow(V_BSTR(folder.Get())));
+    m_bDone = index == m_upper;  // an upper bound of LONG_MAX must not wrap
+    return S_OK;
   }
-  return S_OK;
-}
 
-bool PassesFilter(const std::string& sKey, const std::vector<std::string>& folders) {
-  for (const std::string& sFolder : folders) {
-    if (sKey.find(sFolder) != std::string::npos) {
-      return true;
-    }
-  }
-  return false;
-}
+  VARIANT* m_pSearchDirs;
+  SAFEARRAY* m_psa = nullptr;
+  LONG m_lower = 0;
+  LONG m_upper = -1;
+  bool m_bDone = true;
+  std::vector<std::string> m_folders;
+};
 
 // Stores the row of three texts at element nIndex of psaResults.
 HRESULT StoreRow(SAFEARRAY* psaResults, LONG nIndex, const char* const texts[3]) {
@@ -80,11 +110,11 @@ HRESULT BuildResults(VARIANT* pSearchDirs, SAFEARRAY* psaResults, const TkDocBat
   if (!pBatch || !pBatch->texts || pBatch->documentCount <= 0) {
     return S_OK;
   }
-  // The list cannot change while the rows are built, so it is read once; a bad
-  // list is still reported before the first row, and not at all for no hits.
-  std::vector<std::string> folders;
+  // A list of the wrong shape is reported before the first row, and not at
+  // all when nothing was found.
+  FolderFilter filter(pSearchDirs);
   if (pSearchDirs) {
-    HRESULT hr = ReadFolders(pSearchDirs, folders);
+    HRESULT hr = filter.Open();
     if (FAILED(hr)) {
       return hr;
     }
@@ -96,8 +126,15 @@ HRESULT BuildResults(VARIANT* pSearchDirs, SAFEARRAY* psaResults, const TkDocBat
     for (size_t f = 0; f < 3 && f < nFields; ++f) {
       texts[f] = fields[f] ? fields[f] : "";
     }
-    if (pSearchDirs && !PassesFilter(texts[1], folders)) {
-      continue;
+    if (pSearchDirs) {
+      bool bPasses = false;
+      HRESULT hr = filter.Passes(texts[1], bPasses);
+      if (FAILED(hr)) {
+        return hr;
+      }
+      if (!bPasses) {
+        continue;
+      }
     }
     HRESULT hr = StoreRow(psaResults, static_cast<LONG>(i), texts);
     if (FAILED(hr)) {
@@ -105,4 +142,18 @@ HRESULT BuildResults(VARIANT* pSearchDirs, SAFEARRAY* psaResults, const TkDocBat
     }
   }
   return S_OK;
+}
+
+std::string FolderListFailureText(HRESULT hr) {
+  if (hr == E_INVALIDARG) {
+    return "The folder list is not a one-dimensional array of VARIANTs.";
+  }
+  if (hr == E_FAIL) {
+    return "A folder in the folder list is not a text.";
+  }
+  char sText[96];
+  std::snprintf(sText, sizeof sText,
+                "The folder list or the results could not be handled (0x%08X).",
+                static_cast<unsigned>(hr));
+  return sText;
 }

@@ -2,6 +2,7 @@
 #include <string>
 
 #include "component/com/vivevi_vadiro.h"
+#include "component/host/error_report.h"
 #include "component/search/build_results.h"
 #include "component/search/text_conversion.h"
 #include "component/toolkit/failure_texts.h"
@@ -19,25 +20,27 @@ STDMETHODIMP ViveviVadiro::Find(BSTR sSearchString, VARIANT* pSearchDirs, LONG b
                                 VARIANT* pResults) {
   try {
     if (!m_handles.Session() || !m_handles.Collection()) {
-      return E_FAIL;
+      return ReportError(E_FAIL, kNoCollectionOpen);
     }
     if (!pResults || !sSearchString) {
-      return E_INVALIDARG;
+      return ReportError(E_INVALIDARG, kFindArgumentMissing);
     }
-    RunPendingUpdate();
+    const std::string sUpdateFailure = RunPendingUpdate();
     // The update may have failed and closed the collection.
     if (!m_handles.Session() || !m_handles.Collection()) {
-      return E_FAIL;
+      return ReportError(E_FAIL, sUpdateFailure.empty() ? kNoCollectionOpen : sUpdateFailure);
     }
     return Search(sSearchString, pSearchDirs, bTitleOnly, pResults);
+  } catch (const std::exception& error) {
+    return ReportError(E_FAIL, error.what());
   } catch (...) {
-    return E_FAIL;
+    return ReportError(E_FAIL, kUnexpectedFailure);
   }
 }
 
-void ViveviVadiro::RunPendingUpdate() {
+std::string ViveviVadiro::RunPendingUpdate() {
   if (!m_watcher.IsPending()) {
-    return;
+    return {};
   }
   try {
     if (m_bShowUI) {
@@ -45,10 +48,14 @@ void ViveviVadiro::RunPendingUpdate() {
     } else {
       UpdateCollection();
     }
-  } catch (...) {
+  } catch (const std::exception& error) {
     // The update keeps the flag set on failure, so the next Find tries again;
     // the search itself goes on over whatever is still open.
+    return error.what();
+  } catch (...) {
+    return kUnexpectedFailure;
   }
+  return {};
 }
 
 HRESULT ViveviVadiro::Search(BSTR sSearchString, VARIANT* pSearchDirs, LONG bTitleOnly,
@@ -63,15 +70,15 @@ HRESULT ViveviVadiro::Search(BSTR sSearchString, VARIANT* pSearchDirs, LONG bTit
 
     int32_t nReturn = request.Search(m_handles.Session(), sQuery.c_str());
     if (ToolkitFailed(nReturn)) {
-      ThrowToolkitFailure(kSearchFailed, nReturn);
+      ThrowToolkitFailure(kSearchFailed, nReturn, m_handles.Session());
     }
     nReturn = request.GetInfo();
     if (ToolkitFailed(nReturn)) {
-      ThrowToolkitFailure(kSearchInfoFailed, nReturn);
+      ThrowToolkitFailure(kSearchInfoFailed, nReturn, m_handles.Session());
     }
     nReturn = request.ReadBatch(m_handles.Session(), kResultFields, 3);
     if (ToolkitFailed(nReturn)) {
-      ThrowToolkitFailure(kDocReadBatchFailed, nReturn);
+      ThrowToolkitFailure(kDocReadBatchFailed, nReturn, m_handles.Session());
     }
 
     VariantClear(pResults);
@@ -82,16 +89,18 @@ HRESULT ViveviVadiro::Search(BSTR sSearchString, VARIANT* pSearchDirs, LONG bTit
     winport::SafeArray results =
         winport::SafeArray::Vector(VT_VARIANT, 0, static_cast<ULONG>(pBatch->documentCount));
     if (!results) {
-      return E_OUTOFMEMORY;
+      return ReportError(E_OUTOFMEMORY, kOutOfMemory);
     }
     HRESULT hr = BuildResults(pSearchDirs, results.Get(), pBatch);
     if (FAILED(hr)) {
-      return hr;
+      return ReportError(hr, FolderListFailureText(hr));
     }
     V_VT(pResults) = VT_ARRAY | VT_VARIANT;
     V_ARRAY(pResults) = results.Detach();
     return S_OK;
+  } catch (const std::exception& error) {
+    return ReportError(E_FAIL, error.what());
   } catch (...) {
-    return E_FAIL;
+    return ReportError(E_FAIL, kUnexpectedFailure);
   }
 }

@@ -1,4 +1,6 @@
-// @brief The fixed texts of toolkit failures; the status follows each at once.
+// @brief The fixed texts of failures: those of toolkit requests, which the
+// status follows at once, and those the interface members describe to the
+// host.
 #pragma once
 
 inline constexpr char kSessionCreateFailed[] = "Unable to create a Dizode session. Dizode error";
@@ -15,3 +17,13 @@ inline constexpr char kSearchInfoFailed[] = "Unable to Get Search Info. Dizode e
 inline constexpr char kDocReadBatchFailed[] = "Unable to do DocReadBatch. Dizode error";
 // Raised instead of calling the toolkit with a null collection handle.
 inline constexpr char kNoCollectionOpen[] = "No Dizode Collection is open.";
+
+// Descriptions of failing interface calls.
+inline constexpr char kFindArgumentMissing[] =
+    "Find needs a query text and a place for its results.";
+inline constexpr char kAutoRefreshArgumentMissing[] = "AutoRefresh needs a place for its value.";
+inline constexpr char kStartUpFailed[] = "The help index could not be opened or built in ";
+inline constexpr char kWatcherStartFailed[] = "The help folder cannot be watched: ";
+inline constexpr char kNoWatcherToStop[] = "No help folder watcher is running.";
+inline constexpr char kOutOfMemory[] = "Not enough memory.";
+inline constexpr char kUnexpectedFailure[] = "Unexpected failure.";

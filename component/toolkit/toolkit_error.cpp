@@ -3,14 +3,31 @@
 
 #include <sstream>
 
+#include "component/toolkit/toolkit_table.h"
+
 std::string ToolkitFailureText(const char* sFixedText, int32_t nReturn) {
   std::ostringstream text;
   text << sFixedText << static_cast<int>(ToolkitStatus(nReturn));
   return text.str();
 }
 
-void ThrowToolkitFailure(const char* sFixedText, int32_t nReturn) {
-  throw ToolkitError(ToolkitFailureText(sFixedText, nReturn));
+void ThrowToolkitFailure(const char* sFixedText, int32_t nReturn, TkSession hSession) {
+  std::string sMessage = ToolkitFailureText(sFixedText, nReturn);
+  TkErrorInfo info = dizode::MakeRecord<TkErrorInfo>();
+  const auto getLastError = Toolkit().TkGetLastError;
+  if (hSession == 0 || !getLastError || ToolkitFailed(getLastError(hSession, &info))) {
+    throw ToolkitError(sMessage, ToolkitStatus(nReturn));
+  }
+  info.text[sizeof info.text - 1] = '\0';
+  const std::string sText = info.text;
+  if (info.column > 0) {
+    std::ostringstream text;
+    text << "query error at column " << info.column << ": " << sText;
+    sMessage = text.str();
+  } else if (!sText.empty()) {
+    sMessage += ": " + sText;
+  }
+  throw ToolkitError(sMessage, ToolkitStatus(nReturn), info.column);
 }
 
 std::string SystemErrorText(DWORD dwError) {

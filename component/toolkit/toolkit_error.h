@@ -6,18 +6,25 @@
 #include <exception>
 #include <string>
 
+#include "dizode/dizode.h"
 #include "winport/win32.h"
 
-// Carries one narrow message. Interface members and the progress dialog catch
-// it and drop the text: it reaches no user.
+// Carries one narrow message, and for a failed toolkit request its status and,
+// for a query error, the 1-based column in the query text. Interface members
+// hand the message to the host as the description of the failure.
 class ToolkitError : public std::exception {
  public:
-  explicit ToolkitError(std::string sMessage) : m_sMessage(std::move(sMessage)) {}
+  explicit ToolkitError(std::string sMessage, int16_t nStatus = 0, int32_t nColumn = 0)
+      : m_sMessage(std::move(sMessage)), m_nStatus(nStatus), m_nColumn(nColumn) {}
   const char* what() const noexcept override { return m_sMessage.c_str(); }
   const std::string& Message() const { return m_sMessage; }
+  int16_t Status() const { return m_nStatus; }
+  int32_t Column() const { return m_nColumn; }
 
  private:
   std::string m_sMessage;
+  int16_t m_nStatus;
+  int32_t m_nColumn;
 };
 
 // A toolkit status: the low 16 bits of an operation's return value, signed.
@@ -29,7 +36,12 @@ inline bool ToolkitFailed(int32_t nReturn) { return ToolkitStatus(nReturn) != 0;
 // The fixed text followed at once by the status in signed decimal ("...-2").
 std::string ToolkitFailureText(const char* sFixedText, int32_t nReturn);
 
-[[noreturn]] void ThrowToolkitFailure(const char* sFixedText, int32_t nReturn);
+// Raises the failure of a request, its status kept beside the message. With
+// the session the request ran in, the toolkit's own account is added:
+// "<fixed text><status>: <its text>", and a query error becomes
+// "query error at column <n>: <its text>".
+[[noreturn]] void ThrowToolkitFailure(const char* sFixedText, int32_t nReturn,
+                                      TkSession hSession = 0);
 
 // The system's message text for a system error number, as the system words
 // it (FormatMessageA from the system table, neutral language), or

@@ -16,7 +16,7 @@ int32_t Unavailable(Args...) {
 ToolkitTable UnavailableTable() {
   return ToolkitTable{Unavailable, Unavailable, Unavailable, Unavailable, Unavailable,
                       Unavailable, Unavailable, Unavailable, Unavailable, Unavailable,
-                      Unavailable, Unavailable, Unavailable};
+                      Unavailable, Unavailable, Unavailable, Unavailable};
 }
 
 template <typename Fn>
@@ -45,6 +45,7 @@ ToolkitTable LoadTable() {
   Fill(table.TkFreeSearchInfo, engine, "TkFreeSearchInfo", 33);
   Fill(table.TkReadDocBatch, engine, "TkReadDocBatch", 52);
   Fill(table.TkFreeDocBatch, engine, "TkFreeDocBatch", 53);
+  Fill(table.TkGetLastError, engine, "TkGetLastError", 62);
   return table;
 }
 

@@ -1,4 +1,5 @@
-// @brief The table of the search toolkit's thirteen operations.
+// @brief The table of the search toolkit's thirteen operations, and the one
+// that reads a session's last failure.
 //
 // The component never calls the engine's exports directly: every call goes
 // through this table, filled from the engine library the first time it is
@@ -23,6 +24,8 @@ struct ToolkitTable {
   decltype(&::TkFreeSearchInfo) TkFreeSearchInfo;
   decltype(&::TkReadDocBatch) TkReadDocBatch;
   decltype(&::TkFreeDocBatch) TkFreeDocBatch;
+  // Only words a failure: an engine without it leaves the status alone.
+  decltype(&::TkGetLastError) TkGetLastError;
 };
 
 // The table in use; loads the engine on first use.

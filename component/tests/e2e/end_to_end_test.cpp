@@ -130,4 +130,55 @@ TEST_F(EndToEndTest, AChangeTheWatcherSeesIsIndexedByTheNextFind) {
   EXPECT_FALSE(component->Watcher().IsPending());
 }
 
+TEST_F(EndToEndTest, AQueryErrorReachesTheHostWithItsColumn) {
+  auto component = NewComponent();
+  ASSERT_HR(S_OK, component->Initialize(0));
+  winport::Bstr query(u"walrus <AND>");
+  winport::Variant results;
+  SetErrorInfo(0, nullptr);
+  EXPECT_HR(E_FAIL, component->Find(query.Get(), nullptr, 0, results.Get()));
+  winport::ComPtr<IErrorInfo> pInfo;
+  ASSERT_HR(S_OK, GetErrorInfo(0, pInfo.Put()));
+  winport::Bstr sDescription;
+  ASSERT_HR(S_OK, pInfo->GetDescription(sDescription.Put()));
+  EXPECT_EQ(sDescription.ToUtf8().rfind("query error at column 8: ", 0), 0u)
+      << sDescription.ToUtf8();
+}
+
+// True once the watcher's flag is up; false when the deadline passes first.
+bool FlagRisesWithin(ViveviVadiro& component, std::chrono::seconds deadline) {
+  const auto end = std::chrono::steady_clock::now() + deadline;
+  while (!component.Watcher().IsPending() && std::chrono::steady_clock::now() < end) {
+    std::this_thread::sleep_for(5ms);
+  }
+  return component.Watcher().IsPending();
+}
+
+TEST_F(EndToEndTest, APageAddedRightAfterAutoRefreshIsTurnedOnIsFoundByTheNextFind) {
+  auto component = NewComponent();
+  ASSERT_HR(S_OK, component->Initialize(0));
+  ASSERT_HR(S_OK, component->put_AutoRefresh(1));
+  temp.Write("Help/deep/er/at-once.htm", Page("Prompt", "a prompt octopus"));
+  ASSERT_TRUE(FlagRisesWithin(*component.Get(), 10s));
+  EXPECT_EQ(Keys(*component.Get(), u"octopus"),
+            (std::set<std::string>{Help("deep/er/at-once.htm")}));
+}
+
+TEST_F(EndToEndTest, AHelpFolderThatGoesMarksTheIndexStaleAndAutoRefreshWatchesAgain) {
+  auto component = NewComponent();
+  ASSERT_HR(S_OK, component->Initialize(0));
+  ASSERT_HR(S_OK, component->put_AutoRefresh(1));
+  std::filesystem::rename(temp.Path() / "Help", temp.Path() / "Away");
+  ASSERT_EQ(WaitForSingleObject(component->Watcher().Thread(), 20000), WAIT_OBJECT_0);
+  // A new folder in its place is seen although nothing watches it any more.
+  temp.Write("Help/fresh.htm", Page("Fresh", "a fresh narwhal"));
+  EXPECT_EQ(Keys(*component.Get(), u"narwhal"), (std::set<std::string>{Help("fresh.htm")}));
+  EXPECT_TRUE(Keys(*component.Get(), u"walrus").empty());
+
+  ASSERT_HR(S_OK, component->put_AutoRefresh(1));
+  temp.Write("Help/back.htm", Page("Back", "the walrus returns"));
+  ASSERT_TRUE(FlagRisesWithin(*component.Get(), 10s));
+  EXPECT_EQ(Keys(*component.Get(), u"walrus"), (std::set<std::string>{Help("back.htm")}));
+}
+
 }  // namespace

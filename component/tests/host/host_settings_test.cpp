@@ -1,6 +1,9 @@
 // Tests of Initialize and the host settings with the fake host and toolkit.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <memory>
+
 #include "component/tests/support/component_fixture.h"
 #include "component/tests/support/fake_host.h"
 #include "winport/tests/support/hr_assert.h"
@@ -108,6 +111,32 @@ TEST_F(HostSettingsTest, ASecondInitializeGivesBackTheFirstHostAndTheLastAtTeard
   ReleaseComponent();
   EXPECT_EQ(host.nLive, 0);
   EXPECT_EQ(toolkit.Outstanding(), 0);
+}
+
+TEST_F(HostSettingsTest, ASecondInitializeWithoutAWorkingHostKeepsTheFirst) {
+  temp.Write("Help/a.htm");
+  std::filesystem::create_directories(temp.Path() / "dizode/common");
+  const FakeHostScript first{.sInstallDir = Wide(temp.InstallDir()), .nWindow = 0x1234};
+  struct Case {
+    const char* sName;
+    bool bHostLacksInterface;  // else no host object can be made at all
+  } cases[] = {{"no host", false}, {"host without the interface", true}};
+  for (const Case& c : cases) {
+    IHostApplication* pFirst = nullptr;
+    {
+      FakeHost host(first);
+      ASSERT_HR(S_OK, C().Initialize(0)) << c.sName;
+      pFirst = C().Host();
+    }
+    std::unique_ptr<FakeHost> pBroken;
+    if (c.bHostLacksInterface) {
+      pBroken = std::make_unique<FakeHost>(FakeHostScript{.bLacksInterface = true});
+    }
+    EXPECT_HR(S_OK, C().Initialize(0)) << c.sName;
+    EXPECT_EQ(C().Host(), pFirst) << c.sName;
+    EXPECT_EQ(C().HostWindow(), reinterpret_cast<HWND>(0x1234)) << c.sName;
+    EXPECT_EQ(C().Folders().m_sInstallDir, temp.InstallDir()) << c.sName;
+  }
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <future>
+#include <memory>
 #include <thread>
 
 #include "component/tests/support/component_fixture.h"
@@ -25,6 +27,18 @@ bool WaitForFlag(const FolderWatcher& watcher, std::chrono::milliseconds deadlin
     std::this_thread::sleep_for(5ms);
   }
   return true;
+}
+
+// Runs action on a thread of its own; false when it has not finished within
+// the deadline (the thread is then left to itself rather than hang the test).
+bool FinishesWithin(std::function<void()> action, std::chrono::seconds deadline = 20s) {
+  auto pDone = std::make_shared<std::promise<void>>();
+  std::future<void> done = pDone->get_future();
+  std::thread([action = std::move(action), pDone] {
+    action();
+    pDone->set_value();
+  }).detach();
+  return done.wait_for(deadline) == std::future_status::ready;
 }
 
 class WatcherTest : public ComponentTest {
@@ -92,6 +106,7 @@ TEST_F(WatcherTest, AWatcherOnAMissingFolderEndsAtOnceAndStopsCleanly) {
   ASSERT_TRUE(C().StartWatcher());
   EXPECT_HR(WAIT_OBJECT_0,
             static_cast<HRESULT>(WaitForSingleObject(C().Watcher().Thread(), 20000)));
+  EXPECT_NE(C().Watcher().EndReason().find("Missing"), std::string::npos);
   EXPECT_TRUE(C().StopWatcher());
   EXPECT_FALSE(C().StopWatcher());  // nothing left to stop
 }
@@ -132,6 +147,46 @@ std::size_t ThreadCount() {
     nCount += entry.is_directory() ? 1 : 0;
   }
   return nCount;
+}
+
+TEST_F(WatcherTest, AThreadOtherThanTheStartersStopsOrRestartsTheWatcher) {
+  ASSERT_HR(S_OK, C().put_AutoRefresh(1));
+  ASSERT_TRUE(FinishesWithin([&] { EXPECT_HR(S_OK, C().put_AutoRefresh(0)); }));
+  EXPECT_EQ(C().Watcher().Thread(), nullptr);
+
+  ASSERT_TRUE(C().StartWatcher());
+  ASSERT_TRUE(FinishesWithin([&] { EXPECT_TRUE(C().StartWatcher()); }));  // stops, then starts
+  EXPECT_TRUE(C().Watcher().IsRunning());
+
+  // The host's last reference may go on any thread.
+  ASSERT_TRUE(FinishesWithin([&] { ReleaseComponent(); }));
+}
+
+TEST_F(WatcherTest, APageAddedRightAfterAutoRefreshIsTurnedOnIsReported) {
+  for (int round = 0; round < 3; ++round) {
+    ASSERT_HR(S_OK, C().put_AutoRefresh(1));
+    std::ofstream(Deeper() / ("at-once-" + std::to_string(round) + ".htm")) << "x";
+    EXPECT_TRUE(WaitForFlag(C().Watcher(), 5s)) << round;
+    C().Watcher().ClearPending();
+    ASSERT_HR(S_OK, C().put_AutoRefresh(0));
+  }
+}
+
+TEST_F(WatcherTest, AWatcherWhoseFolderGoesMarksStaleSaysWhyAndAutoRefreshRestartsIt) {
+  ASSERT_HR(S_OK, C().put_AutoRefresh(1));
+  std::filesystem::rename(temp.Path() / "Help", temp.Path() / "Gone");
+  ASSERT_EQ(WaitForSingleObject(C().Watcher().Thread(), 20000), WAIT_OBJECT_0);
+  EXPECT_TRUE(C().Watcher().IsPending());
+  EXPECT_NE(C().Watcher().EndReason().find(C().Folders().m_sHelpDir), std::string::npos)
+      << C().Watcher().EndReason();
+  C().Watcher().ClearPending();
+
+  std::filesystem::rename(temp.Path() / "Gone", temp.Path() / "Help");
+  ASSERT_HR(S_OK, C().put_AutoRefresh(1));  // the property never went false
+  EXPECT_TRUE(C().Watcher().IsRunning());
+  EXPECT_EQ(C().Watcher().EndReason(), "");
+  std::ofstream(Deeper() / "back.htm") << "x";
+  EXPECT_TRUE(WaitForFlag(C().Watcher()));
 }
 
 TEST_F(WatcherTest, TeardownStopsARunningWatcher) {

@@ -257,6 +257,27 @@ TEST_F(FindTest, AFolderListOfTheWrongShapeOrTypeIsRejected) {
   EXPECT_EQ(toolkit.Outstanding(), 2);
 }
 
+TEST_F(FindTest, AFolderElementIsReadOnlyByHitsThatReachIt) {
+  winport::SafeArray folders = winport::SafeArray::Vector(VT_VARIANT, 0, 2);
+  LONG index = 0;
+  winport::Variant one{winport::Bstr(u"/one/")};
+  SafeArrayPutElement(folders.Get(), &index, one.Get());
+  index = 1;
+  winport::Variant seven(7);
+  SafeArrayPutElement(folders.Get(), &index, seven.Get());
+  winport::Variant list;
+  V_VT(list.Get()) = VT_ARRAY | VT_VARIANT;
+  V_ARRAY(list.Get()) = folders.Detach();
+
+  AddHit("2", Help("one/a.htm"), "A");
+  AddHit("1", Help("one/b.htm"), "B");
+  ASSERT_HR(S_OK, Find(u"x", list.Get()));  // both pass before the number
+  EXPECT_EQ(Row(1)[2], "B");
+
+  AddHit("0", Help("two/c.htm"), "C");
+  EXPECT_HR(E_FAIL, Find(u"x", list.Get()));  // this one reaches it
+}
+
 TEST_F(FindTest, AWrongFolderListIsNotLookedAtWhenNothingIsFound) {
   winport::Variant number(7);
   EXPECT_HR(S_OK, Find(u"x", number.Get()));

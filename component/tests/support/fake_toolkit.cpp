@@ -7,10 +7,10 @@ FakeToolkit* FakeToolkit::s_pCurrent = nullptr;
 
 FakeToolkit::FakeToolkit() {
   s_pCurrent = this;
-  m_previous = ReplaceToolkit(ToolkitTable{&OpenSession, &CloseSession, &OpenCollection,
-                                           &CloseCollection, &QueryCollection, &FreeCollectionReply,
-                                           &Submit, &Search, &FreeSearch, &GetSearchInfo,
-                                           &FreeSearchInfo, &ReadDocBatch, &FreeDocBatch});
+  m_previous = ReplaceToolkit(
+      ToolkitTable{&OpenSession, &CloseSession, &OpenCollection, &CloseCollection, &QueryCollection,
+                   &FreeCollectionReply, &Submit, &Search, &FreeSearch, &GetSearchInfo,
+                   &FreeSearchInfo, &ReadDocBatch, &FreeDocBatch, &GetLastError});
 }
 
 FakeToolkit::~FakeToolkit() {
@@ -261,5 +261,13 @@ int32_t FakeToolkit::FreeDocBatch(TkDocBatch* pBatch) {
   }
   delete *it;
   self.m_batches.erase(it);
+  return 0;
+}
+
+int32_t FakeToolkit::GetLastError(TkSession, TkErrorInfo* pInfo) {
+  const FakeToolkit& self = *s_pCurrent;
+  *pInfo = dizode::MakeRecord<TkErrorInfo>();
+  pInfo->column = self.nLastErrorColumn;
+  self.sLastErrorText.copy(pInfo->text, sizeof pInfo->text - 1);
   return 0;
 }

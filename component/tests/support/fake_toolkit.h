@@ -41,6 +41,10 @@ class FakeToolkit {
   std::vector<std::map<std::string, std::string>> documents;
   // Status messages sent to the session's progress callback during TkSubmit.
   std::vector<std::string> progressMessages;
+  // What TkGetLastError reports for any session. Reading it is not recorded
+  // among the calls: it only words a failure.
+  std::string sLastErrorText;
+  int32_t nLastErrorColumn = 0;
   // Every call, in order.
   std::vector<ToolkitCall> calls;
 
@@ -79,6 +83,7 @@ class FakeToolkit {
   static int32_t ReadDocBatch(TkSession hSession, const TkDocBatchArgs* pArgs,
                               TkDocBatch** ppBatch);
   static int32_t FreeDocBatch(TkDocBatch* pBatch);
+  static int32_t GetLastError(TkSession hSession, TkErrorInfo* pInfo);
 
   struct Batch {
     TkDocBatch batch;
