@@ -49,7 +49,7 @@ bool Answer(const HostSession& session, const Options& options, const std::strin
   const HRESULT hr =
       Search(session.Component(), RequestFor(options, query), session.HelpDir(), hits);
   if (FAILED(hr)) {
-    ReportFailure("search", hr);
+    ReportComponentFailure("search", hr);
     return false;
   }
   PrintHits(std::cout, hits, StyleFor(options));

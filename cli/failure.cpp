@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <iostream>
 
+#include "winport/owners.h"
+
 namespace zvv {
 namespace {
 
@@ -48,6 +50,18 @@ std::string DescribeHresult(HRESULT hr) {
 
 int ReportFailure(const std::string& what, HRESULT hr) {
   std::cerr << "zvv: " << what << " failed: " << DescribeHresult(hr) << '\n';
+  return kExitFailure;
+}
+
+int ReportComponentFailure(const std::string& what, HRESULT hr) {
+  winport::ComPtr<IErrorInfo> info;
+  winport::Bstr description;
+  if (GetErrorInfo(0, info.Put()) != S_OK || !info ||
+      FAILED(info->GetDescription(description.Put())) || description.ToUtf8().empty()) {
+    return ReportFailure(what, hr);
+  }
+  std::cerr << "zvv: " << what << " failed: " << DescribeHresult(hr) << ": " << description.ToUtf8()
+            << '\n';
   return kExitFailure;
 }
 

@@ -20,4 +20,8 @@ std::string DescribeHresult(HRESULT hr);
 // Prints "zvv: <what> failed: <description>" on stderr and returns kExitFailure.
 int ReportFailure(const std::string& what, HRESULT hr);
 
+// As ReportFailure for a failing call of the component, followed by the
+// description its error object gives ("...: query error at column 3: ...").
+int ReportComponentFailure(const std::string& what, HRESULT hr);
+
 }  // namespace zvv

@@ -72,7 +72,7 @@ int HostSession::Start(const Options& options) {
   hr = m_component.Create();
   if (FAILED(hr)) return ReportFailure("creating the help search component", hr);
   hr = m_component->Initialize(ShowUI(options) ? 1 : 0);
-  if (FAILED(hr)) return ReportFailure("opening the help index", hr);
+  if (FAILED(hr)) return ReportComponentFailure("opening the help index", hr);
   return kExitOk;
 }
 

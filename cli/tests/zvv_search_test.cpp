@@ -127,6 +127,8 @@ TEST_F(ZvvSearch, QueryErrorIsAFailureWithTheHresult) {
   const RunResult result = Zvv({"a <AND> <AND> b"});
   EXPECT_EQ(result.m_exitCode, 1);
   EXPECT_TRUE(Contains(result.m_err, "0x80004005 E_FAIL")) << result.m_err;
+  // The component's own account, with the place in the query.
+  EXPECT_TRUE(Contains(result.m_err, "query error at column ")) << result.m_err;
   EXPECT_EQ(result.m_out, "");
 }
 
