@@ -3,6 +3,7 @@
 // deleted, additions first.
 #include "component/com/vivevi_vadiro.h"
 #include "component/index/folder_scan.h"
+#include "component/index/scan_report.h"
 #include "component/index/set_difference.h"
 #include "component/index/submit_args.h"
 #include "component/toolkit/failure_texts.h"
@@ -40,7 +41,7 @@ void ViveviVadiro::UpdateCollection() {
     m_docs.clear();
     bool bListed = ListIndexedDocuments(m_docs);
     DocumentSet scanned;
-    ScanHelpFolder(m_folders.m_sHelpDir, scanned, true);
+    ScanHelpFolder(m_folders.m_sHelpDir, scanned, true, ProgressScanReport(this));
 
     DocumentSet toAdd;
     if (bListed) {

@@ -44,17 +44,20 @@ bool ViveviVadiro::StartSession(bool bShowUI) {
     } else {
       CreateCollection();
     }
-  } catch (const ToolkitError&) {
-    // Without a dialog a partly filled collection is still opened below; the
-    // next update completes it.
   } catch (...) {
-    bResult = false;
+    // A collection whose build failed is not opened: searches over it would
+    // succeed and find nothing. Without a dialog the failure and its reason
+    // go to the caller.
+    m_handles.Close();
+    if (bShowUI) {
+      return false;
+    }
+    throw;
   }
   if (!bResult) {
     return false;
   }
 
-  // A failed creation may have left its own session and collection open.
   m_handles.Close();
   if (!OpenSession(m_handles, m_folders.m_sCommonDir)) {
     return false;

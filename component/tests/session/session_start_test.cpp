@@ -139,15 +139,51 @@ TEST_F(SessionStartTest, CreatesAMissingCollectionWithoutUserInterfaceThenOpensI
   EXPECT_EQ(toolkit.calls.back().sOp, "TkCloseSession");
 }
 
-TEST_F(SessionStartTest, ASilentCreationThatFailsStillOpensWhatWasCreated) {
+// A failed build is a failure with its reason, never an empty or partial
+// collection opened as if it held the help.
+TEST_F(SessionStartTest, ASilentCreationThatFailsFailsStartUpWithItsReasonAndOpensNothing) {
   SetFolders();
   temp.Write("Help/a.htm");
+  temp.Write("Help/sub/b.htm");
+  const std::string sSub = temp.Path().string() + "/Help/sub";
+  struct Case {
+    int32_t nSubmit;
+    std::vector<std::string> progress;
+    DWORD dwListing;  // of the subfolder
+    std::string sReason;
+  } cases[] = {
+      {-6, {}, ERROR_SUCCESS, "Unable to Submit docs into a Dizode Collection. Dizode error-6"},
+      {0, {"Document 1 (a.htm)", "E the disk is full"}, ERROR_SUCCESS, "E the disk is full"},
+      {0, {}, ERROR_ACCESS_DENIED, SystemErrorText(ERROR_ACCESS_DENIED)},
+      {0, {}, ERROR_TOO_MANY_OPEN_FILES, SystemErrorText(ERROR_TOO_MANY_OPEN_FILES)},
+  };
+  for (const Case& c : cases) {
+    toolkit.calls.clear();
+    toolkit.Script("TkOpenCollection", -4);
+    toolkit.Script("TkSubmit", c.nSubmit);
+    toolkit.progressMessages = c.progress;
+    ListingFaults faults;
+    if (c.dwListing != ERROR_SUCCESS) {
+      faults.Fail(sSub, c.dwListing);
+    }
+    EXPECT_EQ(ErrorOf([&] { C().StartSession(false); }), c.sReason);
+    EXPECT_EQ(toolkit.Count("TkOpenCollection"), 2) << c.sReason;  // no open after the build
+    EXPECT_EQ(C().Handles().Session(), 0u) << c.sReason;
+    EXPECT_EQ(C().Handles().Collection(), 0u) << c.sReason;
+    EXPECT_EQ(toolkit.Outstanding(), 0) << c.sReason;
+  }
+}
+
+TEST_F(SessionStartTest, ACreationLeavesOutALinkLoopAndIndexesEveryOtherPageOnce) {
+  SetFolders();
+  temp.Write("Help/a.htm");
+  temp.Write("Help/sub/b.htm");
+  std::filesystem::create_directory_symlink("..", temp.Path() / "Help/sub/up");
   toolkit.Script("TkOpenCollection", -4);
-  toolkit.Script("TkOpenCollection", 0);
-  toolkit.Script("TkSubmit", -7);
-  EXPECT_TRUE(C().StartSession(false));
+  ASSERT_TRUE(C().StartSession(false));
+  ASSERT_NE(toolkit.Last("TkSubmit"), nullptr);
+  EXPECT_EQ(toolkit.Last("TkSubmit")->texts, (Ops{Help("a.htm"), Help("sub/b.htm")}));
   EXPECT_NE(C().Handles().Collection(), 0u);
-  EXPECT_EQ(toolkit.Outstanding(), 2);
 }
 
 // Keys an earlier update listed may name pages that have gone since; a
