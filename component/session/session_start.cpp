@@ -3,6 +3,7 @@
 #include "component/com/vivevi_vadiro.h"
 #include "component/session/session_args.h"
 #include "component/toolkit/toolkit_error.h"
+#include "dizode/dizode.h"
 #include "component/ui/progress_dialog.h"
 
 namespace {
@@ -12,9 +13,19 @@ bool OpenSession(ToolkitHandles& handles, const std::string& sCommonDir) {
   return !ToolkitFailed(handles.OpenSession(MakeSessionArgs(sCommonDir, nullptr)));
 }
 
+constexpr char kCollectionOpenFailed[] = "Unable to open the Dizode Collection. Dizode error";
+
 // Opens the existing collection; on failure leaves it null.
 bool OpenCollection(ToolkitHandles& handles, const std::string& sCollectionPath) {
   return !ToolkitFailed(handles.OpenCollection(MakeOpenCollectionArgs(sCollectionPath)));
+}
+
+// Only a collection that is not there or not usable is built again. Any
+// other refusal (a busy or unreadable file, no memory) may pass, and building
+// over the collection then would throw away an index that is still good.
+bool CollectionNeedsBuilding(int32_t nReturn) {
+  const int16_t nStatus = ToolkitStatus(nReturn);
+  return nStatus == TK_E_NO_COLLECTION || nStatus == TK_E_CORRUPT;
 }
 
 }  // namespace
@@ -28,13 +39,18 @@ bool ViveviVadiro::StartSession(bool bShowUI) {
 
   m_folders.DeriveToolkitFiles();
 
-  if (OpenCollection(m_handles, m_folders.m_sCollectionPath)) {
+  const int32_t nOpen =
+      m_handles.OpenCollection(MakeOpenCollectionArgs(m_folders.m_sCollectionPath));
+  if (!ToolkitFailed(nOpen)) {
     if (bShowUI) {
       UpdateWithProgress(this);
     } else {
       UpdateCollection();
     }
     return true;
+  }
+  if (!CollectionNeedsBuilding(nOpen)) {
+    ThrowToolkitFailure(kCollectionOpenFailed, nOpen, m_handles.Session());
   }
 
   bool bResult = true;

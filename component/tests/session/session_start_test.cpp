@@ -186,6 +186,30 @@ TEST_F(SessionStartTest, ACreationLeavesOutALinkLoopAndIndexesEveryOtherPageOnce
   EXPECT_NE(C().Handles().Collection(), 0u);
 }
 
+// Only "no collection" and "corrupt" lead to a build; a collection that could
+// not be opened for a passing reason is left as it is and start-up fails.
+TEST_F(SessionStartTest, ACollectionIsBuiltOnlyWhenItIsMissingOrCorrupt) {
+  SetFolders();
+  temp.Write("Help/a.htm");
+  toolkit.sLastErrorText = "opening: database is locked";
+  for (int32_t nStatus : {TK_E_NO_COLLECTION, TK_E_CORRUPT, TK_E_IO, TK_E_BUSY, TK_E_NO_MEMORY}) {
+    const bool bBuilds = nStatus == TK_E_NO_COLLECTION || nStatus == TK_E_CORRUPT;
+    toolkit.calls.clear();
+    toolkit.Script("TkOpenCollection", nStatus);
+    const std::string sMessage = ErrorOf([&] { C().StartSession(false); });
+    EXPECT_EQ(toolkit.Count("TkSubmit"), bBuilds ? 1 : 0) << nStatus;
+    EXPECT_EQ(toolkit.Count("TkOpenCollection"), bBuilds ? 3 : 1) << nStatus;
+    if (bBuilds) {
+      EXPECT_EQ(sMessage, "") << nStatus;
+      EXPECT_NE(C().Handles().Collection(), 0u) << nStatus;
+    } else {
+      EXPECT_EQ(sMessage, "Unable to open the Dizode Collection. Dizode error" +
+                              std::to_string(nStatus) + ": opening: database is locked");
+      EXPECT_EQ(C().Handles().Collection(), 0u) << nStatus;
+    }
+  }
+}
+
 // Keys an earlier update listed may name pages that have gone since; a
 // re-creation that submitted them would index pages that are not there.
 TEST_F(SessionStartTest, ARecreationSubmitsOnlyThePagesThatAreThere) {
