@@ -4,7 +4,8 @@
 
 namespace dizode::query {
 
-constexpr int kMaxQueryBytes = 4096;
+// Counted in UTF-16 code units, as the host's search box counts the text it hands over.
+constexpr int kMaxQueryUnits = 4096;
 constexpr int kMaxNesting = 32;  // grouping parentheses and field restrictions
 constexpr int kMaxNearOperands = 8;
 constexpr int kMaxNearGroups = 64;  // NEAR groups after distributing alternatives

@@ -54,12 +54,25 @@ std::optional<unsigned> FieldNamed(std::string_view name) {
   return std::nullopt;
 }
 
+// The text's length in UTF-16 code units: one per character, two beyond the basic plane.
+// Malformed UTF-8 is counted by its bytes that are not continuation bytes.
+size_t Utf16Units(std::string_view text) {
+  size_t units = 0;
+  for (char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if ((byte & 0xC0) != 0x80) {
+      units += byte >= 0xF0 ? 2 : 1;
+    }
+  }
+  return units;
+}
+
 class Parser {
  public:
   Parser(std::string_view text, const Options& options) : m_text(text), m_options(options) {}
 
   ParseResult Run() {
-    if (m_text.size() > static_cast<size_t>(kMaxQueryBytes)) {
+    if (Utf16Units(m_text) > static_cast<size_t>(kMaxQueryUnits)) {
       Fail(Code::kTooComplex, 0, static_cast<int>(m_text.size()));
       return std::move(m_result);
     }

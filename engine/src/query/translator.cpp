@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <optional>
 
 #include "query/diagnostics.h"
 #include "query/limits.h"
@@ -102,6 +103,32 @@ std::string RenderPhrase(const std::vector<Piece>& pieces) {
   }
   flush();
   return out;
+}
+
+// Two word or phrase operands that match the same pages the same way: the second adds nothing
+// to an AND or an OR of them.
+bool SameOperand(const Node& a, const Node& b) {
+  if (a.kind != b.kind || a.key != b.key || a.alternatives.size() != b.alternatives.size()) {
+    return false;
+  }
+  for (size_t i = 0; i < a.alternatives.size(); ++i) {
+    const Alternative& x = a.alternatives[i];
+    const Alternative& y = b.alternatives[i];
+    if (x.weight != y.weight || x.scoringOnly != y.scoringOnly ||
+        x.terms.size() != y.terms.size()) {
+      return false;
+    }
+    for (size_t t = 0; t < x.terms.size(); ++t) {
+      if (x.terms[t].kind != y.terms[t].kind || x.terms[t].text != y.terms[t].text) {
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+bool IsWordOrPhrase(const Node& node) {
+  return node.kind == NodeKind::kWord || node.kind == NodeKind::kPhrase;
 }
 
 class Translator {
@@ -244,6 +271,37 @@ class Translator {
 
   // Positive operands chain with AND; a run of negative ones becomes `(chain NOT (n1 OR n2))`
   // once a positive operand precedes it, so FTS5's binding of NOT never matters.
+  // An operand of an AND or an OR. A word or phrase that repeats an earlier operand adds
+  // nothing and is skipped; once the phrase budget is spent, the remaining words and phrases
+  // are left out with one warning instead of failing the query, so that pasted text of any
+  // length up to the query limit still searches. Returns nullopt for an operand left out.
+  std::optional<SetExpr> VisitOperand(const Node& parent, size_t index) {
+    const Node& child = parent.children[index];
+    if (!IsWordOrPhrase(child)) {
+      return Visit(child);
+    }
+    if (m_budgetSpent) {
+      return std::nullopt;
+    }
+    for (size_t i = 0; i < index; ++i) {
+      if (SameOperand(parent.children[i], child)) {
+        return std::nullopt;
+      }
+    }
+    const int phrasesBefore = m_phrases;
+    const bool failedBefore = m_result.error.has_value();
+    SetExpr set = Visit(child);
+    if (!failedBefore && m_result.error && m_result.error->code == Code::kTooComplex &&
+        m_phrases > kMaxPhrases) {
+      m_result.error.reset();
+      m_phrases = phrasesBefore;
+      m_budgetSpent = true;
+      Warn(Code::kIgnoredWord, child.offset, parent.offset + parent.length - child.offset);
+      return std::nullopt;
+    }
+    return set;
+  }
+
   SetExpr VisitAnd(const Node& node) {
     std::vector<MatchText> chain;
     std::vector<MatchText> negatives;
@@ -259,8 +317,12 @@ class Translator {
       chain = {std::move(kept)};
       negatives.clear();
     };
-    for (const Node& child : node.children) {
-      SetExpr set = Visit(child);
+    for (size_t i = 0; i < node.children.size(); ++i) {
+      std::optional<SetExpr> operand = VisitOperand(node, i);
+      if (!operand) {
+        continue;
+      }
+      SetExpr set = std::move(*operand);
       if (set.kind == Kind::kNothing) {
         return {};
       }
@@ -300,8 +362,12 @@ class Translator {
     std::vector<MatchText> negatives;
     std::vector<SetExpr> parts;
     bool all = false;
-    for (const Node& child : node.children) {
-      SetExpr set = Visit(child);
+    for (size_t i = 0; i < node.children.size(); ++i) {
+      std::optional<SetExpr> operand = VisitOperand(node, i);
+      if (!operand) {
+        continue;
+      }
+      SetExpr set = std::move(*operand);
       if (set.kind == Kind::kNothing) {
         continue;
       }
@@ -420,6 +486,7 @@ class Translator {
   const Expander& m_expand;
   Translation m_result;
   int m_phrases = 0;
+  bool m_budgetSpent = false;  // words past the phrase budget are being left out
   int m_whole = 0;
   int m_nextGroup = 0;
   std::string m_key;

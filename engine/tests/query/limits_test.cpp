@@ -2,6 +2,7 @@
 // truncated with a warning, never a crash or a statement FTS5 cannot run.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "query/query.h"
@@ -54,15 +55,38 @@ TEST(QueryLimitsTest, NearDistributionAndPhraseCount) {
   ASSERT_TRUE(plan.error);
   EXPECT_EQ(plan.error->code, Code::kTooComplex);
 
-  std::string many;
+  // A repeated word adds nothing to the query: it costs no phrase.
+  std::string repeated;
   for (int i = 0; i < 1100; ++i) {
-    many += "x ";
+    repeated += "x ";
   }
-  plan = Compile(many, db.handle());
-  ASSERT_TRUE(plan.error);
-  EXPECT_EQ(plan.error->code, Code::kTooComplex);
-  // Each plain word costs two phrases, the word and its stem.
-  EXPECT_FALSE(Compile(many.substr(0, 1000), db.handle()).error);
+  plan = Compile(repeated, db.handle());
+  ASSERT_FALSE(plan.error);
+  EXPECT_TRUE(plan.warnings.empty());
+  EXPECT_EQ(plan.statement.params.at(0), "(\"x\" OR \"\xEE\x80\x80x\")");
+}
+
+// Plain words past the phrase budget are left out with one warning, never failing the search.
+TEST(QueryLimitsTest, WordsPastThePhraseBudgetAreLeftOut) {
+  std::string text;
+  std::vector<int> starts;
+  for (int i = 0; i < 600; ++i) {
+    starts.push_back(static_cast<int>(text.size()));
+    text += "w" + std::to_string(i) + "z ";  // distinct words, a word and a stem phrase each
+  }
+  text.pop_back();
+  const Plan plan = Compile(text, nullptr);
+  ASSERT_FALSE(plan.error);
+  ASSERT_EQ(plan.warnings.size(), 1u);
+  const Diagnostic& warning = plan.warnings[0];
+  EXPECT_EQ(warning.code, Code::kIgnoredWord);
+  EXPECT_NE(std::find(starts.begin(), starts.end(), warning.offset), starts.end())
+      << "starts at a word";
+  EXPECT_EQ(warning.offset + warning.length, static_cast<int>(text.size())) << "runs to the end";
+  const std::string& match = plan.statement.params.at(0);
+  EXPECT_LE(std::count(match.begin(), match.end(), '"') / 2, 1024);
+  EXPECT_NE(match.find("\"w0z\""), std::string::npos) << "the first words are kept";
+  EXPECT_EQ(match.find("\"w599z\""), std::string::npos);
 }
 
 TEST(QueryLimitsTest, MissingVocabularyIsInternalError) {
