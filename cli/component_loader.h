@@ -21,7 +21,7 @@ class ComponentInstance {
 
   // Through the registry first; when the class is not registered, from the
   // module beside the executable through its DllGetClassObject.
-  HRESULT Create();
+  [[nodiscard]] HRESULT Create();
   // Releases the component and unloads its module when it was loaded by hand.
   void Release();
 
@@ -29,7 +29,7 @@ class ComponentInstance {
   IViveviVadiro* Get() const { return m_component.Get(); }
 
  private:
-  HRESULT CreateFromModule();
+  [[nodiscard]] HRESULT CreateFromModule();
 
   winport::ComPtr<IViveviVadiro> m_component;
   std::unique_ptr<ComponentModule> m_module;

@@ -18,7 +18,7 @@ class ComponentModule {
 
   // Loads the module from the executable's folder, or from lib/ beside it
   // when installed; CO_E_DLLNOTFOUND when it cannot be loaded.
-  HRESULT Load();
+  [[nodiscard]] HRESULT Load();
 
   // An exported function, or null when the module lacks it.
   template <class Function>

@@ -55,7 +55,7 @@ class HostRegistration {
   HostRegistration& operator=(const HostRegistration&) = delete;
   ~HostRegistration();
 
-  HRESULT Register(const HostSettings& settings);
+  [[nodiscard]] HRESULT Register(const HostSettings& settings);
   void Revoke();
 
  private:

@@ -12,6 +12,6 @@ enum class RegistrationStep { kRegister, kUnregister };
 
 // Calls the module's DllRegisterServer or DllUnregisterServer. `modulePath`
 // receives the module's path once it is known.
-HRESULT RunModuleRegistration(RegistrationStep step, std::string& modulePath);
+[[nodiscard]] HRESULT RunModuleRegistration(RegistrationStep step, std::string& modulePath);
 
 }  // namespace zvv

@@ -20,14 +20,15 @@ struct SearchRequest {
 // Calls Find and collects the hits in the component's order, skipping the
 // empty elements of hits outside the requested folders. Paths are made
 // relative to `helpFolder`.
-HRESULT Search(IViveviVadiro* component, const SearchRequest& request,
-               const std::string& helpFolder, std::vector<Hit>& hits);
+[[nodiscard]] HRESULT Search(IViveviVadiro* component, const SearchRequest& request,
+                             const std::string& helpFolder, std::vector<Hit>& hits);
 
 // The folder list as Find takes it: a vector of VARIANTs holding BSTRs.
-HRESULT MakeFolderList(const std::vector<std::string>& dirs, VARIANT* list);
+[[nodiscard]] HRESULT MakeFolderList(const std::vector<std::string>& dirs, VARIANT* list);
 
 // Reads Find's result: VT_EMPTY for none, else a vector whose elements are
 // empty or rows of three BSTRs (score, key, title).
-HRESULT ReadResults(const VARIANT& results, const std::string& helpFolder, std::vector<Hit>& hits);
+[[nodiscard]] HRESULT ReadResults(const VARIANT& results, const std::string& helpFolder,
+                                  std::vector<Hit>& hits);
 
 }  // namespace zvv

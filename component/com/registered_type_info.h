@@ -9,4 +9,4 @@
 // library can be loaded, the module's static description serves instead, so
 // an object whose type library registration is missing or stale still
 // answers dispatch.
-HRESULT RegisteredViveviVadiroTypeInfo(LCID lcid, ITypeInfo** ppTInfo);
+[[nodiscard]] HRESULT RegisteredViveviVadiroTypeInfo(LCID lcid, ITypeInfo** ppTInfo);

@@ -15,7 +15,7 @@ void RemoveTypeInfoUser();
 
 // Hands out the cached type information with a reference added, loading it
 // on first use. E_POINTER for a null ppTInfo.
-HRESULT GetViveviVadiroTypeInfo(LCID lcid, ITypeInfo** ppTInfo);
+[[nodiscard]] HRESULT GetViveviVadiroTypeInfo(LCID lcid, ITypeInfo** ppTInfo);
 
 // Puts another source in place; returns the previous one. Cached information
 // from the old source is released.
@@ -23,4 +23,4 @@ TypeInfoSource ReplaceTypeInfoSource(TypeInfoSource source);
 
 // The static description: names, dispatch ids, parameters and method-table
 // slots of the five members.
-HRESULT StaticViveviVadiroTypeInfo(LCID lcid, ITypeInfo** ppTInfo);
+[[nodiscard]] HRESULT StaticViveviVadiroTypeInfo(LCID lcid, ITypeInfo** ppTInfo);

@@ -19,8 +19,8 @@ class ToolkitHandles {
   // Each returns the toolkit's return value (test it with ToolkitFailed); a
   // refused open leaves its handle closed and null. The session must be closed
   // before it is opened again, the collection likewise.
-  int32_t OpenSession(const TkSessionArgs& args);
-  int32_t OpenCollection(const TkCollectionArgs& args);
+  [[nodiscard]] int32_t OpenSession(const TkSessionArgs& args);
+  [[nodiscard]] int32_t OpenCollection(const TkCollectionArgs& args);
 
   // Close a handle when it is open and forget it.
   void CloseCollection();

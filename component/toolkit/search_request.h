@@ -15,10 +15,11 @@ class SearchRequest {
 
   // Each step returns the toolkit's return value; test it with ToolkitFailed.
   // sQuery null lists every document of the collection open in the session.
-  int32_t Search(TkSession hSession, const char* sQuery);
-  int32_t GetInfo();
+  [[nodiscard]] int32_t Search(TkSession hSession, const char* sQuery);
+  [[nodiscard]] int32_t GetInfo();
   // Reads the fields of every document that the summary counts.
-  int32_t ReadBatch(TkSession hSession, const char* const* fieldNames, uint16_t nFields);
+  [[nodiscard]] int32_t ReadBatch(TkSession hSession, const char* const* fieldNames,
+                                  uint16_t nFields);
 
   const TkDocBatch* Batch() const { return m_pBatch; }
 

@@ -13,7 +13,7 @@ struct sqlite3;
 
 namespace dizode {
 
-class StatusError : public std::runtime_error {
+class [[nodiscard]] StatusError : public std::runtime_error {
  public:
   StatusError(int32_t status, const std::string& message, int32_t column = 0)
       : std::runtime_error(message), m_status(status), m_column(column) {}
@@ -29,7 +29,7 @@ class StatusError : public std::runtime_error {
 [[noreturn]] void Fail(int32_t status, const std::string& message);
 
 // The toolkit status for an SQLite result code (busy, full disk, corruption, ...).
-int32_t StatusFromSqlite(int rc);
+[[nodiscard]] int32_t StatusFromSqlite(int rc);
 
 // Throws a StatusError for any rc other than SQLITE_OK, SQLITE_ROW and SQLITE_DONE, with
 // the connection's own message after the context.

@@ -79,6 +79,6 @@ struct Options {
 Plan Compile(std::string_view queryText, sqlite3* db, const Options& options = {});
 
 // The TK_E_QUERY_* status of dizode.h for an error code (kEmpty has none: returns 0).
-int32_t StatusFor(Code error);
+[[nodiscard]] int32_t StatusFor(Code error);
 
 }  // namespace dizode::query

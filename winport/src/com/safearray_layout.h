@@ -21,7 +21,7 @@ VARTYPE StoredVartype(const SAFEARRAY* psa);
 bool CellCount(const SAFEARRAY* psa, size_t* count);
 // Zero-filled data for the bounds already set (zero means VT_EMPTY, null
 // BSTR and null interface).
-HRESULT AllocateData(SAFEARRAY* psa);
+[[nodiscard]] HRESULT AllocateData(SAFEARRAY* psa);
 // Releases what the elements own, then frees the data block.
 void FreeData(SAFEARRAY* psa);
 

@@ -9,6 +9,6 @@ namespace winport {
 // cannot be cleared (a locked array), *built is cleared instead and the
 // failure returned. Building aside first lets source and destination be the
 // same VARIANT.
-HRESULT ReplaceVariant(VARIANT* dest, VARIANT* built);
+[[nodiscard]] HRESULT ReplaceVariant(VARIANT* dest, VARIANT* built);
 
 }  // namespace winport

@@ -14,12 +14,12 @@ namespace winport::registry {
 std::string RegistryFilePath();
 
 // Reads a whole file; a Windows error code.
-LONG ReadWholeFile(const std::string& path, std::string* text);
+[[nodiscard]] LONG ReadWholeFile(const std::string& path, std::string* text);
 
 // Calls read with the tree the file holds now (empty when there is no file).
 // Returns read's result, or ERROR_BADDB for a file that is not registry text
 // (keys nested deeper than kMaxKeyDepth included).
-LONG ReadRegistry(const std::function<LONG(const Key& top)>& read);
+[[nodiscard]] LONG ReadRegistry(const std::function<LONG(const Key& top)>& read);
 
 // Calls change with the tree under an exclusive lock that every writer takes,
 // and writes the tree back when change returns ERROR_SUCCESS having set
@@ -27,6 +27,6 @@ LONG ReadRegistry(const std::function<LONG(const Key& top)>& read);
 // (ERROR_BAD_PATHNAME), so the file never holds what it could not be read
 // back from. The new text goes to a file beside the old one that is renamed
 // over it, so a reader sees the old file or the new one and never a part.
-LONG ChangeRegistry(const std::function<LONG(Key& top, bool* modified)>& change);
+[[nodiscard]] LONG ChangeRegistry(const std::function<LONG(Key& top, bool* modified)>& change);
 
 }  // namespace winport::registry

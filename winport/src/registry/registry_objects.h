@@ -9,7 +9,7 @@
 namespace winport::registry {
 
 // Makes a script registrar (no aggregation).
-HRESULT CreateScriptRegistrar(IUnknown* pUnkOuter, REFIID riid, void** ppv);
+[[nodiscard]] HRESULT CreateScriptRegistrar(IUnknown* pUnkOuter, REFIID riid, void** ppv);
 
 // The default value of the key at fullPath ("HKEY_CLASSES_ROOT\\..."): false
 // when the key or its default text is missing or the file cannot be read;

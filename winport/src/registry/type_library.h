@@ -12,6 +12,6 @@ namespace winport::registry {
 // uuid, flags and help string. Divergences: a class is described by its
 // name, uuid and help string only (GetTypeInfo of a class gives E_NOTIMPL),
 // and IsName, FindName and GetTypeComp give E_NOTIMPL.
-HRESULT CreateTypeLibrary(const IdlLibrary& library, ITypeLib** pptlib);
+[[nodiscard]] HRESULT CreateTypeLibrary(const IdlLibrary& library, ITypeLib** pptlib);
 
 }  // namespace winport::registry

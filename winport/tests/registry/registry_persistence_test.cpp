@@ -44,14 +44,14 @@ LONG SetValue(const std::string& path, const std::string& name, const Value& val
 // The value as the file gives it back.
 std::optional<Value> ReadValue(const std::string& path, const std::string& name) {
   std::optional<Value> read;
-  ReadRegistry([&](const Key& top) -> LONG {
+  const LONG status = ReadRegistry([&](const Key& top) -> LONG {
     const Key* key = winport::registry::Lookup(top, kRoot + path);
     if (key && key->m_values.count(name)) {
       read = key->m_values.at(name);
     }
     return ERROR_SUCCESS;
   });
-  return read;
+  return status == ERROR_SUCCESS ? read : std::nullopt;
 }
 
 TEST_F(RegistryPersistence, ValuesOfEveryKindSurviveTheFile) {
