@@ -3,9 +3,11 @@
 // deleted, additions first.
 #include "component/com/vivevi_vadiro.h"
 #include "component/index/folder_scan.h"
+#include "component/index/indexed_listing.h"
 #include "component/index/scan_report.h"
 #include "component/index/set_difference.h"
 #include "component/index/submit_args.h"
+#include "component/session/rebuild_mark.h"
 #include "component/toolkit/failure_texts.h"
 #include "component/toolkit/search_request.h"
 #include "component/toolkit/toolkit_error.h"
@@ -39,7 +41,13 @@ void ViveviVadiro::UpdateCollection() {
   m_watcher.ClearPending();
   try {
     m_docs.clear();
-    bool bListed = ListIndexedDocuments(m_docs);
+    const int32_t nListed = ListIndexedKeys(m_handles.Session(), m_docs);
+    // Any other failed listing only means that nothing can be compared; a
+    // corrupt collection would go on answering wrongly.
+    if (ToolkitStatus(nListed) == TK_E_CORRUPT) {
+      ThrowToolkitFailure(kSearchFailed, nListed, m_handles.Session());
+    }
+    const bool bListed = !ToolkitFailed(nListed);
     DocumentSet scanned;
     ScanHelpFolder(m_folders.m_sHelpDir, scanned, true, ProgressScanReport(this));
 
@@ -60,6 +68,12 @@ void ViveviVadiro::UpdateCollection() {
     }
 
     RefreshCollection(m_handles.Collection());
+  } catch (const ToolkitError& error) {
+    if (error.Status() == TK_E_CORRUPT) {
+      MarkForRebuild(m_folders.m_sCollectionDir);
+    }
+    m_watcher.MarkPending();
+    throw;
   } catch (...) {
     m_watcher.MarkPending();
     throw;

@@ -1,5 +1,7 @@
 // @brief Listing the keys the open collection holds: a search with no query
 // text, reading one field of every document.
+#include "component/index/indexed_listing.h"
+
 #include "component/com/vivevi_vadiro.h"
 #include "component/toolkit/search_request.h"
 #include "component/toolkit/toolkit_error.h"
@@ -8,16 +10,19 @@ namespace {
 constexpr const char* kKeyField[] = {"VdkVgwKey"};
 }  // namespace
 
-bool ViveviVadiro::ListIndexedDocuments(DocumentSet& docs) {
+int32_t ListIndexedKeys(TkSession hSession, DocumentSet& docs) {
   SearchRequest request;
-  if (ToolkitFailed(request.Search(m_handles.Session(), nullptr))) {
-    return false;
+  int32_t nReturn = request.Search(hSession, nullptr);
+  if (ToolkitFailed(nReturn)) {
+    return nReturn;
   }
-  if (ToolkitFailed(request.GetInfo())) {
-    return false;
+  nReturn = request.GetInfo();
+  if (ToolkitFailed(nReturn)) {
+    return nReturn;
   }
-  if (ToolkitFailed(request.ReadBatch(m_handles.Session(), kKeyField, 1))) {
-    return false;
+  nReturn = request.ReadBatch(hSession, kKeyField, 1);
+  if (ToolkitFailed(nReturn)) {
+    return nReturn;
   }
   const TkDocBatch* pBatch = request.Batch();
   if (pBatch && pBatch->texts) {
@@ -28,5 +33,9 @@ bool ViveviVadiro::ListIndexedDocuments(DocumentSet& docs) {
       }
     }
   }
-  return true;
+  return 0;
+}
+
+bool ViveviVadiro::ListIndexedDocuments(DocumentSet& docs) {
+  return !ToolkitFailed(ListIndexedKeys(m_handles.Session(), docs));
 }

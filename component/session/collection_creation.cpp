@@ -2,6 +2,7 @@
 // session, an empty collection and one submission of every help page.
 #include "component/com/vivevi_vadiro.h"
 #include "component/index/submit_args.h"
+#include "component/session/rebuild_mark.h"
 #include "component/session/session_args.h"
 #include "component/toolkit/failure_texts.h"
 #include "component/toolkit/path_separator.h"
@@ -65,4 +66,5 @@ void ViveviVadiro::CreateCollection() {
   if (bFailed) {
     throw ToolkitError(sFailure);
   }
+  ClearRebuildMark(m_folders.m_sCollectionDir);
 }

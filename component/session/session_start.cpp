@@ -1,6 +1,7 @@
 // @brief Session start-up: open a session and the collection, then update the
 // collection, or build it when it does not open.
 #include "component/com/vivevi_vadiro.h"
+#include "component/session/rebuild_mark.h"
 #include "component/session/session_args.h"
 #include "component/toolkit/toolkit_error.h"
 #include "dizode/dizode.h"
@@ -39,8 +40,12 @@ bool ViveviVadiro::StartSession(bool bShowUI) {
 
   m_folders.DeriveToolkitFiles();
 
+  // A collection found corrupt after it opened is built again, whether or
+  // not opening notices the damage.
   const int32_t nOpen =
-      m_handles.OpenCollection(MakeOpenCollectionArgs(m_folders.m_sCollectionPath));
+      IsMarkedForRebuild(m_folders.m_sCollectionDir)
+          ? TK_E_CORRUPT
+          : m_handles.OpenCollection(MakeOpenCollectionArgs(m_folders.m_sCollectionPath));
   if (!ToolkitFailed(nOpen)) {
     if (bShowUI) {
       UpdateWithProgress(this);

@@ -2,6 +2,7 @@
 // toolkit and a real help folder.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "component/tests/support/component_fixture.h"
@@ -153,6 +154,47 @@ TEST_F(UpdateTest, ASubfolderThatCannotBeListedFailsTheUpdateAndTheCollectionKee
     EXPECT_NE(C().Handles().Collection(), 0u) << dwError;
     EXPECT_TRUE(C().Watcher().IsPending()) << dwError;
   }
+}
+
+// A corrupt collection fails the update (it never passes for one with
+// nothing to change), and the next start-up builds it again even when
+// opening does not notice the damage.
+TEST_F(UpdateTest, ACorruptCollectionFailsTheUpdateAndIsBuiltAgainAtTheNextStartUp) {
+  const auto collectionDir = temp.Path() / "dizode/collections/Searchable Help";
+  std::filesystem::create_directories(collectionDir);
+  temp.Write("Help/a.htm");
+  for (const char* sOp : {"TkSearch", "TkReadDocBatch", "TkSubmit"}) {
+    toolkit.calls.clear();
+    toolkit.Script(sOp, TK_E_CORRUPT);
+    C().Watcher().MarkPending();
+    const std::string sMessage = Update();
+    EXPECT_NE(sMessage.find("Dizode error-5"), std::string::npos) << sOp << ": " << sMessage;
+    EXPECT_TRUE(C().Watcher().IsPending()) << sOp;
+
+    toolkit.calls.clear();
+    ASSERT_TRUE(C().StartSession(false)) << sOp;
+    ASSERT_EQ(toolkit.Count("TkOpenCollection"), 2) << sOp;
+    EXPECT_EQ(toolkit.Count("TkSubmit"), 1) << sOp;
+    const auto firstOpen =
+        std::find_if(toolkit.calls.begin(), toolkit.calls.end(),
+                     [](const ToolkitCall& c) { return c.sOp == "TkOpenCollection"; });
+    EXPECT_EQ(firstOpen->As<TkCollectionArgs>().mode, 547) << sOp;
+
+    // Built once: the start-up after opens it as usual.
+    toolkit.calls.clear();
+    ASSERT_TRUE(C().StartSession(false)) << sOp;
+    EXPECT_EQ(toolkit.Last("TkOpenCollection")->As<TkCollectionArgs>().mode, 35) << sOp;
+    EXPECT_EQ(toolkit.Count("TkOpenCollection"), 1) << sOp;
+  }
+}
+
+TEST_F(UpdateTest, AListingThatFailsForAPassingReasonIsNoReasonToBuildAgain) {
+  std::filesystem::create_directories(temp.Path() / "dizode/collections/Searchable Help");
+  toolkit.Script("TkSearch", TK_E_BUSY);
+  EXPECT_EQ(Update(), "");
+  toolkit.calls.clear();
+  ASSERT_TRUE(C().StartSession(false));
+  EXPECT_EQ(toolkit.Count("TkOpenCollection"), 1);
 }
 
 TEST_F(UpdateTest, ARenamedPageIsAddedUnderItsNewKeyAndDeletedUnderItsOld) {
