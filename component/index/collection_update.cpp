@@ -16,17 +16,26 @@
 
 namespace {
 
-// Submits docs; on failure closes the collection (so nothing uses the handle
-// again, teardown included) and raises sFailureText with the status.
-void SubmitOrClose(ToolkitHandles& handles, uint32_t nOperation, const DocumentSet& docs,
+constexpr char kReadOnlyNotUpdated[] =
+    "The help index is read-only: changes in the help folder were not indexed.";
+
+// Submits docs. A read-only collection refuses every change but still
+// answers searches: false, and it stays open. Any other failure closes the
+// collection (so nothing uses the handle again, teardown included) and
+// raises sFailureText with the status.
+bool SubmitOrClose(ToolkitHandles& handles, uint32_t nOperation, const DocumentSet& docs,
                    const char* sFailureText) {
   SubmitRecord record;
   record.Fill(nOperation, docs);
   int32_t nReturn = Toolkit().TkSubmit(handles.Collection(), &record.Args());
+  if (ToolkitStatus(nReturn) == TK_E_READ_ONLY) {
+    return false;
+  }
   if (ToolkitFailed(nReturn)) {
     handles.CloseCollection();
     ThrowToolkitFailure(sFailureText, nReturn);
   }
+  return true;
 }
 
 }  // namespace
@@ -55,16 +64,20 @@ void ViveviVadiro::UpdateCollection() {
     if (bListed) {
       SetDifference(scanned, m_docs, toAdd);
     }
+    bool bWritable = true;
     if (!toAdd.empty()) {
-      SubmitOrClose(m_handles, TK_SUBMIT_ADD, toAdd, kAddDocsFailed);
+      bWritable = SubmitOrClose(m_handles, TK_SUBMIT_ADD, toAdd, kAddDocsFailed);
     }
 
     DocumentSet toDelete;
     if (bListed) {
       SetDifference(m_docs, scanned, toDelete);
     }
-    if (!toDelete.empty()) {
-      SubmitOrClose(m_handles, TK_SUBMIT_DELETE, toDelete, kRemoveDocsFailed);
+    if (bWritable && !toDelete.empty()) {
+      bWritable = SubmitOrClose(m_handles, TK_SUBMIT_DELETE, toDelete, kRemoveDocsFailed);
+    }
+    if (!bWritable) {
+      ProgressScanReport(this)(kReadOnlyNotUpdated);
     }
 
     RefreshCollection(m_handles.Collection());

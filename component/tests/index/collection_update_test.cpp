@@ -197,6 +197,20 @@ TEST_F(UpdateTest, AListingThatFailsForAPassingReasonIsNoReasonToBuildAgain) {
   EXPECT_EQ(toolkit.Count("TkOpenCollection"), 1);
 }
 
+// A collection that can be read but not written still answers searches: the
+// update gives up without failing and leaves it open.
+TEST_F(UpdateTest, AReadOnlyCollectionIsLeftAsItIsAndStaysOpen) {
+  temp.Write("Help/new.htm");
+  Indexed({Help("old.htm")});
+  toolkit.Script("TkSubmit", TK_E_READ_ONLY);
+  C().Watcher().MarkPending();
+  EXPECT_EQ(Update(), "");
+  EXPECT_EQ(toolkit.Count("TkSubmit"), 1);  // no deletion after the refused addition
+  EXPECT_NE(C().Handles().Collection(), 0u);
+  EXPECT_FALSE(C().Watcher().IsPending());
+  EXPECT_EQ(toolkit.Count("TkQueryCollection"), 1);
+}
+
 TEST_F(UpdateTest, ARenamedPageIsAddedUnderItsNewKeyAndDeletedUnderItsOld) {
   temp.Write("Help/renamed.htm");
   Indexed({Help("original.htm")});

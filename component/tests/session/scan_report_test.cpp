@@ -1,5 +1,5 @@
-// Tests that the folders a scan leaves out are shown in the progress dialog,
-// both while the collection is built and while it is updated.
+// Tests that the folders a scan leaves out, and an update that a read-only
+// collection refused, are shown in the progress dialog.
 #include <filesystem>
 #include <string>
 
@@ -46,6 +46,14 @@ TEST_F(ScanReportTest, AnUpdateShowsEachFolderItLeavesOut) {
   ASSERT_TRUE(C().StartSession(true));
   EXPECT_EQ(script.DialogsRun(), 1);
   EXPECT_TRUE(PaneShowed(Skipped()));
+}
+
+TEST_F(ScanReportTest, AStartUpOverAReadOnlyCollectionSaysItWasNotUpdatedAndSucceeds) {
+  toolkit.Script("TkSubmit", TK_E_READ_ONLY);
+  ASSERT_TRUE(C().StartSession(true));
+  EXPECT_TRUE(
+      PaneShowed("The help index is read-only: changes in the help folder were not indexed."));
+  EXPECT_NE(C().Handles().Collection(), 0u);
 }
 
 }  // namespace
