@@ -5,6 +5,7 @@
 #include "component/host/error_report.h"
 #include "component/search/build_results.h"
 #include "component/search/text_conversion.h"
+#include "component/session/rebuild_mark.h"
 #include "component/toolkit/failure_texts.h"
 #include "component/toolkit/search_request.h"
 #include "component/toolkit/toolkit_error.h"
@@ -98,6 +99,12 @@ HRESULT ViveviVadiro::Search(BSTR sSearchString, VARIANT* pSearchDirs, LONG bTit
     V_VT(pResults) = VT_ARRAY | VT_VARIANT;
     V_ARRAY(pResults) = results.Detach();
     return S_OK;
+  } catch (const ToolkitError& error) {
+    // A corrupt collection is built again by the next start-up.
+    if (error.Status() == TK_E_CORRUPT) {
+      MarkForRebuild(m_folders.m_sCollectionDir);
+    }
+    return ReportError(E_FAIL, error.what());
   } catch (const std::exception& error) {
     return ReportError(E_FAIL, error.what());
   } catch (...) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "component/tests/support/component_fixture.h"
 #include "component/tests/support/listing_faults.h"
@@ -295,6 +296,16 @@ TEST_F(FindTest, APendingRefreshUpdatesFirstAndClearsTheFlag) {
   toolkit.calls.clear();
   ASSERT_HR(S_OK, Find(u"x"));
   EXPECT_EQ(toolkit.Count("TkSubmit"), 0);
+}
+
+TEST_F(FindTest, ASearchThatFindsTheCollectionCorruptFailsAndTheNextStartUpBuildsItAgain) {
+  std::filesystem::create_directories(temp.Path() / "dizode/collections/Searchable Help");
+  toolkit.Script("TkSearch", TK_E_CORRUPT);
+  EXPECT_HR(E_FAIL, Find(u"x"));
+  toolkit.calls.clear();
+  ASSERT_TRUE(C().StartSession(false));
+  EXPECT_EQ(toolkit.Count("TkSubmit"), 1);
+  EXPECT_EQ(toolkit.Count("TkOpenCollection"), 2);
 }
 
 TEST_F(FindTest, AFailedPreUpdateKeepsTheFlagAndSearchesWhatIsStillOpen) {
