@@ -114,11 +114,17 @@ TEST_F(RegistrationTest, UnregisteringKeepsTheClassFolderAndTheTypeLibrary) {
 }
 
 // Stands in for the system's registrar, and throws where it would create one:
-// a failure deep inside registration that the exports must not let out.
-class ThrowingRegistrarFactory : public winport::ComObject<IClassFactory> {
+// a failure deep inside registration that the exports must not let out. It
+// lives on the test's stack and counts no references, since a call that
+// throws past it never gives back the reference it took.
+class ThrowingRegistrarFactory : public IClassFactory {
  public:
-  explicit ThrowingRegistrarFactory(bool bOutOfMemory)
-      : ComObject(IID_IClassFactory), m_bOutOfMemory(bOutOfMemory) {}
+  explicit ThrowingRegistrarFactory(bool bOutOfMemory) : m_bOutOfMemory(bOutOfMemory) {}
+  STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
+    return winport::AnswerQueryInterface(this, riid, ppv, {&IID_IClassFactory});
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+  STDMETHODIMP_(ULONG) Release() override { return 1; }
   STDMETHODIMP CreateInstance(IUnknown*, REFIID, void**) override {
     if (m_bOutOfMemory) {
       throw std::bad_alloc();
@@ -135,11 +141,10 @@ TEST_F(RegistrationTest, ExceptionsEndAtTheExportsAsResults) {
   for (const bool bOutOfMemory : {true, false}) {
     SCOPED_TRACE(bOutOfMemory ? "out of memory" : "other exception");
     const HRESULT hrExpected = bOutOfMemory ? E_OUTOFMEMORY : E_UNEXPECTED;
-    winport::ComPtr<IClassFactory> pFactory;
-    pFactory.Attach(new ThrowingRegistrarFactory(bOutOfMemory));
+    ThrowingRegistrarFactory factory(bOutOfMemory);
     DWORD nCookie = 0;
-    ASSERT_HR(S_OK, CoRegisterClassObject(CLSID_ScriptRegistrar, pFactory.Get(),
-                                          CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &nCookie));
+    ASSERT_HR(S_OK, CoRegisterClassObject(CLSID_ScriptRegistrar, &factory, CLSCTX_INPROC_SERVER,
+                                          REGCLS_MULTIPLEUSE, &nCookie));
     EXPECT_HR(hrExpected, Call("DllRegisterServer"));
     EXPECT_HR(hrExpected, Call("DllUnregisterServer"));
     ASSERT_HR(S_OK, CoRevokeClassObject(nCookie));
