@@ -62,6 +62,12 @@ int SubmitWithFewFiles(const std::string& dir) {
 
 const bool kChild = testing::RegisterChild("file-limit-submit", SubmitWithFewFiles);
 
+#ifdef __SANITIZE_ADDRESS__
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+
 // What one child did with room for `spare` more files, and what a fresh session then found.
 struct Outcome {
   int spare = 0;
@@ -76,6 +82,7 @@ class FileLimitTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     s_dir = new TempDir;
+    if (kSanitized) return;
     const std::string collection = *s_dir / "coll";
     s_kept = WriteBatch(*s_dir, "kept", 4);
     Toolkit toolkit(collection);
@@ -101,7 +108,13 @@ class FileLimitTest : public ::testing::Test {
     delete s_dir;
     s_outcomes.clear();
   }
-  void SetUp() override { ASSERT_EQ(s_outcomes.size(), 11u) << "a child crashed or failed"; }
+  void SetUp() override {
+    if (kSanitized) {
+      GTEST_SKIP() << "the sanitizers check memory through descriptors of their own, and report "
+                      "every object as invalid once none is left";
+    }
+    ASSERT_EQ(s_outcomes.size(), 11u) << "a child crashed or failed";
+  }
 
   static TempDir* s_dir;
   static std::vector<std::string> s_kept;
