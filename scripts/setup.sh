@@ -9,6 +9,7 @@ packages=(
   libsqlite3-dev libxml2-dev libffi-dev
   libstemmer-dev libutf8proc-dev libuchardet-dev libxxhash-dev ccache
   g++-mingw-w64-i686 mingw-w64-tools
+  binutils-mingw-w64-i686 # the resource compiler, which every build runs
   clang-14 libclang-rt-14-dev
   clang-format-14 clang-tidy-14
 )

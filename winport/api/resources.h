@@ -2,8 +2,9 @@
 // for POSIX builds.
 //
 // Included only through winport/win32.h. A module's resources come from its
-// resource script, which the build turns into a C++ source that registers
-// them with winport when the module is loaded (see winport/resource_table.h).
+// resource script, which the build compiles into a resource file embedded in
+// the module and registered with winport when the module is loaded (see
+// winport/module_resources.h).
 // An HINSTANCE or HMODULE names whose resources are meant; it is the module
 // handle of winport/api/module.h, so the handle a module finds for itself and
 // the one LoadLibraryA returns name the same resources. A null handle names
@@ -44,9 +45,9 @@ typedef HRSRC__* HRSRC;
 // size below 1 returns 0 (ERROR_INVALID_PARAMETER) and writes nothing.
 int WINAPI LoadStringA(HINSTANCE hInstance, UINT uID, LPSTR lpBuffer, int cchBufferMax);
 
-// Custom and raw resources (anything the script declares besides its string
-// table and dialogs): the data stays in the module's image and is valid while
-// the module is loaded. FindResourceA fails with
+// Any resource of the script, string table blocks and dialog templates
+// included: the data stays in the module's image and is valid while the
+// module is loaded. FindResourceA fails with
 // ERROR_RESOURCE_TYPE_NOT_FOUND or ERROR_RESOURCE_NAME_NOT_FOUND.
 HRSRC WINAPI FindResourceA(HMODULE hModule, LPCSTR lpName, LPCSTR lpType);
 HGLOBAL WINAPI LoadResource(HMODULE hModule, HRSRC hResInfo);

@@ -9,11 +9,13 @@
 #include <strings.h>
 
 #include <exception>
+#include <optional>
 #include <vector>
 
 #include "winport/api/errors.h"
 #include "winport/api/resources.h"
 #include "winport/api/ui.h"
+#include "winport/src/ui/dialog_template.h"
 #include "winport/src/ui/display.h"
 #include "winport/src/ui/geometry.h"
 #include "winport/src/ui/message_queue.h"
@@ -34,7 +36,7 @@ WindowKind KindOfClass(const char* name) {
   return WindowKind::kOther;
 }
 
-HWND CreateDialogWindows(const DialogResource& dialog, HWND owner, DLGPROC procedure,
+HWND CreateDialogWindows(const DialogTemplate& dialog, HWND owner, DLGPROC procedure,
                          const Display& display) {
   RECT client = DialogUnitsToPixels(RECT{0, 0, dialog.m_cx, dialog.m_cy});
   RECT origin = DialogUnitsToPixels(RECT{dialog.m_x, dialog.m_y, 0, 0});
@@ -42,7 +44,7 @@ HWND CreateDialogWindows(const DialogResource& dialog, HWND owner, DLGPROC proce
   window.m_parent = owner;
   window.m_kind = WindowKind::kDialog;
   window.m_className = "#32770";
-  window.m_text = dialog.m_caption != nullptr ? dialog.m_caption : "";
+  window.m_text = dialog.m_caption;
   window.m_style = dialog.m_style & ~static_cast<DWORD>(WS_VISIBLE);
   window.m_exStyle = dialog.m_exStyle;
   window.m_rect =
@@ -59,13 +61,12 @@ HWND CreateDialogWindows(const DialogResource& dialog, HWND owner, DLGPROC proce
   window.m_dialogProc = procedure;
   HWND handle = AddWindow(std::move(window));
 
-  for (std::size_t i = 0; i < dialog.m_controlCount; ++i) {
-    const ControlResource& control = dialog.m_controls[i];
+  for (const DialogControl& control : dialog.m_controls) {
     Window child;
     child.m_parent = handle;
-    child.m_kind = KindOfClass(control.m_className);
+    child.m_kind = KindOfClass(control.m_className.c_str());
     child.m_className = control.m_className;
-    child.m_text = control.m_text != nullptr ? control.m_text : "";
+    child.m_text = control.m_text;
     child.m_id = control.m_id;
     child.m_style = control.m_style | WS_CHILD;
     child.m_exStyle = control.m_exStyle;
@@ -191,9 +192,12 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND 
     SetLastError(ERROR_INVALID_PARAMETER);
     return -1;
   }
-  const winport::DialogResource* resource =
-      FindDialogResource(ResolveModule(hInstance), lpTemplateName);
-  if (resource == nullptr) {
+  bool typeFound = false;
+  const ResourceEntry* entry =
+      FindResourceEntry(ResolveModule(hInstance), RT_DIALOG, lpTemplateName, &typeFound);
+  std::optional<DialogTemplate> resource =
+      entry != nullptr ? ReadDialogTemplate(entry->m_data, entry->m_size) : std::nullopt;
+  if (!resource) {
     SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
     return -1;
   }

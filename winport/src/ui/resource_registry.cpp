@@ -3,20 +3,23 @@
 
 #include <strings.h>
 
-#include <algorithm>
 #include <mutex>
 #include <utility>
 #include <vector>
 
 #include "winport/api/module.h"
 #include "winport/api/resources.h"
+#include "winport/module_resources.h"
 
 namespace winport::ui {
 namespace {
 
+// Entries are found by address (an HRSRC is one), so a registration's entries
+// never move: moving the registration moves its vector's buffer, not them.
 struct Registration {
   HMODULE m_module;
-  const ResourceTable* m_table;
+  const unsigned char* m_bytes;
+  std::vector<ResourceEntry> m_entries;
 };
 
 // Registration happens in static constructors of loaded modules, possibly
@@ -31,16 +34,10 @@ std::vector<Registration>& Registrations() {
   return *registrations;
 }
 
-// Runs `visit` over the tables of `module` in registration order until it
-// returns a result.
-template <typename Result, typename Visit>
-const Result* SearchTables(HMODULE module, Visit visit) {
-  std::lock_guard lock(RegistryMutex());
-  for (const Registration& registration : Registrations()) {
-    if (registration.m_module != module) continue;
-    if (const Result* found = visit(*registration.m_table)) return found;
-  }
-  return nullptr;
+bool NameMatches(LPCSTR name, const ResourceName& entry) {
+  if (IS_INTRESOURCE(name))
+    return entry.m_text.empty() && LOWORD(reinterpret_cast<ULONG_PTR>(name)) == entry.m_id;
+  return !entry.m_text.empty() && strcasecmp(name, entry.m_text.c_str()) == 0;
 }
 
 }  // namespace
@@ -49,56 +46,34 @@ HMODULE ResolveModule(HINSTANCE instance) {
   return instance != nullptr ? instance : GetModuleHandleA(nullptr);
 }
 
-bool ResourceNameMatches(LPCSTR name, WORD id, const char* text) {
-  if (IS_INTRESOURCE(name))
-    return text == nullptr && LOWORD(reinterpret_cast<ULONG_PTR>(name)) == id;
-  return text != nullptr && strcasecmp(name, text) == 0;
-}
-
-const StringResource* FindStringResource(HMODULE module, UINT id) {
-  return SearchTables<StringResource>(module, [id](const ResourceTable& table) {
-    const StringResource* end = table.m_strings + table.m_stringCount;
-    const StringResource* found = std::find_if(
-        table.m_strings, end, [id](const StringResource& entry) { return entry.m_id == id; });
-    return found != end ? found : nullptr;
-  });
-}
-
-const DialogResource* FindDialogResource(HMODULE module, LPCSTR name) {
-  return SearchTables<DialogResource>(module, [name](const ResourceTable& table) {
-    const DialogResource* end = table.m_dialogs + table.m_dialogCount;
-    const DialogResource* found =
-        std::find_if(table.m_dialogs, end, [name](const DialogResource& dialog) {
-          return ResourceNameMatches(name, dialog.m_id, dialog.m_name);
-        });
-    return found != end ? found : nullptr;
-  });
-}
-
-const RawResource* FindRawResource(HMODULE module, LPCSTR type, LPCSTR name, bool* typeFound) {
+const ResourceEntry* FindResourceEntry(HMODULE module, LPCSTR type, LPCSTR name, bool* typeFound) {
   *typeFound = false;
-  return SearchTables<RawResource>(module, [&](const ResourceTable& table) -> const RawResource* {
-    for (std::size_t i = 0; i < table.m_rawCount; ++i) {
-      const RawResource& raw = table.m_raw[i];
-      if (!ResourceNameMatches(type, raw.m_typeId, raw.m_typeName)) continue;
+  std::lock_guard lock(RegistryMutex());
+  for (const Registration& registration : Registrations()) {
+    if (registration.m_module != module) continue;
+    for (const ResourceEntry& entry : registration.m_entries) {
+      if (!NameMatches(type, entry.m_type)) continue;
       *typeFound = true;
-      if (ResourceNameMatches(name, raw.m_nameId, raw.m_name)) return &raw;
+      if (NameMatches(name, entry.m_name)) return &entry;
     }
-    return nullptr;
-  });
+  }
+  return nullptr;
 }
 
 }  // namespace winport::ui
 
-void WinportRegisterResources(const void* addressInModule, const winport::ResourceTable* table) {
-  HMODULE module = WinportModuleFromAddress(addressInModule);
-  if (module == nullptr || table == nullptr) return;
+bool WinportRegisterResources(const unsigned char* bytes, std::size_t size) {
+  HMODULE module = WinportModuleFromAddress(bytes);
+  if (module == nullptr) return false;
+  auto entries = winport::ui::ReadResourceFile(bytes, size);
+  if (!entries) return false;
   std::lock_guard lock(winport::ui::RegistryMutex());
-  winport::ui::Registrations().push_back({module, table});
+  winport::ui::Registrations().push_back({module, bytes, std::move(*entries)});
+  return true;
 }
 
-void WinportUnregisterResources(const winport::ResourceTable* table) {
+void WinportUnregisterResources(const unsigned char* bytes) {
   std::lock_guard lock(winport::ui::RegistryMutex());
   std::erase_if(winport::ui::Registrations(),
-                [table](const auto& registration) { return registration.m_table == table; });
+                [bytes](const auto& registration) { return registration.m_bytes == bytes; });
 }

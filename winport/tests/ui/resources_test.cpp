@@ -5,7 +5,9 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
+#include "winport/module_resources.h"
 #include "winport/tests/ui/sample_resources.h"
 
 namespace {
@@ -37,7 +39,10 @@ INSTANTIATE_TEST_SUITE_P(
                       LoadCase{102, 12, 11, "Twelve char"},   // one short: truncated
                       LoadCase{102, 1, 0, ""},                // room for the terminator only
                       LoadCase{103, 8, 0, ""},                // an empty entry
-                      LoadCase{999, 8, 0, ""}));              // no such entry
+                      LoadCase{999, 8, 0, ""},                // no such entry
+                      // UTF-16 in the table, UTF-8 out, a pair made one code point
+                      LoadCase{104, 32, 14, "G\xc3\xa9n\xc3\xa9rer \xf0\x9d\x84\x9e"},
+                      LoadCase{5000, 32, 13, "five thousand"}));  // another block
 
 TEST(LoadString, MissingEntryReportsResourceNameNotFound) {
   char buffer[8] = "keep";
@@ -67,15 +72,45 @@ TEST(LoadString, NullInstanceIsTheProgramAndOtherModulesHaveTheirOwn) {
   EXPECT_EQ(0, LoadStringA(winport, 101, buffer, sizeof buffer));
 }
 
-TEST(LoadString, UnregisteredTableIsGone) {
-  static constexpr winport::StringResource kExtra[] = {{7001, "extra"}};
-  static constexpr winport::ResourceTable kExtraTable = {kExtra, 1, nullptr, 0, nullptr, 0};
+// A resource file of one string block holding string 7001, "extra".
+const unsigned char* ExtraResources(std::size_t* size) {
+  static unsigned char file[128];           // in the test program, as a module's resources are
+  std::vector<unsigned char> bytes(32, 0);  // the empty entry that opens a file
+  bytes[4] = 32;
+  const auto add = [&](std::initializer_list<WORD> words) {
+    for (WORD word : words) {
+      bytes.push_back(static_cast<unsigned char>(word & 0xFF));
+      bytes.push_back(static_cast<unsigned char>(word >> 8));
+    }
+  };
+  // 42 bytes of data, a 32-byte header, type 6 (strings), block 7001 / 16 + 1.
+  add({42, 0, 32, 0, 0xFFFF, 6, 0xFFFF, 7001 / 16 + 1, 0, 0, 0x1030, 0x0409, 0, 0, 0, 0});
+  add({0, 0, 0, 0, 0, 0, 0, 0, 0, 5, 'e', 'x', 't', 'r', 'a', 0, 0, 0, 0, 0, 0});
+  std::memcpy(file, bytes.data(), bytes.size());
+  *size = bytes.size();
+  return file;
+}
+
+TEST(LoadString, UnregisteredFileIsGone) {
+  std::size_t size = 0;
+  const unsigned char* extra = ExtraResources(&size);
   char buffer[32];
-  WinportRegisterResources(&kExtraTable, &kExtraTable);
+  ASSERT_TRUE(WinportRegisterResources(extra, size));
   EXPECT_EQ(5, LoadStringA(sample::Module(), 7001, buffer, sizeof buffer));
-  // The first table still answers for its own ids.
+  EXPECT_STREQ("extra", buffer);
+  // The first file still answers for its own ids.
   EXPECT_EQ(17, LoadStringA(sample::Module(), 101, buffer, sizeof buffer));
-  WinportUnregisterResources(&kExtraTable);
+  WinportUnregisterResources(extra);
+  EXPECT_EQ(0, LoadStringA(sample::Module(), 7001, buffer, sizeof buffer));
+}
+
+TEST(LoadString, DamagedOrHomelessBytesAreNotRegistered) {
+  std::size_t size = 0;
+  const unsigned char* extra = ExtraResources(&size);
+  EXPECT_FALSE(WinportRegisterResources(extra, size - 1));
+  std::vector<unsigned char> onTheHeap(extra, extra + size);
+  EXPECT_FALSE(WinportRegisterResources(onTheHeap.data(), size));
+  char buffer[32];
   EXPECT_EQ(0, LoadStringA(sample::Module(), 7001, buffer, sizeof buffer));
 }
 
@@ -94,6 +129,19 @@ TEST(FindResource, TellsMissingTypeFromMissingName) {
   EXPECT_EQ(static_cast<DWORD>(ERROR_RESOURCE_NAME_NOT_FOUND), GetLastError());
   EXPECT_EQ(nullptr, FindResourceA(sample::Module(), MAKEINTRESOURCEA(101), "TYPELIB"));
   EXPECT_EQ(static_cast<DWORD>(ERROR_RESOURCE_TYPE_NOT_FOUND), GetLastError());
+}
+
+TEST(FindResource, VersionBlockKeepsItsFixedPart) {
+  HRSRC found = FindResourceA(sample::Module(), MAKEINTRESOURCEA(1), RT_VERSION);
+  ASSERT_NE(nullptr, found);
+  ASSERT_LE(40u + 16u, SizeofResource(sample::Module(), found));
+  const auto* block = static_cast<const unsigned char*>(LockResource(LoadResource(nullptr, found)));
+  // After the block's header and its key: the signature, the structure's
+  // version and the file version 4.0.1.7 as two 32-bit words.
+  const DWORD expected[] = {0xFEEF04BD, 0x00010000, 0x00040000, 0x00010007};
+  DWORD fixed[4];
+  std::memcpy(fixed, block + 40, sizeof fixed);
+  EXPECT_EQ(0, std::memcmp(expected, fixed, sizeof fixed));
 }
 
 }  // namespace
