@@ -6,6 +6,7 @@
 #include <string>
 
 #include "component/com/ivivevi_vadiro.h"
+#include "component/host/error_report.h"
 #include "component/tests/support/component_fixture.h"
 #include "component/tests/support/fake_host.h"
 #include "winport/tests/support/hr_assert.h"
@@ -104,7 +105,15 @@ TEST_F(ErrorReportTest, EachFailingMemberDescribesItsFailure) {
 
 TEST_F(ErrorReportTest, InitializeSaysWhatTheHostOrTheStartUpRefused) {
   {
+    FakeHost host({.hrWindow = E_UNEXPECTED, .sWindowError = u"the host is closing"});
+    EXPECT_HR(E_FAIL, C().Initialize(0));
+    EXPECT_EQ(TakeDescription(), "host application call failed: the host is closing (0x8000FFFF)");
+  }
+  {
+    // A host that does not describe its failures: whatever the slot held
+    // before is someone else's and is not taken for the host's reason.
     FakeHost host({.hrWindow = E_UNEXPECTED});
+    ReportError(E_FAIL, "stale");
     EXPECT_HR(E_FAIL, C().Initialize(0));
     EXPECT_EQ(TakeDescription(), "host application call failed (0x8000FFFF)");
   }

@@ -5,7 +5,8 @@
 #include "winport/owners.h"
 
 // Answers from the script as it was when the object was made.
-class FakeHostObject final : public winport::ComObject<HostApplicationStub> {
+class FakeHostObject final : public winport::ComObject<HostApplicationStub>,
+                             public ISupportErrorInfo {
  public:
   explicit FakeHostObject(FakeHost& host)
       : ComObject(IID_IHostApplication), m_script(host.script), m_pHost(host.m_pSelf) {
@@ -19,9 +20,17 @@ class FakeHostObject final : public winport::ComObject<HostApplicationStub> {
 
   STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
     if (m_script.bLacksInterface) {
-      return winport::AnswerQueryInterface(this, riid, ppv, {});
+      return winport::AnswerQueryInterface(static_cast<HostApplicationStub*>(this), riid, ppv, {});
+    }
+    if (IsEqualIID(riid, IID_ISupportErrorInfo) && !m_script.sWindowError.empty()) {
+      return winport::AnswerInterface(static_cast<ISupportErrorInfo*>(this), ppv);
     }
     return ComObject::QueryInterface(riid, ppv);
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return ComObject::AddRef(); }
+  STDMETHODIMP_(ULONG) Release() override { return ComObject::Release(); }
+  STDMETHODIMP InterfaceSupportsErrorInfo(REFIID riid) override {
+    return IsEqualIID(riid, IID_IHostApplication) ? S_OK : S_FALSE;
   }
   STDMETHODIMP get_Width(LONG* p) override { return Answer(p, m_script.nWidth); }
   STDMETHODIMP get_Height(LONG* p) override { return Answer(p, m_script.nHeight); }
@@ -29,6 +38,14 @@ class FakeHostObject final : public winport::ComObject<HostApplicationStub> {
   STDMETHODIMP get_Left(LONG* p) override { return Answer(p, m_script.nLeft); }
   STDMETHODIMP get_HostWindow(LONG_PTR* p) override {
     if (FAILED(m_script.hrWindow)) {
+      if (!m_script.sWindowError.empty()) {
+        winport::ComPtr<ICreateErrorInfo> pCreate;
+        winport::ComPtr<IErrorInfo> pInfo;
+        CreateErrorInfo(pCreate.Put());
+        pCreate->SetDescription(const_cast<LPOLESTR>(m_script.sWindowError.c_str()));
+        pCreate.As(IID_IErrorInfo, &pInfo);
+        SetErrorInfo(0, pInfo.Get());
+      }
       return m_script.hrWindow;
     }
     *p = m_script.nWindow;

@@ -17,6 +17,9 @@ struct FakeHostScript {
   HRESULT hrValue = S_OK;
   bool bValueUnconvertible = false;  // answer 153 with a value that has no text
   bool bLacksInterface = false;      // the object answers only IUnknown
+  // When set, a failing host-window read leaves an error object with this
+  // description, and the object says that it describes its failures.
+  std::u16string sWindowError = u"";
 };
 
 class FakeHost {
