@@ -69,7 +69,9 @@ TEST_F(ZvvFaults, DISABLED_ADamagedCollectionIsBuiltAgainByTheNextIndex) {
     SCOPED_TRACE("seed " + std::to_string(seed) + ", damaged" + where);
 
     const RunResult indexed = Zvv({"index"});
-    if (indexed.m_exitCode != 0) EXPECT_FALSE(indexed.m_err.empty());
+    if (indexed.m_exitCode != 0) {
+      EXPECT_FALSE(indexed.m_err.empty());
+    }
     ExpectKeptPagesFound();
   }
 }

@@ -88,7 +88,8 @@ class FileLimitTest : public ::testing::Test {
     Toolkit toolkit(collection);
     if (toolkit.openStatus() != TK_OK || toolkit.Submit(TK_SUBMIT_ADD, s_kept) != TK_OK) return;
     for (int spare : {0, 1, 2, 3, 4, 5, 6, 8, 12, 24, 256}) {
-      Outcome outcome{spare};
+      Outcome outcome;
+      outcome.spare = spare;
       const std::string word = "limit" + std::string(1, static_cast<char>('a' + spare % 26));
       outcome.batch = WriteBatch(*s_dir, word + std::to_string(spare), 6);
       std::string list;
@@ -150,8 +151,9 @@ TEST_F(FileLimitTest, EveryLimitKeepsTheCommittedPagesAndFailuresChangeNothing) 
 // its text and the submission reports success.
 TEST_F(FileLimitTest, DISABLED_ASuccessfulSubmissionMakesEveryPageSearchable) {
   for (const Outcome& outcome : s_outcomes) {
-    if (outcome.submitted == TK_OK)
+    if (outcome.submitted == TK_OK) {
       EXPECT_EQ(outcome.batchFound, outcome.batch) << Describe(outcome);
+    }
   }
 }
 
