@@ -79,7 +79,7 @@ class ViveviVadiro final : public IViveviVadiro {
   // host-window read escapes as a ComError.
   void ReadHostSettings();
   // Starts the help-folder watcher (stopping a running one first).
-  bool StartWatcher();
+  bool StartWatcher(FolderWatcher::Arming arming = FolderWatcher::Arming::kBeforeReturn);
   // Stops the watcher and waits for its end; false when none was started.
   bool StopWatcher();
 

@@ -3,7 +3,9 @@
 #include "component/host/error_report.h"
 #include "component/toolkit/failure_texts.h"
 
-bool ViveviVadiro::StartWatcher() { return m_watcher.Start(m_folders.m_sHelpDir); }
+bool ViveviVadiro::StartWatcher(FolderWatcher::Arming arming) {
+  return m_watcher.Start(m_folders.m_sHelpDir, arming);
+}
 
 bool ViveviVadiro::StopWatcher() { return m_watcher.Stop(); }
 

@@ -25,7 +25,13 @@ STDMETHODIMP ViveviVadiro::Initialize(LONG bShowUI) {
     return ReportError(E_FAIL, sFailure);
   }
   try {
-    StartWatcher();
+    // Armed on the watcher's thread: a host that searches once and exits
+    // never waits for the walk of the help tree, and its stop cancels the
+    // walk. A change made between the start-up update's scan and the arming
+    // goes unreported, as it would in the moment between that scan and any
+    // arming; a host that must not miss one sets AutoRefresh, which arms
+    // before it returns.
+    StartWatcher(FolderWatcher::Arming::kOnThread);
   } catch (...) {
     // The watcher's outcome does not change the result.
   }

@@ -19,9 +19,18 @@ constexpr DWORD kStopSliceMilliseconds = 500;
 
 bool Armed(HANDLE hChange) { return hChange != INVALID_HANDLE_VALUE && hChange != nullptr; }
 
-HANDLE Arm(const std::string& sFolder) {
+// Gives up, failing with ERROR_OPERATION_ABORTED, when hStop is signalled
+// part-way through a long arming.
+HANDLE Arm(const std::string& sFolder, HANDLE hStop) {
+#ifdef _WIN32
+  (void)hStop;  // the system arms a subtree without walking it
   return FindFirstChangeNotificationA(sFolder.c_str(), TRUE, kChangeFilter);
+#else
+  return WinportFindFirstChangeNotificationCancellable(sFolder.c_str(), TRUE, kChangeFilter, hStop);
+#endif
 }
+
+bool StopSignalled(HANDLE hStop) { return WaitForSingleObject(hStop, 0) == WAIT_OBJECT_0; }
 
 }  // namespace
 
@@ -30,8 +39,9 @@ struct FolderWatcher::Run {
   std::string sFolder;
   FolderWatcher* pWatcher;
   HANDLE hStop;
-  HANDLE hChange;    // armed by the starter; owned by the thread from then on
+  HANDLE hChange;    // owned by the thread; armed by the starter or the thread
   DWORD dwArmError;  // why the starter could not arm it
+  bool bArmHere;     // the thread arms it
 };
 
 unsigned __stdcall FolderWatcher::ThreadMain(void* pArg) {
@@ -40,6 +50,13 @@ unsigned __stdcall FolderWatcher::ThreadMain(void* pArg) {
   // Nothing may leave the thread: whatever ends it unasked marks the
   // collection stale, since changes may have gone unreported, and says why.
   try {
+    if (pRun->bArmHere) {
+      pRun->hChange = Arm(pRun->sFolder, pRun->hStop);
+      pRun->dwArmError = GetLastError();
+    }
+    if (!Armed(pRun->hChange) && StopSignalled(pRun->hStop)) {
+      return 0;  // asked to stop, perhaps part-way through the arming
+    }
     if (!Armed(pRun->hChange)) {
       pWatcher->EndedBy("cannot watch " + pRun->sFolder + ": " + SystemErrorText(pRun->dwArmError));
       return 0;
@@ -64,9 +81,12 @@ unsigned __stdcall FolderWatcher::ThreadMain(void* pArg) {
       }
       // Armed again before the flag is raised, so whoever sees the flag knows
       // that a later change will be reported too.
-      pRun->hChange = Arm(pRun->sFolder);
+      pRun->hChange = Arm(pRun->sFolder, pRun->hStop);
       const DWORD dwArmError = GetLastError();
       pWatcher->MarkPending();
+      if (!Armed(pRun->hChange) && StopSignalled(pRun->hStop)) {
+        return 0;
+      }
       if (!Armed(pRun->hChange)) {
         // Typically the folder itself went away.
         pWatcher->EndedBy("stopped watching " + pRun->sFolder + ": " + SystemErrorText(dwArmError));
@@ -113,7 +133,7 @@ void FolderWatcher::CloseHandles() {
   }
 }
 
-bool FolderWatcher::Start(const std::string& sFolder) {
+bool FolderWatcher::Start(const std::string& sFolder, Arming arming) {
   // One watcher at a time: a running one is stopped and waited for first.
   Stop();
   {
@@ -127,11 +147,14 @@ bool FolderWatcher::Start(const std::string& sFolder) {
     EndedBy("no stop signal: " + SystemErrorText(GetLastError()));
     return false;
   }
-  auto pRun = std::make_unique<Run>(Run{sFolder, this, m_hStopEvent, nullptr, ERROR_SUCCESS});
-  // Armed here rather than on the thread, so that no change made after the
-  // start returns can go unseen.
-  pRun->hChange = Arm(sFolder);
-  pRun->dwArmError = GetLastError();
+  const bool bArmHere = arming == Arming::kBeforeReturn;
+  auto pRun =
+      std::make_unique<Run>(Run{sFolder, this, m_hStopEvent, nullptr, ERROR_SUCCESS, !bArmHere});
+  if (bArmHere) {
+    // So that no change made after the start returns can go unseen.
+    pRun->hChange = Arm(sFolder, nullptr);
+    pRun->dwArmError = GetLastError();
+  }
   const uintptr_t hThread = _beginthreadex(nullptr, 0, &ThreadMain, pRun.get(), 0, nullptr);
   m_hWatcherThread = reinterpret_cast<HANDLE>(hThread);
   if (m_hWatcherThread) {

@@ -16,12 +16,18 @@ class FolderWatcher {
   FolderWatcher(const FolderWatcher&) = delete;
   FolderWatcher& operator=(const FolderWatcher&) = delete;
 
+  // When the change notification is armed. Arming may walk the whole folder
+  // tree: kBeforeReturn guarantees that a change made after Start returns is
+  // reported; kOnThread lets Start return at once and costs nothing to a
+  // host that stops the watcher soon after, since a stop cancels an arming
+  // in progress.
+  enum class Arming { kBeforeReturn, kOnThread };
+
   // Starts watching sFolder and its subfolders, stopping a running watcher
-  // first. The change notification is armed before this returns, so a change
-  // made afterwards is reported. False when the stop signal or the thread
-  // cannot be made; a folder that cannot be watched still starts a thread,
-  // which ends at once and gives the reason.
-  bool Start(const std::string& sFolder);
+  // first. False when the stop signal or the thread cannot be made; a folder
+  // that cannot be watched still starts a thread, which ends at once and
+  // gives the reason.
+  bool Start(const std::string& sFolder, Arming arming = Arming::kBeforeReturn);
   // Signals the thread to stop and waits for its end; false when none was
   // started. Any thread may stop the watcher, not only the one that started it.
   bool Stop();

@@ -15,3 +15,10 @@
 HANDLE FindFirstChangeNotificationA(LPCSTR lpPathName, BOOL bWatchSubtree, DWORD dwNotifyFilter);
 BOOL FindNextChangeNotification(HANDLE hChangeHandle);
 BOOL FindCloseChangeNotification(HANDLE hChangeHandle);
+
+// Not a system function: FindFirstChangeNotificationA whose arming gives up
+// when hCancel (a waitable handle, or null for none) is signalled before it
+// has finished, failing with ERROR_OPERATION_ABORTED. Watching a subtree here
+// means walking it; the system's own notification needs no walk.
+HANDLE WinportFindFirstChangeNotificationCancellable(LPCSTR lpPathName, BOOL bWatchSubtree,
+                                                     DWORD dwNotifyFilter, HANDLE hCancel);

@@ -2,6 +2,7 @@
 // against a generous deadline; nothing relies on a fixed sleep.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -45,8 +46,9 @@ class WatcherTest : public ComponentTest {
  protected:
   // Makes throw-away changes until the watcher reports one: from then on it
   // is armed, and the flag is cleared for the change under test.
-  bool StartAndWaitUntilListening() {
-    if (!C().StartWatcher()) {
+  bool StartAndWaitUntilListening(
+      FolderWatcher::Arming arming = FolderWatcher::Arming::kBeforeReturn) {
+    if (!C().StartWatcher(arming)) {
       return false;
     }
     const auto end = std::chrono::steady_clock::now() + 20s;
@@ -90,6 +92,44 @@ TEST_F(WatcherTest, NameChangesInANestedFolderRaiseTheFlag) {
   EXPECT_TRUE(C().StopWatcher());
   EXPECT_EQ(C().Watcher().Thread(), nullptr);
   EXPECT_EQ(C().Watcher().StopSignal(), nullptr);
+}
+
+TEST_F(WatcherTest, AWatcherArmedOnItsThreadReportsChangesOnceListening) {
+  ASSERT_TRUE(StartAndWaitUntilListening(FolderWatcher::Arming::kOnThread));
+  std::filesystem::remove(Deeper() / "a.htm");
+  EXPECT_TRUE(WaitForFlag(C().Watcher()));
+  EXPECT_TRUE(C().StopWatcher());
+  EXPECT_EQ(C().Watcher().EndReason(), "");
+}
+
+// Initialize's watcher arms on its thread, so a host that searches once and
+// exits stops it during the walk of a large help tree: the stop cancels the
+// walk instead of waiting for it, and is no failure.
+TEST_F(WatcherTest, AStopRightAfterStartCancelsAnArmingOnTheThread) {
+  for (int nTop = 0; nTop < 40; ++nTop) {
+    for (int nSub = 0; nSub < 50; ++nSub) {
+      std::filesystem::create_directories(temp.Path() / "Help/wide" / std::to_string(nTop) /
+                                          std::to_string(nSub));
+    }
+  }
+  // The quickest of a few rounds, so that one slow scheduling of the
+  // watcher's thread on a busy machine does not decide.
+  const auto quickest = [&](FolderWatcher::Arming arming) {
+    auto best = std::chrono::steady_clock::duration::max();
+    for (int round = 0; round < 3; ++round) {
+      const auto start = std::chrono::steady_clock::now();
+      EXPECT_TRUE(C().StartWatcher(arming));
+      EXPECT_TRUE(C().StopWatcher());
+      best = std::min(best, std::chrono::steady_clock::now() - start);
+      EXPECT_EQ(C().Watcher().EndReason(), "");
+      EXPECT_FALSE(C().Watcher().IsPending());
+    }
+    return best;
+  };
+  // Armed before returning, each round walks the whole tree.
+  const auto whole = quickest(FolderWatcher::Arming::kBeforeReturn);
+  const auto cancelled = quickest(FolderWatcher::Arming::kOnThread);
+  EXPECT_LT(cancelled, whole / 2) << cancelled.count() << " against " << whole.count();
 }
 
 TEST_F(WatcherTest, AnAttributeChangeAloneDoesNotRaiseTheFlag) {

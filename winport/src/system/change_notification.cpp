@@ -48,7 +48,7 @@ class ChangeNotification : public Waitable {
         m_tree(std::move(root), subtree,
                (filter & FILE_NOTIFY_CHANGE_LAST_ACCESS) ? IN_ACCESS : 0) {}
 
-  int Arm() { return m_tree.Arm(); }
+  int Arm(const WatchTree::Cancelled& cancelled) { return m_tree.Arm(cancelled); }
 
   Acquire TryAcquire(DWORD) override {
     return m_signalled ? Acquire::kAcquired : Acquire::kNotSignalled;
@@ -162,6 +162,15 @@ class ChangeNotification : public Waitable {
 // ERROR_INVALID_PARAMETER. Where inotify is missing, every call fails with
 // ERROR_NOT_SUPPORTED.
 HANDLE FindFirstChangeNotificationA(LPCSTR lpPathName, BOOL bWatchSubtree, DWORD dwNotifyFilter) {
+  return WinportFindFirstChangeNotificationCancellable(lpPathName, bWatchSubtree, dwNotifyFilter,
+                                                       nullptr);
+}
+
+// Arming a subtree walks it, one watch per folder: hCancel, when given, is
+// looked at before each folder, so a large tree's arming ends soon after it
+// is signalled.
+HANDLE WinportFindFirstChangeNotificationCancellable(LPCSTR lpPathName, BOOL bWatchSubtree,
+                                                     DWORD dwNotifyFilter, HANDLE hCancel) {
 #ifdef WINPORT_HAVE_INOTIFY
   using namespace winport::detail;
   if (lpPathName == nullptr || *lpPathName == '\0' || dwNotifyFilter == 0 ||
@@ -169,15 +178,21 @@ HANDLE FindFirstChangeNotificationA(LPCSTR lpPathName, BOOL bWatchSubtree, DWORD
     SetLastError(ERROR_INVALID_PARAMETER);
     return INVALID_HANDLE_VALUE;
   }
+  WatchTree::Cancelled cancelled;
+  if (hCancel != nullptr) {
+    cancelled = [hCancel] { return WaitForSingleObject(hCancel, 0) == WAIT_OBJECT_0; };
+  }
   auto notification =
       std::make_shared<ChangeNotification>(lpPathName, bWatchSubtree != FALSE, dwNotifyFilter);
-  if (const int error = notification->Arm(); error != 0) {
-    SetLastError(error == ENOSPC ? ERROR_NO_SYSTEM_RESOURCES
-                                 : WinportErrorFromErrno(error, lpPathName));
+  if (const int error = notification->Arm(cancelled); error != 0) {
+    SetLastError(error == ENOSPC      ? ERROR_NO_SYSTEM_RESOURCES
+                 : error == ECANCELED ? ERROR_OPERATION_ABORTED
+                                      : WinportErrorFromErrno(error, lpPathName));
     return INVALID_HANDLE_VALUE;
   }
   return RegisterHandle(std::move(notification));
 #else
+  (void)hCancel;
   SetLastError(ERROR_NOT_SUPPORTED);
   return INVALID_HANDLE_VALUE;
 #endif

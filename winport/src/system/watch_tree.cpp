@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <vector>
 
 namespace winport::detail {
@@ -43,14 +44,15 @@ WatchTree::~WatchTree() {
   if (m_fd >= 0) ::close(m_fd);
 }
 
-int WatchTree::Arm() {
+int WatchTree::Arm(const Cancelled& cancelled) {
   m_fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
   if (m_fd < 0) return errno;
   // The root is followed when it is a link (a help folder is often one);
   // nothing below it is, so the watches never leave the tree the scan reads.
   m_root_watch = Watch(m_root, m_mask & ~IN_DONT_FOLLOW);
   if (m_root_watch < 0) return errno;
-  if (m_subtree) AddFolder(m_root);
+  FoundEntries found;
+  if (m_subtree && !Walk(m_root, found, cancelled)) return ECANCELED;
   return 0;
 }
 
@@ -71,8 +73,14 @@ int WatchTree::Watch(const std::string& folder, uint32_t mask) {
 
 FoundEntries WatchTree::AddFolder(const std::string& folder) {
   FoundEntries found;
+  Walk(folder, found, {});
+  return found;
+}
+
+bool WatchTree::Walk(const std::string& folder, FoundEntries& found, const Cancelled& cancelled) {
   std::vector<std::string> pending{folder};
   while (!pending.empty()) {
+    if (cancelled && cancelled()) return false;
     const std::string current = std::move(pending.back());
     pending.pop_back();
     if (current != m_root && Watch(current, m_mask) < 0) continue;
@@ -80,8 +88,8 @@ FoundEntries WatchTree::AddFolder(const std::string& folder) {
     DIR* dir = ::opendir(current.c_str());
     if (dir == nullptr) continue;
     while (const dirent* entry = ::readdir(dir)) {
-      const std::string name = entry->d_name;
-      if (name == "." || name == "..") continue;
+      const char* name = entry->d_name;
+      if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) continue;
       if (IsRealFolder(current, entry)) {
         found.folders = true;
         pending.push_back(current + "/" + name);
@@ -91,7 +99,7 @@ FoundEntries WatchTree::AddFolder(const std::string& folder) {
     }
     ::closedir(dir);
   }
-  return found;
+  return true;
 }
 
 void WatchTree::RemoveFolder(const std::string& folder) {

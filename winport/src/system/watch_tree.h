@@ -5,6 +5,7 @@
 #define WINPORT_HAVE_INOTIFY 1
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <unordered_map>
 
@@ -27,9 +28,13 @@ class WatchTree {
   WatchTree(const WatchTree&) = delete;
   WatchTree& operator=(const WatchTree&) = delete;
 
+  // Asked between folders while arming; true gives the arming up.
+  using Cancelled = std::function<bool()>;
+
   // Creates the instance and watches the root (and, for a subtree, every
-  // folder below it). Returns 0, or the errno of the failure to watch the root.
-  int Arm();
+  // folder below it). Returns 0, ECANCELED when `cancelled` said so, or the
+  // errno of the failure to watch the root.
+  int Arm(const Cancelled& cancelled = {});
 
   int Descriptor() const { return m_fd; }
   const std::string& Root() const { return m_root; }
@@ -52,6 +57,8 @@ class WatchTree {
 
  private:
   int Watch(const std::string& folder, uint32_t mask);
+  // AddFolder's walk; false when `cancelled` stopped it part-way.
+  bool Walk(const std::string& folder, FoundEntries& found, const Cancelled& cancelled);
 
   std::string m_root;
   const bool m_subtree;

@@ -257,4 +257,40 @@ TEST_F(ChangeNotification, BadFoldersFiltersAndHandlesFail) {
   EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
 }
 
+TEST_F(ChangeNotification, ACancelledArmingFailsAndAnUnsignalledOneWatches) {
+  HANDLE cancel = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  ASSERT_NE(cancel, nullptr);
+  const struct {
+    HANDLE cancel;
+    bool signalled;
+    BOOL subtree;
+    bool armed;
+  } cases[] = {
+      {nullptr, false, TRUE, true},
+      {cancel, false, TRUE, true},
+      {cancel, true, TRUE, false},
+      // Only a walk of the tree looks at the signal.
+      {cancel, true, FALSE, true},
+  };
+  for (const auto& c : cases) {
+    if (c.signalled) {
+      SetEvent(cancel);
+    }
+    m_notification = WinportFindFirstChangeNotificationCancellable(Root().c_str(), c.subtree,
+                                                                   kNamesSizeWrite, c.cancel);
+    ASSERT_EQ(m_notification != INVALID_HANDLE_VALUE, c.armed) << c.signalled << c.subtree;
+    if (!c.armed) {
+      EXPECT_EQ(GetLastError(), ERROR_OPERATION_ABORTED);
+      continue;
+    }
+    // An armed subtree notification watches the nested folder too.
+    const std::string name = "new-" + std::to_string(c.signalled) + std::to_string(c.subtree);
+    WriteFile(Path(c.subtree ? "a/b/" + name : name), "x");
+    EXPECT_EQ(Wait(kGenerous), WAIT_OBJECT_0);
+    EXPECT_TRUE(FindCloseChangeNotification(m_notification));
+    m_notification = INVALID_HANDLE_VALUE;
+  }
+  CloseHandle(cancel);
+}
+
 }  // namespace
