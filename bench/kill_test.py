@@ -204,8 +204,11 @@ def update_rounds(h, rng, kills, page_set):
                 break
         if outcome != Outcome.NEW:
             # Whatever the kills left, one uninterrupted update must bring the new pages.
-            h.timed_run()
-            if h.judge("update", None, new, f"generation {generation}, completed") != Outcome.NEW:
+            status = h.zvv(h.app)
+            note = f"generation {generation}, completed with status {status}"
+            if status != 0:
+                h.fail("update", f"the update after the kills failed ({note})")
+            elif h.judge("update", None, new, note) != Outcome.NEW:
                 h.count("recovery failed")
         old = new
     return duration
