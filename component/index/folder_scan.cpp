@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -116,11 +117,18 @@ std::string LowerCaseCopy(std::string& sText) {
   return sText;
 }
 
+// Called for every entry of every scan: compares in place, copying nothing.
 bool IsHelpPageName(const std::string& sName) {
-  size_t dot = sName.rfind('.');
-  std::string sExtension = dot == std::string::npos ? sName : sName.substr(dot + 1);
-  std::string sLowered = LowerCaseCopy(sExtension);
-  return sLowered == "htm" || sLowered == "html";
+  const size_t dot = sName.rfind('.');
+  const std::string_view extension =
+      dot == std::string::npos ? std::string_view(sName) : std::string_view(sName).substr(dot + 1);
+  const auto is = [extension](std::string_view sLower) {
+    return std::equal(
+        extension.begin(), extension.end(), sLower.begin(), sLower.end(), [](char c, char lower) {
+          return (c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) == lower;
+        });
+  };
+  return is("htm") || is("html");
 }
 
 void ScanHelpFolder(std::string sFolder, DocumentSet& docs, bool bSubfolders,
