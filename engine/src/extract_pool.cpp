@@ -20,6 +20,7 @@ ExtractedPage ExtractPage(const std::string& key) {
   page.stamp = file.stamp;
   if (!file.error.empty()) {
     page.problem = "cannot be read (" + file.error + ")";
+    page.transient = file.transient;
     return page;
   }
   page.hash = ContentHash(file.bytes);

@@ -22,7 +22,8 @@ struct ExtractedPage {
   FileStamp stamp;
   uint64_t hash = 0;
   PageText text;
-  std::string problem;  // why the page was skipped; empty when it was read and extracted
+  std::string problem;     // why the page was skipped; empty when it was read and extracted
+  bool transient = false;  // the problem lies with this process, not the page (see PageFile)
 };
 
 // Reads one page and extracts its text. Never throws but std::bad_alloc.

@@ -128,6 +128,8 @@ void AddPages(Store& store, std::vector<std::string> keys, Progress& progress) {
       ExtractedPage page = pool.Next();
       std::string_view name = FileNameOf(keys[i]);
       progress.Document(i + 1, name);
+      // Storing such a page without its text would report a success that is not one.
+      if (page.transient) Fail(TK_E_IO, "reading " + keys[i] + ": " + page.problem);
       if (!page.problem.empty()) progress.Skipped(name, page.problem);
       writer.Write(keys[i], page, page.problem.empty() ? page.text.title : std::string(name));
     }

@@ -46,7 +46,9 @@ PageFile ReadPageFile(const std::string& path, size_t maxBytes) {
   }
   std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
   if (!file) {
-    page.error = std::strerror(errno);
+    const int error = errno;
+    page.error = std::strerror(error);
+    page.transient = error == EMFILE || error == ENFILE || error == ENOMEM;
     return page;
   }
   size_t want = std::min<size_t>(static_cast<size_t>(stamp->size), maxBytes);

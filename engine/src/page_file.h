@@ -21,6 +21,9 @@ struct PageFile {
   FileStamp stamp;    // size -1 and mtime -1 when the page could not be read
   std::string bytes;  // at most `maxBytes`
   std::string error;  // empty when read
+  // The failure lies with this process (out of descriptors or memory), not with the page:
+  // the page may read fine a moment later, so it must not be stored as unreadable.
+  bool transient = false;
 };
 
 PageFile ReadPageFile(const std::string& path, size_t maxBytes);

@@ -146,10 +146,9 @@ TEST_F(FileLimitTest, EveryLimitKeepsTheCommittedPagesAndFailuresChangeNothing) 
   EXPECT_EQ(s_outcomes.back().submitted, TK_OK);
 }
 
-// Disabled until page reading tells a process out of descriptors from an unreadable page:
-// today, with room for the database's files but not for a page, each page is kept without
-// its text and the submission reports success.
-TEST_F(FileLimitTest, DISABLED_ASuccessfulSubmissionMakesEveryPageSearchable) {
+// With room for the database's files but not for a page, the submission must fail rather
+// than keep each page without its text.
+TEST_F(FileLimitTest, ASuccessfulSubmissionMakesEveryPageSearchable) {
   for (const Outcome& outcome : s_outcomes) {
     if (outcome.submitted == TK_OK) {
       EXPECT_EQ(outcome.batchFound, outcome.batch) << Describe(outcome);
