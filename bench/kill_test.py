@@ -5,8 +5,10 @@ Creation rounds index a fresh application folder; update rounds index it again a
 of its pages changed (a third edited in place, a third added, a third removed; or, with
 --changes edits, all of them edited in place). After every kill
 the collection must open, pass SQLite's and FTS5's integrity checks and answer a fixed set of
-queries exactly as a clean build of either the old or the new page set does. A round that runs
-to its end must leave the new page set. Every other outcome is a failure: its collection, pages
+queries exactly as a clean build of the last committed state does: the old page set, the new
+one, or, for an update, one of the states it commits on its way (its listing commits the edited
+pages, then the added pages are committed, then the removals). A round that runs to its end must
+leave the new page set. Every other outcome is a failure: its collection, pages
 and kill time are kept under the work folder's failures/ for reproduction.
 
     kill_test.py --zvv ZVV --checker CHECKER [--kills N] [--pages N] [--changes mixed|edits]
@@ -39,7 +41,7 @@ def listing(answers):
 
 
 class Outcome:
-    OLD, NEW, FAILED = "old", "new", "failed"
+    OLD, NEW, PART, FAILED = "old", "new", "part of the update", "failed"
 
 
 class Harness:
@@ -93,10 +95,10 @@ class Harness:
             return ("broken", result.stderr.strip())
         return result.stdout
 
-    def reference(self, pages_now):
-        """The answers of a clean build of the page set."""
+    def reference(self, pages_now, stage=None):
+        """The answers of a clean build of the page set (or of one stage of its change)."""
         shutil.rmtree(os.path.join(self.ref_app, "dizode"), ignore_errors=True)
-        pages_now.write(os.path.join(self.ref_app, "Help"))
+        pages_now.write(os.path.join(self.ref_app, "Help"), stage)
         status = self.zvv(self.ref_app)
         if status is not False and status != 0:
             raise SystemExit(f"a clean build failed with status {status}")
@@ -105,8 +107,9 @@ class Harness:
             raise SystemExit(f"a clean build does not answer: {text}")
         return text
 
-    def judge(self, phase, old, new, note):
-        """Compares the collection with the old and the new answers."""
+    def judge(self, phase, old, new, note, stages=()):
+        """Compares the collection with the old and the new answers, and with those of the
+        states an update commits on its way."""
         now = self.answers(self.app)
         if now is not None and not isinstance(now, str):
             return self.fail(phase, f"{now[1]} ({note})")
@@ -114,6 +117,8 @@ class Harness:
             return Outcome.NEW
         if now == old:
             return Outcome.OLD
+        if now in stages:
+            return Outcome.PART
         if now is None:
             what = "no collection"
         elif listing(now) <= listing(old) | listing(new):
@@ -177,7 +182,8 @@ def update_rounds(h, rng, kills, page_set):
     duration = None
     while landed < kills:
         generation += 1
-        page_set.change(rng, generation, h.args.changes)
+        stages = page_set.change(rng, generation, h.args.changes)
+        stage_answers = [h.reference(page_set, stage) for stage in stages]
         page_set.write(os.path.join(h.app, "Help"))
         new = h.reference(page_set)
         if duration is None:
@@ -194,13 +200,13 @@ def update_rounds(h, rng, kills, page_set):
                 landed += 1
                 h.count("update kills")
                 note = f"generation {generation}, killed after {moment:.4f} s"
-                outcome = h.judge("update", old, new, note)
+                outcome = h.judge("update", old, new, note, stage_answers)
             else:
                 # A run that ends reporting success must have brought the new pages.
                 note = f"generation {generation}, ended with status {status}"
                 outcome = h.judge("update", new if status == 0 else old, new, note)
             h.count(f"update -> {outcome}")
-            if outcome != Outcome.OLD:
+            if outcome not in (Outcome.OLD, Outcome.PART):
                 break
         if outcome != Outcome.NEW:
             # Whatever the kills left, one uninterrupted update must bring the new pages.

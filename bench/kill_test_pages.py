@@ -41,7 +41,9 @@ class PageSet:
 
     def change(self, rng, generation, kinds="mixed"):
         """About 1 % of the pages: a third edited in place, a third added, a third removed; or
-        (kinds "edits") all of them edited in place."""
+        (kinds "edits") all of them edited in place. Returns the page sets an update commits on
+        its way, in its order: the edits (which the update's listing re-indexes), then the
+        edits and the additions; the last state, with the removals, is the set itself."""
         share = max(3, round(len(self.pages) * CHANGE_SHARE))
         edited = share if kinds == "edits" else share // 3
         removed = 0 if kinds == "edits" else share // 3
@@ -49,10 +51,13 @@ class PageSet:
         for path in chosen[:edited]:
             number = int(path.rsplit("page", 1)[1].split(".")[0])
             self.pages[path] = self.page_text(number, generation)
-        for path in chosen[edited:]:
-            del self.pages[path]
+        stages = [dict(self.pages)]
         for _ in range(removed):
             self.add(generation)
+        stages.append(dict(self.pages))
+        for path in chosen[edited:]:
+            del self.pages[path]
+        return [stage for stage in stages if stage != self.pages]
 
     def queries(self):
         """Fixed queries: common and rare words, a title search, a phrase, a wildcard, markers."""
@@ -60,10 +65,11 @@ class PageSet:
                 f"TITLE <CONTAINS> {self.words[9]}", f'"{self.words[1]} {self.words[2]}"',
                 self.words[200][:3] + "*"] + [f"mark{m}" for m in range(MARKERS)]
 
-    def write(self, help_folder):
-        """Makes the folder hold exactly these pages, writing only those that differ."""
+    def write(self, help_folder, pages=None):
+        """Makes the folder hold exactly these pages (or `pages`, one of the sets change()
+        returned), writing only those that differ."""
         wanted = {}
-        for path, (title, body) in self.pages.items():
+        for path, (title, body) in (self.pages if pages is None else pages).items():
             wanted[os.path.join(help_folder, path)] = (
                 f"<html><head><title>{title}</title></head>"
                 f"<body><h1>{title}</h1><p>{body}</p></body></html>\n").encode()
