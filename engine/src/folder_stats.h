@@ -3,7 +3,7 @@
 // The freshness check of a full listing looks at every page of the collection. Keys are full
 // paths sorted, so the pages of one folder come together: the folder is opened once and each
 // page is looked up by its name in it, which spares resolving the whole path again for every
-// page. This is the engine's only file that talks to the operating system directly.
+// page. With file_system.cpp, one of the engine's two files that talk to the operating system.
 #pragma once
 
 #include <optional>

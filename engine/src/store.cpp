@@ -1,14 +1,12 @@
 // @brief Creating, validating and maintaining a collection's database.
 #include "store.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <filesystem>
 #include <fstream>
 
 #include "dizode/dizode.h"
+#include "file_system.h"
 #include "query/help_rank.h"
 #include "status.h"
 #include "text/fts_tokenizer.h"
@@ -86,17 +84,7 @@ void RemoveDatabaseFilesQuietly(const std::string& path) noexcept {
   for (const char* suffix : kLogSuffixes) fs::remove(path + suffix, ignored);
 }
 
-// Makes a rename in `folder` survive a power cut; best effort.
-void SyncFolder(const std::string& folder) {
-  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
-}
-
-bool FileSystemWritable(const std::string& path) { return ::access(path.c_str(), W_OK) == 0; }
-
-std::atomic<WritableCheck> g_writable{FileSystemWritable};
+std::atomic<WritableCheck> g_writable{MayWrite};
 
 // An SQLite URI for a file path: the characters a URI gives a meaning to are escaped.
 std::string FileUri(const std::string& path, const char* query) {
@@ -121,7 +109,7 @@ std::string BuildPath(const std::string& folder) { return DatabasePath(folder) +
 
 std::string DatabasePath(const std::string& folder) { return folder + "/" + kDatabaseName; }
 
-void SetWritableCheck(WritableCheck check) { g_writable = check ? check : FileSystemWritable; }
+void SetWritableCheck(WritableCheck check) { g_writable = check ? check : MayWrite; }
 
 Db Store::Connect(const std::string& path, int flags) {
   sqlite3* raw = nullptr;
