@@ -32,8 +32,9 @@ bool SubmitOrClose(ToolkitHandles& handles, uint32_t nOperation, const DocumentS
     return false;
   }
   if (ToolkitFailed(nReturn)) {
+    ToolkitError failure = ToolkitFailure(sFailureText, nReturn, handles.Session());
     handles.CloseCollection();
-    ThrowToolkitFailure(sFailureText, nReturn);
+    throw failure;
   }
   return true;
 }

@@ -53,18 +53,19 @@ void ViveviVadiro::CreateCollection() {
   nReturn = m_handles.OpenCollection(
       MakeCreateCollectionArgs(m_folders.m_sCollectionPath, m_folders.m_sStyleDir));
   if (ToolkitFailed(nReturn)) {
-    ThrowToolkitFailure(kCollectionCreateFailed, nReturn);
+    ThrowToolkitFailure(kCollectionCreateFailed, nReturn, m_handles.Session());
   }
 
   SubmitRecord record;
   ScanIntoSubmitArgs(record, m_folders.m_sHelpDir, true, TK_SUBMIT_PARAM16);
   nReturn = Toolkit().TkSubmit(m_handles.Collection(), &record.Args());
   bool bFailed = ToolkitFailed(nReturn) || !m_sLastError.Empty();
-  std::string sFailure =
-      !m_sLastError.Empty() ? m_sLastError.Text() : ToolkitFailureText(kSubmitFailed, nReturn);
+  ToolkitError failure = !m_sLastError.Empty()
+                             ? ToolkitError(m_sLastError.Text(), ToolkitStatus(nReturn))
+                             : ToolkitFailure(kSubmitFailed, nReturn, m_handles.Session());
   m_handles.Close();
   if (bFailed) {
-    throw ToolkitError(sFailure);
+    throw failure;
   }
   ClearRebuildMark(m_folders.m_sCollectionDir);
 }

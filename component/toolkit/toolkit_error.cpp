@@ -11,12 +11,12 @@ std::string ToolkitFailureText(const char* sFixedText, int32_t nReturn) {
   return text.str();
 }
 
-void ThrowToolkitFailure(const char* sFixedText, int32_t nReturn, TkSession hSession) {
+ToolkitError ToolkitFailure(const char* sFixedText, int32_t nReturn, TkSession hSession) {
   std::string sMessage = ToolkitFailureText(sFixedText, nReturn);
   TkErrorInfo info = dizode::MakeRecord<TkErrorInfo>();
   const auto getLastError = Toolkit().TkGetLastError;
   if (hSession == 0 || !getLastError || ToolkitFailed(getLastError(hSession, &info))) {
-    throw ToolkitError(sMessage, ToolkitStatus(nReturn));
+    return ToolkitError(sMessage, ToolkitStatus(nReturn));
   }
   info.text[sizeof info.text - 1] = '\0';
   const std::string sText = info.text;
@@ -27,7 +27,11 @@ void ThrowToolkitFailure(const char* sFixedText, int32_t nReturn, TkSession hSes
   } else if (!sText.empty()) {
     sMessage += ": " + sText;
   }
-  throw ToolkitError(sMessage, ToolkitStatus(nReturn), info.column);
+  return ToolkitError(sMessage, ToolkitStatus(nReturn), info.column);
+}
+
+void ThrowToolkitFailure(const char* sFixedText, int32_t nReturn, TkSession hSession) {
+  throw ToolkitFailure(sFixedText, nReturn, hSession);
 }
 
 std::string SystemErrorText(DWORD dwError) {

@@ -36,10 +36,15 @@ inline bool ToolkitFailed(int32_t nReturn) { return ToolkitStatus(nReturn) != 0;
 // The fixed text followed at once by the status in signed decimal ("...-2").
 std::string ToolkitFailureText(const char* sFixedText, int32_t nReturn);
 
-// Raises the failure of a request, its status kept beside the message. With
-// the session the request ran in, the toolkit's own account is added:
+// The failure of a request, its status kept beside the message. With the
+// session the request ran in, the toolkit's own account is added:
 // "<fixed text><status>: <its text>", and a query error becomes
-// "query error at column <n>: <its text>".
+// "query error at column <n>: <its text>". Read it before any other request on
+// that session: the toolkit keeps only the latest outcome.
+[[nodiscard]] ToolkitError ToolkitFailure(const char* sFixedText, int32_t nReturn,
+                                          TkSession hSession = 0);
+
+// Raises ToolkitFailure(sFixedText, nReturn, hSession).
 [[noreturn]] void ThrowToolkitFailure(const char* sFixedText, int32_t nReturn,
                                       TkSession hSession = 0);
 

@@ -7,6 +7,7 @@
 
 #include "component/tests/support/component_fixture.h"
 #include "component/tests/support/listing_faults.h"
+#include "component/toolkit/failure_texts.h"
 #include "component/toolkit/toolkit_error.h"
 
 namespace {
@@ -217,6 +218,16 @@ TEST_F(UpdateTest, ARenamedPageIsAddedUnderItsNewKeyAndDeletedUnderItsOld) {
   ASSERT_EQ(Update(), "");
   EXPECT_EQ(Submitted(2), (std::vector<Ops>{{Help("renamed.htm")}}));
   EXPECT_EQ(Submitted(3), (std::vector<Ops>{{Help("original.htm")}}));
+}
+
+TEST_F(UpdateTest, AFailedSubmissionCarriesTheToolkitsReason) {
+  // The collection is closed after the failure: the reason must be read before.
+  temp.Write("Help/new.htm");
+  C().Watcher().MarkPending();
+  toolkit.Script("TkSubmit", -6);
+  toolkit.sLastErrorText = "adding pages: database or disk is full";
+  EXPECT_EQ(Update(), std::string(kAddDocsFailed) + "-6: adding pages: database or disk is full");
+  EXPECT_EQ(C().Handles().Collection(), 0u);
 }
 
 }  // namespace
