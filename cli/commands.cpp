@@ -13,6 +13,7 @@
 #include "cli/registration.h"
 #include "cli/search.h"
 #include "cli/terminal.h"
+#include "cli/visible_text.h"
 #include "component/com/ivivevi_vadiro.h"
 #include "winport/owners.h"
 
@@ -46,13 +47,19 @@ SearchRequest RequestFor(const Options& options, const std::string& query) {
 // Searches once and prints the answer; false after printing a failure.
 bool Answer(const HostSession& session, const Options& options, const std::string& query) {
   std::vector<Hit> hits;
-  const HRESULT hr =
-      Search(session.Component(), RequestFor(options, query), session.HelpDir(), hits);
+  DirFilter filter{options.m_dirs, 0};
+  const HRESULT hr = Search(session.Component(), RequestFor(options, query), session.HelpDir(),
+                            hits, filter.m_hidden);
   if (FAILED(hr)) {
     ReportComponentFailure("search", hr);
     return false;
   }
-  PrintHits(std::cout, hits, StyleFor(options));
+  const OutputStyle style = StyleFor(options);
+  PrintHits(std::cout, hits, style, filter);
+  // JSON lines carry no summary, so the reason for an empty answer goes aside.
+  if (style.m_json && hits.empty() && filter.m_hidden > 0) {
+    std::cerr << "zvv: " << AllHiddenSummary(filter) << '\n';
+  }
   return true;
 }
 
@@ -80,8 +87,8 @@ int RunIndex(const Options& options) {
   if (const int code = session.Start(options); code != kExitOk) return code;
   const std::size_t pages = CountHelpPages(session.HelpDir());
   std::cout << (existed ? "Updated" : "Created") << " the help index for " << pages
-            << (pages == 1 ? " page" : " pages") << " in " << session.HelpDir() << '\n'
-            << "Collection: " << CollectionFolder(session.InstallDir()) << '\n';
+            << (pages == 1 ? " page" : " pages") << " in " << VisibleText(session.HelpDir()) << '\n'
+            << "Collection: " << VisibleText(CollectionFolder(session.InstallDir())) << '\n';
   return kExitOk;
 }
 
@@ -94,8 +101,8 @@ int RunWatch(const Options& options) {
 
   const bool interactive = IsTerminal(Stream::kInput);
   if (interactive) {
-    std::cout << "Watching " << session.HelpDir() << "; one query per line, \"" << kQuit
-              << "\" to end.\n";
+    std::cout << "Watching " << VisibleText(session.HelpDir()) << "; one query per line, \""
+              << kQuit << "\" to end.\n";
   }
   int code = kExitOk;
   std::string line;
@@ -107,6 +114,11 @@ int RunWatch(const Options& options) {
     if (query.empty()) continue;
     // A failed query is reported and the next line is read all the same.
     if (!Answer(session, options, query)) code = kExitFailure;
+    // Nobody reads the answers any more: stop rather than search on.
+    if (!std::cout) {
+      code = kExitFailure;
+      break;
+    }
   }
   session.Component()->put_AutoRefresh(0);
   return code;

@@ -9,6 +9,9 @@
 namespace zvv {
 namespace {
 
+// How the component's description of a query it could not read begins.
+constexpr char kQueryErrorPrefix[] = "query error";
+
 // What a failure of zvv's own operations means to someone searching help,
 // where the platform's text for the code would say less.
 const char* SearchMeaning(HRESULT hr) {
@@ -60,8 +63,14 @@ int ReportComponentFailure(const std::string& what, HRESULT hr) {
       FAILED(info->GetDescription(description.Put())) || description.ToUtf8().empty()) {
     return ReportFailure(what, hr);
   }
-  std::cerr << "zvv: " << what << " failed: " << DescribeHresult(hr) << ": " << description.ToUtf8()
-            << '\n';
+  const std::string text = description.ToUtf8();
+  // A query the component could not read is the user's to fix: its account
+  // is the whole message, with nothing that points at the index.
+  if (text.rfind(kQueryErrorPrefix, 0) == 0) {
+    std::cerr << "zvv: " << text << '\n';
+  } else {
+    std::cerr << "zvv: " << what << " failed: " << DescribeHresult(hr) << ": " << text << '\n';
+  }
   return kExitFailure;
 }
 

@@ -21,7 +21,8 @@ std::string DescribeHresult(HRESULT hr);
 int ReportFailure(const std::string& what, HRESULT hr);
 
 // As ReportFailure for a failing call of the component, followed by the
-// description its error object gives ("...: query error at column 3: ...").
+// description its error object gives. A query error is reported by that
+// description alone: "zvv: query error at column 3: ...".
 int ReportComponentFailure(const std::string& what, HRESULT hr);
 
 }  // namespace zvv

@@ -1,11 +1,15 @@
 // @brief Starting the component as a host.
 #include "cli/host_session.h"
 
+#include <filesystem>
 #include <iostream>
+#include <system_error>
 
 #include "cli/app_folder.h"
 #include "cli/failure.h"
 #include "cli/terminal.h"
+#include "cli/visible_text.h"
+#include "winport/ui_driver.h"
 
 namespace zvv {
 namespace {
@@ -24,6 +28,17 @@ HostSettings SettingsFor(const std::string& installDir) {
   settings.m_rect = {0, 0, static_cast<LONG>(size.m_columns) * kCellWidth,
                      static_cast<LONG>(size.m_rows) * kCellHeight};
   return settings;
+}
+
+// Whether a collection has been built: a declined or failed first build
+// leaves its folders behind, but no file in them.
+bool HoldsIndex(const std::string& collectionFolder) {
+  std::error_code error;
+  for (std::filesystem::recursive_directory_iterator it(collectionFolder, error), end;
+       !error && it != end; it.increment(error)) {
+    if (it->is_regular_file(error)) return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -52,7 +67,7 @@ bool HostSession::ChooseFolder(const Options& options) {
   }
   m_helpDir = HelpFolder(m_installDir);
   if (!IsFolder(m_helpDir)) {
-    std::cerr << "zvv: Help folder not found: " << m_helpDir << '\n';
+    std::cerr << "zvv: Help folder not found: " << VisibleText(m_helpDir) << '\n';
     return false;
   }
   return true;
@@ -71,7 +86,21 @@ int HostSession::Start(const Options& options) {
   if (FAILED(hr)) return ReportFailure("publishing the host application object", hr);
   hr = m_component.Create();
   if (FAILED(hr)) return ReportFailure("creating the help search component", hr);
-  hr = m_component->Initialize(ShowUI(options) ? 1 : 0);
+  const bool showUI = ShowUI(options);
+  if (options.m_showUI.value_or(false) &&
+      WinportCurrentDisplay() == WinportDisplayKind::kHeadless) {
+    std::cerr << "zvv: --ui cannot ask or show progress here: standard input and error are "
+                 "not both a terminal\n";
+  }
+  const std::string collection = CollectionFolder(m_installDir);
+  const bool hadIndex = HoldsIndex(collection);
+  hr = m_component->Initialize(showUI ? 1 : 0);
+  if (FAILED(hr) && showUI && !hadIndex && !HoldsIndex(collection)) {
+    std::cerr << "zvv: no help index exists in " << VisibleText(collection)
+              << ": building it was declined or did not finish. Run 'zvv index' and answer "
+                 "yes, or add --no-ui to build it without asking.\n";
+    return kExitFailure;
+  }
   if (FAILED(hr)) return ReportComponentFailure("opening the help index", hr);
   return kExitOk;
 }

@@ -3,43 +3,40 @@
 
 #include <cstdio>
 
+#include "cli/utf8.h"
+
 namespace zvv {
 
 std::string JsonString(std::string_view text) {
   std::string out = "\"";
-  for (char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    switch (c) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\b':
-        out += "\\b";
-        break;
-      case '\f':
-        out += "\\f";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default:
-        if (byte < 0x20 || byte == 0x7f) {
-          char escaped[8];
-          std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-          out += escaped;
-        } else {
-          out += c;
-        }
+  for (std::size_t pos = 0; pos < text.size();) {
+    const CodePoint point = DecodeUtf8At(text, pos);
+    if (point.m_length == 0) {
+      // Not UTF-8: a reader would refuse the whole line, so the byte is
+      // shown as the replacement character instead.
+      out += "\\ufffd";
+      ++pos;
+      continue;
     }
+    const char32_t value = point.m_value;
+    if (value == '"') {
+      out += "\\\"";
+    } else if (value == '\\') {
+      out += "\\\\";
+    } else if (value == '\n') {
+      out += "\\n";
+    } else if (value == '\r') {
+      out += "\\r";
+    } else if (value == '\t') {
+      out += "\\t";
+    } else if (IsControl(value)) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(value));
+      out += escaped;
+    } else {
+      out.append(text, pos, point.m_length);
+    }
+    pos += point.m_length;
   }
   out += '"';
   return out;

@@ -8,8 +8,9 @@
 
 namespace zvv {
 
-// A JSON string literal, quotes included. Control characters are escaped;
-// other bytes pass through, so valid UTF-8 stays valid.
+// A JSON string literal, quotes included. Every control character (C0, DEL
+// and C1) is escaped, so no line can drive a terminal it is printed on; valid
+// UTF-8 passes through and any other byte becomes U+FFFD, so every line parses.
 std::string JsonString(std::string_view text);
 
 // {"score":…,"title":…,"key":…,"path":…}; the score is a number when it is one.

@@ -6,16 +6,11 @@
 #include "cli/commands.h"
 #include "cli/failure.h"
 #include "cli/options.h"
+#include "cli/standard_output.h"
 
-int main(int argc, char** argv) {
-  const std::vector<std::string> args(argv + 1, argv + argc);
-  const zvv::ParsedCommandLine parsed = zvv::ParseCommandLine(args);
-  if (!parsed.m_options) {
-    std::cerr << "zvv: " << parsed.m_error << '\n'
-              << zvv::SynopsisText() << "Run 'zvv --help' for the options.\n";
-    return zvv::kExitUsage;
-  }
-  const zvv::Options& options = *parsed.m_options;
+namespace {
+
+int Run(const zvv::Options& options) {
   switch (options.m_command) {
     case zvv::Command::kHelp:
       std::cout << zvv::UsageText();
@@ -33,4 +28,20 @@ int main(int argc, char** argv) {
       break;
   }
   return zvv::RunSearch(options);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  const zvv::ParsedCommandLine parsed = zvv::ParseCommandLine(args);
+  if (!parsed.m_options) {
+    std::cerr << "zvv: " << parsed.m_error << '\n'
+              << zvv::SynopsisText() << "Run 'zvv --help' for the options.\n";
+    return zvv::kExitUsage;
+  }
+  const int code = Run(*parsed.m_options);
+  // Every command's output is checked: an answer cut short is a failure.
+  if (!zvv::StandardOutputWritten()) return zvv::kExitFailure;
+  return code;
 }

@@ -32,10 +32,13 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
   Options options;
   std::vector<std::string> words;
   bool optionsEnded = false;
+  // Words after "--" are query words even when they spell a command.
+  std::size_t wordsBeforeEnd = 0;
   for (std::size_t i = 0; i < args.size(); ++i) {
     std::string arg = args[i];
     if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
       words.push_back(arg);
+      if (!optionsEnded) wordsBeforeEnd = words.size();
       continue;
     }
     if (arg == "--") {
@@ -93,7 +96,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
   }
 
   std::size_t first = 0;
-  if (!words.empty()) {
+  if (wordsBeforeEnd > 0) {
     if (auto it = CommandNames().find(words[0]); it != CommandNames().end()) {
       options.m_command = it->second;
       first = 1;
@@ -136,7 +139,9 @@ Searches the HTML help of an application folder through the help search
 component. The folder's Help subfolder is indexed on first use.
 
 Commands:
-  search QUERY   print the pages that match QUERY (the default command)
+  search QUERY   print the pages that match QUERY (the default command); only
+                 the first word can name a command, so "zvv search index"
+                 and "zvv -- watch" search for the word
   index          create or update the help index and report what it holds
   watch          keep the index in step with the Help folder and answer one
                  query per input line; end with "quit" or end of input
@@ -148,7 +153,8 @@ Options:
   --install-dir DIR  the application folder that holds Help (default: the
                      bundled sample application)
   --title-only       search page titles only
-  --dir TEXT         keep only pages whose path contains TEXT (repeatable)
+  --dir TEXT         keep only pages whose path in the Help folder, as
+                     printed, contains TEXT (repeatable)
   --json             one JSON object per hit and line: score, title, key, path
   --ui, --no-ui      allow or forbid the component's prompt and progress
                      display (default: allowed on an interactive terminal)

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "cli/json.h"
+#include "cli/visible_text.h"
 
 namespace zvv {
 namespace {
@@ -23,14 +24,28 @@ std::string Padded(const std::string& text, std::size_t width) {
   return shown >= width ? text : text + std::string(width - shown, ' ');
 }
 
-std::string Summary(std::size_t shown, std::size_t total) {
-  if (total == 0) return "No pages match";
+std::string HitCount(std::size_t count) {
+  return std::to_string(count) + (count == 1 ? " hit" : " hits");
+}
+
+std::string Summary(std::size_t shown, std::size_t total, const DirFilter& filter) {
+  if (total == 0) return filter.m_hidden > 0 ? AllHiddenSummary(filter) : "No pages match";
   const std::string noun = total == 1 ? " hit" : " hits";
   if (shown == total) return std::to_string(total) + noun;
   return std::to_string(shown) + " of " + std::to_string(total) + noun + " shown";
 }
 
 }  // namespace
+
+std::string AllHiddenSummary(const DirFilter& filter) {
+  std::string text =
+      HitCount(filter.m_hidden) + (filter.m_hidden == 1 ? ", " : ", all ") + "outside --dir ";
+  for (std::size_t i = 0; i < filter.m_dirs.size(); ++i) {
+    if (i > 0) text += " or ";
+    text += VisibleText(filter.m_dirs[i]);
+  }
+  return text;
+}
 
 std::size_t DisplayWidth(const std::string& text) {
   return static_cast<std::size_t>(
@@ -49,7 +64,8 @@ std::string FitToWidth(const std::string& text, std::size_t width) {
   return out + "\xE2\x80\xA6";  // U+2026 HORIZONTAL ELLIPSIS
 }
 
-void PrintHits(std::ostream& out, const std::vector<Hit>& hits, const OutputStyle& style) {
+void PrintHits(std::ostream& out, const std::vector<Hit>& hits, const OutputStyle& style,
+               const DirFilter& filter) {
   const std::size_t shown = style.m_limit == 0 ? hits.size() : std::min(style.m_limit, hits.size());
   if (style.m_json) {
     for (std::size_t i = 0; i < shown; ++i) out << HitToJson(hits[i]) << '\n';
@@ -59,7 +75,7 @@ void PrintHits(std::ostream& out, const std::vector<Hit>& hits, const OutputStyl
 
   std::size_t titleWidth = 0;
   for (std::size_t i = 0; i < shown; ++i) {
-    titleWidth = std::max(titleWidth, DisplayWidth(hits[i].m_title));
+    titleWidth = std::max(titleWidth, DisplayWidth(VisibleText(hits[i].m_title)));
   }
   if (style.m_columns > 0) {
     // Leave the path at least a third of the line.
@@ -73,16 +89,18 @@ void PrintHits(std::ostream& out, const std::vector<Hit>& hits, const OutputStyl
     const Hit& hit = hits[i];
     std::string score = hit.m_score;
     if (score.size() < kScoreWidth) score.insert(0, kScoreWidth - score.size(), ' ');
-    std::string title = style.m_columns > 0 ? FitToWidth(hit.m_title, titleWidth) : hit.m_title;
+    const std::string visibleTitle = VisibleText(hit.m_title);
+    const std::string path = VisibleText(hit.m_path);
+    std::string title = style.m_columns > 0 ? FitToWidth(visibleTitle, titleWidth) : visibleTitle;
     title = Padded(title, titleWidth);
     if (style.m_colour) {
-      out << kBold << score << kReset << gap << title << gap << kDim << hit.m_path << kReset;
+      out << kBold << score << kReset << gap << title << gap << kDim << path << kReset;
     } else {
-      out << score << gap << title << gap << hit.m_path;
+      out << score << gap << title << gap << path;
     }
     out << '\n';
   }
-  const std::string summary = Summary(shown, hits.size());
+  const std::string summary = Summary(shown, hits.size(), filter);
   if (style.m_colour) {
     out << kDim << summary << kReset << '\n';
   } else {

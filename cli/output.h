@@ -19,9 +19,20 @@ struct OutputStyle {
   std::size_t m_limit = 0;
 };
 
+// What the --dir filters took away from an answer.
+struct DirFilter {
+  std::vector<std::string> m_dirs;
+  std::size_t m_hidden = 0;
+};
+
 // Prints up to the limit of `hits`, best first as given, and (not in JSON)
-// a summary line such as "12 of 30 hits shown" or "No pages match".
-void PrintHits(std::ostream& out, const std::vector<Hit>& hits, const OutputStyle& style);
+// a summary line such as "12 of 30 hits shown", "No pages match" or, when the
+// filters hid every hit, AllHiddenSummary.
+void PrintHits(std::ostream& out, const std::vector<Hit>& hits, const OutputStyle& style,
+               const DirFilter& filter = {});
+
+// "3 hits, all outside --dir guide/": why an answer that found pages shows none.
+std::string AllHiddenSummary(const DirFilter& filter);
 
 // Number of characters (UTF-8 code points) in `text`.
 std::size_t DisplayWidth(const std::string& text);

@@ -1,6 +1,8 @@
 // @brief Find's arguments and results in automation types.
 #include "cli/search.h"
 
+#include <algorithm>
+
 #include "cli/app_folder.h"
 #include "winport/owners.h"
 
@@ -41,22 +43,6 @@ HRESULT ReadRow(const VARIANT& element, const std::string& helpFolder, Hit& hit)
 
 }  // namespace
 
-HRESULT MakeFolderList(const std::vector<std::string>& dirs, VARIANT* list) {
-  if (!list) return E_POINTER;
-  winport::SafeArray vector =
-      winport::SafeArray::Vector(VT_VARIANT, 0, static_cast<ULONG>(dirs.size()));
-  if (!vector) return E_OUTOFMEMORY;
-  for (LONG i = 0; i < static_cast<LONG>(dirs.size()); ++i) {
-    winport::Variant folder(winport::Bstr::FromUtf8(dirs[i]));
-    const HRESULT hr = SafeArrayPutElement(vector.Get(), &i, folder.Get());
-    if (FAILED(hr)) return hr;
-  }
-  VariantInit(list);
-  V_VT(list) = kVariantVector;
-  V_ARRAY(list) = vector.Detach();
-  return S_OK;
-}
-
 HRESULT ReadResults(const VARIANT& results, const std::string& helpFolder, std::vector<Hit>& hits) {
   hits.clear();
   if (V_VT(&results) == VT_EMPTY) return S_OK;
@@ -78,22 +64,36 @@ HRESULT ReadResults(const VARIANT& results, const std::string& helpFolder, std::
   return S_OK;
 }
 
+std::size_t KeepInsideDirs(std::vector<Hit>& hits, const std::vector<std::string>& dirs) {
+  if (dirs.empty()) return 0;
+  const auto outside = [&dirs](const Hit& hit) {
+    return std::none_of(dirs.begin(), dirs.end(), [&hit](const std::string& dir) {
+      return hit.m_path.find(dir) != std::string::npos;
+    });
+  };
+  const auto kept = std::remove_if(hits.begin(), hits.end(), outside);
+  const auto removed = static_cast<std::size_t>(hits.end() - kept);
+  hits.erase(kept, hits.end());
+  return removed;
+}
+
 HRESULT Search(IViveviVadiro* component, const SearchRequest& request,
-               const std::string& helpFolder, std::vector<Hit>& hits) {
+               const std::string& helpFolder, std::vector<Hit>& hits, std::size_t& hidden) {
   hits.clear();
+  hidden = 0;
   if (!component) return E_POINTER;
   winport::Bstr query = winport::Bstr::FromUtf8(request.m_query);
   if (query.IsNull()) return E_OUTOFMEMORY;
-  winport::Variant folders;
-  if (!request.m_dirs.empty()) {
-    const HRESULT hr = MakeFolderList(request.m_dirs, folders.Put());
-    if (FAILED(hr)) return hr;
-  }
+  // Find's own folder list matches the full key, folders above Help
+  // included, so the filter is applied here to the path the user sees.
   winport::Variant results;
-  const HRESULT hr = component->Find(query.Get(), request.m_dirs.empty() ? nullptr : folders.Get(),
-                                     request.m_titleOnly ? 1 : 0, results.Put());
+  const HRESULT hr =
+      component->Find(query.Get(), nullptr, request.m_titleOnly ? 1 : 0, results.Put());
   if (FAILED(hr)) return hr;
-  return ReadResults(*results.Get(), helpFolder, hits);
+  const HRESULT read = ReadResults(*results.Get(), helpFolder, hits);
+  if (FAILED(read)) return read;
+  hidden = KeepInsideDirs(hits, request.m_dirs);
+  return S_OK;
 }
 
 }  // namespace zvv

@@ -1,6 +1,7 @@
 // @brief One search through the component's Find, turned into hits.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -12,19 +13,23 @@ namespace zvv {
 
 struct SearchRequest {
   std::string m_query;
-  // Folder texts a hit's key must contain one of; empty for no filter.
+  // Texts a hit's path in the Help folder must contain one of; empty for no filter.
   std::vector<std::string> m_dirs;
   bool m_titleOnly = false;
 };
 
-// Calls Find and collects the hits in the component's order, skipping the
-// empty elements of hits outside the requested folders. Paths are made
-// relative to `helpFolder`.
+// Calls Find and collects the hits in the component's order, with paths
+// relative to `helpFolder`, keeping those inside the requested folders;
+// `hidden` counts the others.
 [[nodiscard]] HRESULT Search(IViveviVadiro* component, const SearchRequest& request,
-                             const std::string& helpFolder, std::vector<Hit>& hits);
+                             const std::string& helpFolder, std::vector<Hit>& hits,
+                             std::size_t& hidden);
 
-// The folder list as Find takes it: a vector of VARIANTs holding BSTRs.
-[[nodiscard]] HRESULT MakeFolderList(const std::vector<std::string>& dirs, VARIANT* list);
+// Removes the hits whose path contains none of `dirs` (none when `dirs` is
+// empty) and returns how many it removed. The path is matched rather than the
+// key, so that the folders above Help, which the user never sees in the
+// output, cannot make a filter keep everything.
+std::size_t KeepInsideDirs(std::vector<Hit>& hits, const std::vector<std::string>& dirs);
 
 // Reads Find's result: VT_EMPTY for none, else a vector whose elements are
 // empty or rows of three BSTRs (score, key, title).

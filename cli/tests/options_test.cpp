@@ -40,6 +40,9 @@ INSTANTIATE_TEST_SUITE_P(
         Accepted{"CommandNameLaterIsText", {"printer", "watch"}, Command::kSearch, "printer watch"},
         Accepted{"Index", {"index"}, Command::kIndex, ""},
         Accepted{"WatchWithOption", {"watch", "--json"}, Command::kWatch, ""},
+        // After "--" every word is query text, a command name too.
+        Accepted{"DoubleDashMakesCommandAWord", {"--", "watch"}, Command::kSearch, "watch"},
+        Accepted{"SearchThenDoubleDash", {"search", "--", "index"}, Command::kSearch, "index"},
         Accepted{"DoubleDashEndsOptions", {"--", "-r", "--json"}, Command::kSearch, "-r --json"},
         Accepted{"LoneDashIsText", {"a", "-"}, Command::kSearch, "a -"},
         Accepted{"VersionWinsOverLaterErrors", {"--version", "--bogus"}, Command::kVersion, ""},

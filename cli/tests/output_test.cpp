@@ -6,7 +6,9 @@
 #include <sstream>
 
 #include "cli/json.h"
+#include "cli/visible_text.h"
 #include "cli/tests/support/json_reader.h"
+#include "cli/tests/support/zvv_process.h"
 
 namespace zvv {
 namespace {
@@ -18,6 +20,46 @@ TEST(JsonString, EscapesWhatJsonRequiresAndKeepsUtf8) {
   EXPECT_EQ(JsonString("a\nb\tc\r"), "\"a\\nb\\tc\\r\"");
   EXPECT_EQ(JsonString(std::string("\x01\x1f\x7f", 3)), "\"\\u0001\\u001f\\u007f\"");
   EXPECT_EQ(JsonString("caf\xC3\xA9"), "\"caf\xC3\xA9\"");
+}
+
+TEST(JsonString, EscapesC1ControlsAndReplacesBytesThatAreNoUtf8) {
+  struct Case {
+    std::string m_text;
+    std::string m_json;
+  };
+  const std::vector<Case> cases = {
+      {"a\xC2\x9B"
+       "b",
+       "\"a\\u009bb\""},                                           // one-byte CSI, as UTF-8
+      {"\xC2\x80\xC2\x9F\xC2\xA0", "\"\\u0080\\u009f\xC2\xA0\""},  // C1 ends; NBSP stays
+      {std::string("\0", 1), "\"\\u0000\""},
+      {"\x1b[2J", "\"\\u001b[2J\""},
+      {"b\xFF.htm", "\"b\\ufffd.htm\""},              // stray byte
+      {"\xC3", "\"\\ufffd\""},                        // cut sequence
+      {"\xC0\xAF", "\"\\ufffd\\ufffd\""},             // overlong
+      {"\xED\xA0\x80", "\"\\ufffd\\ufffd\\ufffd\""},  // surrogate
+      {"\xF0\x9F\x98\x80", "\"\xF0\x9F\x98\x80\""},   // four bytes, valid
+  };
+  for (const Case& c : cases) EXPECT_EQ(JsonString(c.m_text), c.m_json) << c.m_json;
+}
+
+TEST(VisibleText, ShowsControlsAndBadBytesAsEscapes) {
+  struct Case {
+    std::string m_text;
+    std::string m_shown;
+  };
+  const std::vector<Case> cases = {
+      {"plain caf\xC3\xA9 \xE2\x80\xA6", "plain caf\xC3\xA9 \xE2\x80\xA6"},
+      {"a\x1b]0;x\a\x1b[2J.htm", "a\\x1b]0;x\\x07\\x1b[2J.htm"},
+      {"tab\there\nand\r", "tab\\x09here\\x0aand\\x0d"},
+      {"del\x7f", "del\\x7f"},
+      {"csi\xC2\x9B"
+       "1m",
+       "csi\\u{9b}1m"},
+      {"b\xFF\xFE.htm", "b\\xff\\xfe.htm"},
+      {"cut\xE2\x80", "cut\\xe2\\x80"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(VisibleText(c.m_text), c.m_shown) << c.m_shown;
 }
 
 TEST(HitToJson, RoundTripsThroughAStrictReader) {
@@ -100,6 +142,17 @@ TEST(PrintHits, ColourOnlyWhenAsked) {
   EXPECT_EQ(Print(ThreeHits(), style).find('\x1b'), std::string::npos);
   style.m_colour = true;
   EXPECT_NE(Print(ThreeHits(), style).find('\x1b'), std::string::npos);
+}
+
+TEST(PrintHits, TableNeverPrintsControlsAndCutsWhatItShowsInstead) {
+  OutputStyle style;
+  const std::vector<Hit> hits = {{"9", "T\x1b[2J\xC2\x9B", "/h/Help/\x07.htm", "\x07.htm"}};
+  EXPECT_EQ(Print(hits, style), "    9  T\\x1b[2J\\u{9b}  \\x07.htm\n1 hit\n");
+  // The visible form is what must fit: 40 escapes are 160 characters.
+  style.m_columns = 40;
+  const std::string text = Print({{"9", std::string(40, '\x1b'), "k", "p"}}, style);
+  EXPECT_EQ(text.find('\x1b'), std::string::npos);
+  EXPECT_LE(DisplayWidth(testing::Lines(text)[0]), 40u) << text;
 }
 
 TEST(PrintHits, NarrowTerminalCutsLongTitles) {

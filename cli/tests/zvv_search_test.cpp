@@ -67,12 +67,16 @@ TEST_F(ZvvSearch, FolderFiltersKeepOnlyMatchingPaths) {
   struct Case {
     std::vector<std::string> m_dirs;
     std::vector<std::string> m_expected;
+    std::string m_allHidden;  // the summary when the filters hide every hit
   };
+  const std::string above = m_app.Root().filename().string();
   const std::vector<Case> cases = {
-      {{"guide/"}, {"guide/printing.htm", "guide/export.htm"}},
-      {{"reference", "intro"}, {"intro.htm"}},
-      {{"Guide/"}, {}},  // case-sensitive
-      {{""}, {"intro.htm", "guide/printing.htm", "guide/export.htm"}},
+      {{"guide/"}, {"guide/printing.htm", "guide/export.htm"}, ""},
+      {{"reference", "intro"}, {"intro.htm"}, ""},
+      {{"Guide/"}, {}, "3 hits, all outside --dir Guide/"},  // case-sensitive
+      {{""}, {"intro.htm", "guide/printing.htm", "guide/export.htm"}, ""},
+      // Only the path the user sees counts, not the folders above Help.
+      {{above, "Help/"}, {}, "3 hits, all outside --dir " + above + " or Help/"},
   };
   for (const Case& c : cases) {
     std::vector<std::string> args;
@@ -86,7 +90,7 @@ TEST_F(ZvvSearch, FolderFiltersKeepOnlyMatchingPaths) {
       EXPECT_TRUE(Contains(result.m_out, path)) << path << " in\n" << result.m_out;
     }
     if (c.m_expected.empty()) {
-      EXPECT_EQ(lines.back(), "No pages match");
+      EXPECT_EQ(lines.back(), c.m_allHidden);
     }
   }
 }
@@ -123,13 +127,51 @@ TEST_F(ZvvSearch, NoHitIsNoFailure) {
   EXPECT_EQ(result.m_err, "");
 }
 
-TEST_F(ZvvSearch, QueryErrorIsAFailureWithTheHresult) {
+TEST_F(ZvvSearch, JsonTellsOnStderrWhatTheFiltersHid) {
+  const RunResult result = Zvv({"--json", "--dir", "nowhere/", "printer"});
+  ASSERT_EQ(result.m_exitCode, 0) << result.m_err;
+  EXPECT_EQ(result.m_out, "");
+  EXPECT_EQ(result.m_err, "zvv: 3 hits, all outside --dir nowhere/\n");
+}
+
+TEST_F(ZvvSearch, QueryErrorIsTheComponentsAccountAlone) {
   const RunResult result = Zvv({"a <AND> <AND> b"});
   EXPECT_EQ(result.m_exitCode, 1);
-  EXPECT_TRUE(Contains(result.m_err, "0x80004005 E_FAIL")) << result.m_err;
-  // The component's own account, with the place in the query.
-  EXPECT_TRUE(Contains(result.m_err, "query error at column ")) << result.m_err;
+  // The place in the query and the reason, and nothing that blames the index.
+  EXPECT_EQ(result.m_err.rfind("zvv: query error at column 9: ", 0), 0u) << result.m_err;
+  EXPECT_EQ(Lines(result.m_err).size(), 1u) << result.m_err;
+  EXPECT_FALSE(Contains(result.m_err, "index")) << result.m_err;
+  EXPECT_FALSE(Contains(result.m_err, "E_FAIL")) << result.m_err;
   EXPECT_EQ(result.m_out, "");
+}
+
+TEST_F(ZvvSearch, CommandNamesAreQueryWordsWhereTheyCannotBeCommands) {
+  m_app.AddPage("words.htm", "Words", "How to watch the index grow.");
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"--", "watch"}, {"search", "index"}}) {
+    const RunResult result = Zvv(args);
+    ASSERT_EQ(result.m_exitCode, 0) << args.back() << ": " << result.m_err;
+    EXPECT_TRUE(Contains(result.m_out, "words.htm")) << args.back() << ": " << result.m_out;
+    EXPECT_EQ(Lines(result.m_out).back(), "1 hit") << args.back();
+  }
+}
+
+TEST_F(ZvvSearch, UiWithoutATerminalSaysSoAndThatNoIndexExists) {
+  // Standard input is not a terminal, so nobody can be asked.
+  const RunResult first = RunZvv({"--install-dir", m_app.Root().string(), "--ui", "printer"});
+  EXPECT_EQ(first.m_exitCode, 1);
+  EXPECT_TRUE(Contains(first.m_err, "--ui cannot ask")) << first.m_err;
+  EXPECT_TRUE(Contains(first.m_err, "no help index exists")) << first.m_err;
+  EXPECT_TRUE(Contains(first.m_err, "'zvv index'")) << first.m_err;
+  EXPECT_TRUE(Contains(first.m_err, "--no-ui")) << first.m_err;
+  EXPECT_FALSE(Contains(first.m_err, "E_FAIL")) << first.m_err;
+  EXPECT_EQ(first.m_out, "");
+  // Once an index exists there is nothing to ask: the search answers, with the note.
+  ASSERT_EQ(Zvv({"index"}).m_exitCode, 0);
+  const RunResult later = RunZvv({"--install-dir", m_app.Root().string(), "--ui", "printer"});
+  EXPECT_EQ(later.m_exitCode, 0) << later.m_err;
+  EXPECT_EQ(Lines(later.m_out).back(), "3 hits");
+  EXPECT_TRUE(Contains(later.m_err, "--ui cannot ask")) << later.m_err;
 }
 
 TEST_F(ZvvSearch, IndexReportsCreationThenUpdate) {

@@ -90,8 +90,19 @@ class Reader {
           if (m_pos + 4 > m_text.size()) return std::nullopt;
           const unsigned long code = std::stoul(m_text.substr(m_pos, 4), nullptr, 16);
           m_pos += 4;
-          if (code >= 0x80) return std::nullopt;  // zvv escapes only ASCII controls
-          out += static_cast<char>(code);
+          // zvv escapes controls and writes U+FFFD for bytes that are not
+          // UTF-8; nothing it escapes needs a surrogate pair.
+          if (code >= 0xD800 && code <= 0xDFFF) return std::nullopt;
+          if (code < 0x80) {
+            out += static_cast<char>(code);
+          } else if (code < 0x800) {
+            out += static_cast<char>(0xC0 | (code >> 6));
+            out += static_cast<char>(0x80 | (code & 0x3F));
+          } else {
+            out += static_cast<char>(0xE0 | (code >> 12));
+            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (code & 0x3F));
+          }
           break;
         }
         default:

@@ -103,6 +103,21 @@ RunResult RunZvv(const std::vector<std::string>& args, const std::string& regist
   return result;
 }
 
+RunResult RunZvvInto(const std::vector<std::string>& args, const std::string& outputPath,
+                     const std::string& input) {
+  const fs::path folder = UniqueFolder("zvv-into");
+  std::ofstream(folder / "in", std::ios::binary) << input;
+  const std::string command = CommandLine(args, folder / "registry.reg") + " <" +
+                              ShellQuote((folder / "in").string()) + " >" + ShellQuote(outputPath) +
+                              " 2>" + ShellQuote((folder / "err").string());
+  RunResult result;
+  result.m_exitCode = ShellExitCode(command, folder / "code");
+  result.m_err = ReadFile(folder / "err");
+  std::error_code error;
+  fs::remove_all(folder, error);
+  return result;
+}
+
 WatchProcess::WatchProcess(const std::vector<std::string>& args)
     : m_folder(UniqueFolder("zvv-watch")) {
   const fs::path fifo = m_folder / "in";
@@ -160,7 +175,8 @@ int WatchProcess::Finish() {
 }
 
 bool IsSummaryLine(const std::string& line) {
-  static const std::regex kSummary(R"(No pages match|\d+ hits?|\d+ of \d+ hits? shown)");
+  static const std::regex kSummary(
+      R"(No pages match|\d+ hits?|\d+ of \d+ hits? shown|\d+ hits?,( all)? outside --dir .*)");
   return std::regex_match(line, kSummary);
 }
 

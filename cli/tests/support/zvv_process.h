@@ -44,6 +44,11 @@ class TempApp {
 // empty, so that no registration outside the test is seen.
 RunResult RunZvv(const std::vector<std::string>& args, const std::string& registryFile = {});
 
+// As RunZvv, with standard output written to `outputPath` (a full device, say)
+// and `input` on standard input; m_out stays empty.
+RunResult RunZvvInto(const std::vector<std::string>& args, const std::string& outputPath,
+                     const std::string& input = {});
+
 // zvv watch fed through a pipe: lines go in, answers are read back. A timeout
 // wrapped around the process bounds every read.
 class WatchProcess {
