@@ -12,10 +12,12 @@ os_headers='(windows|ole2|oleauto|objbase|commctrl|process|unistd|pthread|dlfcn|
 # needs the system's headers; only C++ sources and headers are checked.
 # Two engine files do what the standard library cannot (file stamps relative to an open
 # folder; write permission and durable renames); they are the engine's only direct use of the
-# operating system. Tests may use it to make faults (descriptor limits, full disks, forks).
+# operating system. Their Windows counterparts, with the code page conversion and the UTF-8 to
+# wide path conversion, are the *_win.cpp files named beside them. Tests may use it to make
+# faults (descriptor limits, full disks, forks).
 bad=$(grep -rnE "^\s*#\s*include\s*<${os_headers}>" component cli engine bench \
       --include='*.cpp' --include='*.h' --include='*.hpp' 2>/dev/null \
-      | grep -vE '^engine/src/(folder_stats|file_system)\.cpp:' \
+      | grep -vE '^engine/src/(folder_stats|file_system|folder_stats_win|file_system_win|charset_convert_win|wide_path_win)\.cpp:' \
       | grep -vE '^[a-z]+/tests/' || true)
 if [[ -n "$bad" ]]; then
   echo "check-includes: operating-system headers outside winport/:"

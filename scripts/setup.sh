@@ -10,6 +10,7 @@ packages=(
   libstemmer-dev libutf8proc-dev libuchardet-dev libxxhash-dev ccache
   g++-mingw-w64-i686 mingw-w64-tools
   binutils-mingw-w64-i686 # the resource compiler, which every build runs
+  dpkg-dev make tcl       # the engine's Windows libraries, built from source packages
   clang-14 libclang-rt-14-dev
   clang-format-14 clang-tidy-14
 )

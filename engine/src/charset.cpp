@@ -1,15 +1,13 @@
-// @brief Charset sniffing and decoding to UTF-8 (own UTF-8/UTF-16/windows-1252 code, iconv for
-// the other charsets).
+// @brief Charset sniffing and decoding to UTF-8 (own UTF-8/UTF-16/windows-1252 code, the
+// system's converters for the other charsets).
 #include "charset.h"
-
-#include <iconv.h>
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <cstdint>
 #include <vector>
 
+#include "charset_convert.h"
 #include "charset_detect.h"
 #include "utf/code_points.h"
 
@@ -81,34 +79,6 @@ std::string DecodeUtf16(std::string_view s, bool bigEndian) {
   }
   if (s.size() % 2 != 0) AppendCodePoint(out, utf::kReplacementCharacter);
   return out;
-}
-
-// Decodes through iconv; each byte it rejects becomes U+FFFD. Returns false when the label
-// is unknown to the system.
-bool DecodeWithIconv(std::string_view s, const std::string& charset, std::string& out) {
-  iconv_t cd = iconv_open("UTF-8", charset.c_str());
-  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
-  std::string raw;
-  raw.reserve(s.size() * 2);
-  char buffer[4096];
-  char* in = const_cast<char*>(s.data());
-  size_t inLeft = s.size();
-  while (inLeft > 0) {
-    char* outPtr = buffer;
-    size_t outLeft = sizeof buffer;
-    size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
-    raw.append(buffer, outPtr - buffer);
-    if (rc == static_cast<size_t>(-1)) {
-      if (errno == E2BIG) continue;
-      raw += "\xEF\xBF\xBD";  // EILSEQ or a truncated sequence at the end
-      ++in;
-      --inLeft;
-      iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    }
-  }
-  iconv_close(cd);
-  out = DecodeUtf8(raw);  // also maps the control characters
-  return true;
 }
 
 std::string Lower(std::string_view s) {
@@ -183,18 +153,8 @@ bool ReadsAsciiAsAscii(const std::string& charset) {
   static constexpr std::string_view kProbe =
       "<!DOCTYPE html><html lang=\"en\"><meta charset='x'><a href=\"b/c.htm?d=e;f:g,h+i_j#k\">"
       "(&#38;*%)</a>\t\r\nABCDEFGHIJKLMNOPQRSTUVWXYZ abcdefghijklmnopqrstuvwxyz 0123456789";
-  iconv_t cd = iconv_open("UTF-8", charset.c_str());
-  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
-  std::string in(kProbe);
-  char buffer[2 * kProbe.size() + 16];
-  char* inPtr = in.data();
-  size_t inLeft = in.size();
-  char* outPtr = buffer;
-  size_t outLeft = sizeof buffer;
-  bool clean = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1) &&
-               iconv(cd, nullptr, nullptr, &outPtr, &outLeft) != static_cast<size_t>(-1);
-  iconv_close(cd);
-  return clean && std::string_view(buffer, outPtr - buffer) == kProbe;
+  const std::optional<std::string> decoded = ConvertToUtf8(kProbe, charset);
+  return decoded && *decoded == kProbe;
 }
 
 }  // namespace
@@ -230,8 +190,9 @@ std::string DecodeToUtf8(std::string_view bytes, const std::string& charset) {
   if (charset == "windows-1252") return DecodeCp1252(bytes);
   if (charset == "utf-16le") return DecodeUtf16(bytes, false);
   if (charset == "utf-16be") return DecodeUtf16(bytes, true);
-  std::string out;
-  if (DecodeWithIconv(bytes, charset, out)) return out;
+  // The converter's output is UTF-8; decoding it again maps the control characters.
+  if (std::optional<std::string> converted = ConvertToUtf8(bytes, charset))
+    return DecodeUtf8(*converted);
   return IsValidUtf8(bytes) ? DecodeUtf8(bytes) : DecodeCp1252(bytes);
 }
 

@@ -9,6 +9,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#ifdef _WIN32
+#include <unordered_map>
+#endif
 
 #include "page_file.h"
 
@@ -26,8 +29,12 @@ class FolderStats {
   std::optional<FileStamp> Stamp(std::string_view path);
 
  private:
-  std::string m_folder;  // the folder `m_handle` is open on
-  int m_handle = -1;     // -1: none open (or the folder could not be opened)
+  std::string m_folder;  // the folder last looked in
+#ifdef _WIN32
+  std::unordered_map<std::string, FileStamp> m_files;  // its regular files by name
+#else
+  int m_handle = -1;  // open on m_folder; -1: none open (or the folder could not be opened)
+#endif
 };
 
 }  // namespace dizode

@@ -1,5 +1,4 @@
-// @brief Bounded page reads and file stamps through the standard library only, so the engine
-// builds unchanged wherever the toolkit is shipped.
+// @brief Bounded page reads and file stamps, by UTF-8 path on every platform.
 #include "page_file.h"
 
 // The hash is compiled in from the header alone: nothing to link, on any platform.
@@ -12,6 +11,10 @@
 #include <filesystem>
 #include <memory>
 
+#ifdef _WIN32
+#include "wide_path.h"
+#endif
+
 namespace dizode {
 namespace {
 
@@ -21,8 +24,20 @@ struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
+// Paths are UTF-8; Windows' narrow file functions would read them in the local code page.
+std::FILE* OpenForReading(const std::string& path) {
+#ifdef _WIN32
+  return _wfopen(WidePath(path).c_str(), L"rb");
+#else
+  return std::fopen(path.c_str(), "rb");
+#endif
+}
+
 }  // namespace
 
+#ifndef _WIN32
+// Windows' stamps come from the system's own listing (folder_stats_win.cpp): the standard
+// library there reads file times in whole seconds, which would never match a listing's.
 std::optional<FileStamp> StampOf(const std::string& path) {
   std::error_code error;
   // file_size refuses folders and other non-files, so it doubles as the regular-file check.
@@ -35,6 +50,7 @@ std::optional<FileStamp> StampOf(const std::string& path) {
       static_cast<int64_t>(size),
       std::chrono::duration_cast<std::chrono::nanoseconds>(unixTime.time_since_epoch()).count()};
 }
+#endif
 
 PageFile ReadPageFile(const std::string& path, size_t maxBytes) {
   PageFile page;
@@ -44,7 +60,7 @@ PageFile ReadPageFile(const std::string& path, size_t maxBytes) {
     page.error = fs::is_directory(path, error) ? "not a regular file" : "no such file";
     return page;
   }
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+  std::unique_ptr<std::FILE, FileCloser> file(OpenForReading(path));
   if (!file) {
     const int error = errno;
     page.error = std::strerror(error);
