@@ -3,22 +3,24 @@
 
 #include <cstdio>
 
-#include "cli/utf8.h"
+#include "cli/visible_text.h"
+#include "utf/code_points.h"
 
 namespace zvv {
 
 std::string JsonString(std::string_view text) {
   std::string out = "\"";
   for (std::size_t pos = 0; pos < text.size();) {
-    const CodePoint point = DecodeUtf8At(text, pos);
-    if (point.m_length == 0) {
-      // Not UTF-8: a reader would refuse the whole line, so the byte is
+    const utf::CodePoint point = utf::DecodeUtf8(text, pos);
+    const auto size = static_cast<std::size_t>(point.size);
+    if (!point.valid) {
+      // Not UTF-8: a reader would refuse the whole line, so the piece is
       // shown as the replacement character instead.
       out += "\\ufffd";
-      ++pos;
+      pos += size;
       continue;
     }
-    const char32_t value = point.m_value;
+    const char32_t value = point.value;
     if (value == '"') {
       out += "\\\"";
     } else if (value == '\\') {
@@ -34,9 +36,9 @@ std::string JsonString(std::string_view text) {
       std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(value));
       out += escaped;
     } else {
-      out.append(text, pos, point.m_length);
+      out.append(text, pos, size);
     }
-    pos += point.m_length;
+    pos += size;
   }
   out += '"';
   return out;

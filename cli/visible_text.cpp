@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "cli/utf8.h"
+#include "utf/code_points.h"
 
 namespace zvv {
 
@@ -11,26 +11,29 @@ std::string VisibleText(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   for (std::size_t pos = 0; pos < text.size();) {
-    const CodePoint point = DecodeUtf8At(text, pos);
+    const utf::CodePoint point = utf::DecodeUtf8(text, pos);
+    const auto size = static_cast<std::size_t>(point.size);
     char escaped[16];
-    if (point.m_length == 0) {
-      std::snprintf(escaped, sizeof escaped, "\\x%02x", static_cast<unsigned char>(text[pos]));
-      out += escaped;
-      ++pos;
-      continue;
-    }
-    if (!IsControl(point.m_value)) {
-      out.append(text, pos, point.m_length);
-    } else if (point.m_value < 0x80) {
-      std::snprintf(escaped, sizeof escaped, "\\x%02x", static_cast<unsigned>(point.m_value));
+    if (!point.valid) {
+      for (std::size_t i = 0; i < size; ++i) {
+        std::snprintf(escaped, sizeof escaped, "\\x%02x",
+                      static_cast<unsigned char>(text[pos + i]));
+        out += escaped;
+      }
+    } else if (!IsControl(point.value)) {
+      out.append(text, pos, size);
+    } else if (point.value < 0x80) {
+      std::snprintf(escaped, sizeof escaped, "\\x%02x", static_cast<unsigned>(point.value));
       out += escaped;
     } else {
-      std::snprintf(escaped, sizeof escaped, "\\u{%02x}", static_cast<unsigned>(point.m_value));
+      std::snprintf(escaped, sizeof escaped, "\\u{%02x}", static_cast<unsigned>(point.value));
       out += escaped;
     }
-    pos += point.m_length;
+    pos += size;
   }
   return out;
 }
+
+bool IsControl(char32_t value) { return value < 0x20 || (value >= 0x7F && value <= 0x9F); }
 
 }  // namespace zvv

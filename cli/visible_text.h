@@ -12,4 +12,7 @@ namespace zvv {
 // the window title nor clear the screen, and a reader still sees it was there.
 std::string VisibleText(std::string_view text);
 
+// C0 controls, DEL and C1 controls: what a terminal may act on instead of showing.
+bool IsControl(char32_t value);
+
 }  // namespace zvv

@@ -31,6 +31,7 @@ class ComPtr {
   ~ComPtr() { Reset(); }
 
   ComPtr& operator=(const ComPtr& other) {
+    if (this == &other) return *this;
     if (other.m_p) other.m_p->AddRef();
     Reset();
     m_p = other.m_p;
