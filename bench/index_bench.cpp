@@ -30,7 +30,7 @@ std::string WorkDir(const std::string& name) {
 void BM_ReadBytes(benchmark::State& state) {
   std::vector<std::string> pages = CorpusPages(kCorpora[state.range(0)]);
   size_t bytes = 0;
-  for (auto _ : state) {
+  while (state.KeepRunning()) {
     bytes = 0;
     for (const std::string& page : pages)
       bytes += dizode::ReadPageFile(page, dizode::kMaxInputBytes).bytes.size();
@@ -83,11 +83,12 @@ void InsertExtracted(benchmark::State& state, dizode::Db (*create)(const std::st
                      const char* name) {
   std::vector<std::string> pages = CorpusPages(kCorpora[state.range(0)]);
   std::vector<dizode::PageText> texts;
+  texts.reserve(pages.size());
   for (const std::string& page : pages)
     texts.push_back(dizode::ExtractHtml(dizode::ReadPageFile(page, dizode::kMaxInputBytes).bytes,
                                         dizode::FileNameOf(page)));
   std::string dir = WorkDir(std::string(name) + "-" + kCorpora[state.range(0)]);
-  for (auto _ : state) {
+  while (state.KeepRunning()) {
     dizode::Db db = create(dir);
     dizode::Transaction transaction(db);
     dizode::Stmt page(db.get(), "INSERT INTO pages(key, title, titlekey) VALUES(?1, ?2, ?3)");
@@ -125,7 +126,7 @@ double DatabaseMiB(const std::string& folder) {
 void BM_ColdIndex(benchmark::State& state) {
   std::vector<std::string> pages = CorpusPages(kCorpora[state.range(0)]);
   std::string dir = WorkDir(std::string("cold-") + kCorpora[state.range(0)]);
-  for (auto _ : state) {
+  while (state.KeepRunning()) {
     Collection collection(dir, TK_COLLECTION_CREATE);
     collection.Submit(TK_SUBMIT_ADD, pages);
   }
@@ -148,7 +149,7 @@ const std::string& UpdateCollection() {
 void BM_NoChangeListing(benchmark::State& state) {
   Collection collection(UpdateCollection(), TK_COLLECTION_OPEN);
   int32_t count = 0;
-  for (auto _ : state) count = collection.Search(nullptr, 1);
+  while (state.KeepRunning()) count = collection.Search(nullptr, 1);
   state.counters["pages"] = count;
 }
 
@@ -163,7 +164,7 @@ void BM_OnePercentUpdate(benchmark::State& state) {
   size_t next = 0;
   const size_t share = pages.size() / 300;  // a third of 1 %
   int round = 0;
-  for (auto _ : state) {
+  while (state.KeepRunning()) {
     state.PauseTiming();
     std::vector<std::string> added, removed;
     for (size_t i = 0; i < share; ++i, ++next) {
