@@ -11,6 +11,11 @@ using Kind = SetExpr::Kind;
 // Rows that qualify only through negation: their s column is NULL.
 constexpr const char* kUnscored = "SELECT key, title, titlekey, NULL FROM pages p";
 
+// SQLite parses with a fixed-size stack that about 24 nested groups of set operations exhaust,
+// while the query language allows 32. A predicate nests at most this many groups; a deeper group
+// becomes a common table expression of its own, so the SQL stays flat however deep the query.
+constexpr int kInlineGroups = 8;
+
 class Builder {
  public:
   explicit Builder(const std::string& queryKey) : m_queryKey(queryKey) {}
@@ -40,8 +45,8 @@ class Builder {
     std::vector<MatchText> positives;
     CollectPositives(set, true, positives);
     if (positives.empty()) {
-      const std::string predicate = Predicate(set);
-      return {std::string(kUnscored) + " WHERE " + predicate, std::move(m_params)};
+      const std::string predicate = Predicate(set, 0);
+      return {With("") + kUnscored + " WHERE " + predicate, std::move(m_params)};
     }
     MatchText rank{positives.size() > 1 ? "(" : "", {}};
     for (size_t i = 0; i < positives.size(); ++i) {
@@ -52,13 +57,26 @@ class Builder {
     rank.text += positives.size() > 1 ? ")" : "";
     const std::string rankParam = Bind(rank.text);
     const std::string score = Rank(rank, "q");
-    const std::string predicate = Predicate(set);
-    return {"WITH ranked AS (SELECT q.id AS id, " + score +
-                " AS s FROM fts JOIN pages q ON q.id = fts.rowid WHERE fts MATCH " + rankParam +
-                ") SELECT p.key, p.title, p.titlekey, r.s FROM pages p "
-                "LEFT JOIN ranked r ON r.id = p.id WHERE " +
-                predicate,
-            std::move(m_params)};
+    const std::string predicate = Predicate(set, 0);
+    return {
+        With("ranked AS (SELECT q.id AS id, " + score +
+             " AS s FROM fts JOIN pages q ON q.id = fts.rowid WHERE fts MATCH " + rankParam + ")") +
+            "SELECT p.key, p.title, p.titlekey, r.s FROM pages p "
+            "LEFT JOIN ranked r ON r.id = p.id WHERE " +
+            predicate,
+        std::move(m_params)};
+  }
+
+  // The WITH clause of the groups that Predicate() moved out, then `first` if any.
+  std::string With(const std::string& first) const {
+    std::string out;
+    for (const std::string& group : m_groups) {
+      out += (out.empty() ? "WITH " : ", ") + group;
+    }
+    if (!first.empty()) {
+      out += (out.empty() ? "WITH " : ", ") + first;
+    }
+    return out.empty() ? out : out + " ";
   }
 
   // The score of a row matched by `match`, with the pages table in scope as `pages`.
@@ -80,7 +98,7 @@ class Builder {
     }
   }
 
-  std::string Predicate(const SetExpr& set) {
+  std::string Predicate(const SetExpr& set, int groups) {
     switch (set.kind) {
       case Kind::kNothing:
         return "0";
@@ -89,17 +107,24 @@ class Builder {
       case Kind::kMatch:
         return "p.id IN (SELECT rowid FROM fts WHERE fts MATCH " + Bind(set.match.text) + ")";
       case Kind::kNot:
-        return "NOT " + Predicate(set.kids.front());
+        return "NOT " + Predicate(set.kids.front(), groups);
       case Kind::kAnd:
       case Kind::kOr:
         break;
+    }
+    if (groups == kInlineGroups) {
+      // Groups inside this one are named before it, so every name is defined before its use.
+      const std::string inner = Predicate(set, 0);
+      const std::string name = "g" + std::to_string(m_groups.size() + 1);
+      m_groups.push_back(name + "(id) AS (SELECT p.id FROM pages p WHERE " + inner + ")");
+      return "p.id IN " + name;
     }
     std::string out = "(";
     for (size_t i = 0; i < set.kids.size(); ++i) {
       if (i > 0) {
         out += set.kind == Kind::kAnd ? " AND " : " OR ";
       }
-      out += Predicate(set.kids[i]);
+      out += Predicate(set.kids[i], groups + 1);
     }
     return out + ")";
   }
@@ -111,6 +136,7 @@ class Builder {
 
   const std::string& m_queryKey;
   std::vector<std::string> m_params;
+  std::vector<std::string> m_groups;  // common table expressions of deep groups, innermost first
 };
 
 }  // namespace

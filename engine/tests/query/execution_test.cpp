@@ -216,8 +216,9 @@ TEST_F(QueryExecutionTest, QueriesCompose) {
 TEST_F(QueryExecutionTest, DeepNestingRunsOrIsRefused) {
   int refused = 0;
   for (int depth = 1; depth <= 32; ++depth) {
-    for (const char* open : {"a <OR> (b ", "a <NOT> (b <OR> ", "a TITLE <CONTAINS> (b <OR> ",
-                             "a <OR> (TITLE <CONTAINS> b ", "x <NEAR> y <OR> (b "}) {
+    for (const char* open :
+         {"a <OR> (b ", "a <NOT> (b <OR> ", "a TITLE <CONTAINS> (b <OR> ",
+          "a <OR> (TITLE <CONTAINS> b ", "x <NEAR> y <OR> (b ", "a <OR> <NOT> (b <AND> <NOT> ("}) {
       std::string query;
       for (int i = 0; i < depth; ++i) {
         query += open;
@@ -235,6 +236,52 @@ TEST_F(QueryExecutionTest, DeepNestingRunsOrIsRefused) {
     }
   }
   EXPECT_GT(refused, 0);
+}
+
+// Set operations nested as deep as the language allows find what the same operations on each
+// word's pages find (the SQL of such a query is deeper than SQLite parses in one piece).
+TEST_F(QueryExecutionTest, DeepSetOperationsKeepTheirMeaning) {
+  const Keys all = Find("<NOT> zzzabsent");
+  const char* words[] = {"printer", "network", "driver", "toolbar", "colour"};
+  const auto without = [&all](const Keys& keys) {
+    Keys out;
+    std::set_difference(all.begin(), all.end(), keys.begin(), keys.end(), std::back_inserter(out));
+    return out;
+  };
+  for (int shape = 0; shape < 3; ++shape) {
+    // Built from the innermost group outwards: word OP (inner).
+    std::string query = "menu";
+    Keys expected = Find("menu");
+    for (int depth = 0; depth < 31; ++depth) {
+      const char* word = words[(depth + shape) % 5];
+      const Keys found = Find(word);
+      Keys next;
+      switch ((depth + shape) % 3) {
+        case 0:  // word <AND> <NOT> (inner)
+          query = std::string(word) + " <AND> <NOT> (" + query + ")";
+          next = without(expected);
+          expected.clear();
+          std::set_intersection(found.begin(), found.end(), next.begin(), next.end(),
+                                std::back_inserter(expected));
+          break;
+        case 1:  // word <OR> <NOT> (inner)
+          query = std::string(word) + " <OR> <NOT> (" + query + ")";
+          next = without(expected);
+          expected.clear();
+          std::set_union(found.begin(), found.end(), next.begin(), next.end(),
+                         std::back_inserter(expected));
+          break;
+        default:  // <NOT> word <OR> (inner)
+          query = std::string("<NOT> ") + word + " <OR> (" + query + ")";
+          next = without(found);
+          next.insert(next.end(), expected.begin(), expected.end());
+          expected = Sorted(next);
+          expected.erase(std::unique(expected.begin(), expected.end()), expected.end());
+          break;
+      }
+    }
+    EXPECT_EQ(Find(query), expected) << query;
+  }
 }
 
 }  // namespace
