@@ -57,6 +57,8 @@ std::string Expected(const std::string& sModule, const std::string& sFolder) {
          "\\TypeLib]\n@=\"{E47FE2BC-A57B-11D2-BE8E-00C04F990001}\"\n"
          "\"Version\"=\"1.0\"\n"
          "\n[HKEY_CLASSES_ROOT\\Torvane.ViveviVadiro]\n@=\"Torvane ViveviVadiro Class\"\n"
+         "\n[HKEY_CLASSES_ROOT\\Torvane.ViveviVadiro\\CLSID]\n"
+         "@=\"{E47FE2CC-A57B-11D2-BE8E-00C04F990001}\"\n"
          "\n[HKEY_CLASSES_ROOT\\Torvane.ViveviVadiro\\CurVer]\n@=\"Torvane.ViveviVadiro.1\"\n"
          "\n[HKEY_CLASSES_ROOT\\Torvane.ViveviVadiro.1]\n@=\"Torvane ViveviVadiro Class\"\n"
          "\n[HKEY_CLASSES_ROOT\\Torvane.ViveviVadiro.1\\CLSID]\n"
@@ -106,6 +108,7 @@ TEST_F(RegistrationTest, UnregisteringKeepsTheClassFolderAndTheTypeLibrary) {
   EXPECT_TRUE(KeyExists("CLSID"));
   EXPECT_TRUE(KeyExists("CLSID\\{Another}"));
   EXPECT_FALSE(KeyExists(kClassKey));
+  EXPECT_FALSE(KeyExists("Torvane.ViveviVadiro\\CLSID"));
   EXPECT_FALSE(KeyExists("Torvane.ViveviVadiro"));
   EXPECT_FALSE(KeyExists("Torvane.ViveviVadiro.1"));
   EXPECT_TRUE(KeyExists("TypeLib\\{E47FE2BC-A57B-11D2-BE8E-00C04F990001}\\1.0\\0\\win32"));
