@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/app_folder.h"
+#include "cli/colour.h"
 #include "cli/failure.h"
 #include "cli/host_session.h"
 #include "cli/module_version.h"
@@ -34,7 +35,7 @@ bool ClassStillRegistered() {
 OutputStyle StyleFor(const Options& options) {
   OutputStyle style;
   style.m_json = options.m_json;
-  style.m_colour = !options.m_json && UseColour(Stream::kOutput);
+  style.m_colour = !options.m_json && UseColour(options.m_colour, Stream::kOutput);
   style.m_columns = IsTerminal(Stream::kOutput) ? GetTerminalSize().m_columns : 0;
   style.m_limit = options.m_limit;
   return style;

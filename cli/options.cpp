@@ -60,7 +60,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
       out = args[++i];
       return true;
     };
-    const bool takesValue = arg == "--install-dir" || arg == "--dir" || arg == "--limit";
+    const bool takesValue =
+        arg == "--install-dir" || arg == "--dir" || arg == "--limit" || arg == "--color";
     if (!takesValue && inlineValue) return Refuse("option " + arg + " takes no value");
 
     if (arg == "--help" || arg == "-h") {
@@ -85,6 +86,10 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
         options.m_installDir = value;
       } else if (arg == "--dir") {
         options.m_dirs.push_back(value);
+      } else if (arg == "--color") {
+        auto colour = ParseColourChoice(value);
+        if (!colour) return Refuse("option --color needs auto, always or never: " + value);
+        options.m_colour = *colour;
       } else {
         auto limit = ParseCount(value);
         if (!limit) return Refuse("option --limit needs a whole number, 0 for all: " + value);
@@ -159,6 +164,8 @@ Options:
   --ui, --no-ui      allow or forbid the component's prompt and progress
                      display (default: allowed on an interactive terminal)
   --limit N          print at most N hits per query (default 20, 0 = all)
+  --color WHEN       colour the table: auto (the default: only on a terminal,
+                     not with NO_COLOR set or TERM=dumb), always or never
   --version          print the component module's name and version
   --help             print this text
 

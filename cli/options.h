@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/colour.h"
+
 namespace zvv {
 
 enum class Command { kSearch, kIndex, kWatch, kRegister, kUnregister, kVersion, kHelp };
@@ -22,6 +24,7 @@ struct Options {
   std::optional<bool> m_showUI;
   // Hits printed per answer; 0 prints them all.
   std::size_t m_limit = 20;
+  ColourChoice m_colour = ColourChoice::kAuto;
 };
 
 // Either the options or the reason the command line was refused.

@@ -38,6 +38,4 @@ TerminalSize GetTerminalSize() {
   return {EnvironmentCount("COLUMNS", 80), EnvironmentCount("LINES", 24)};
 }
 
-bool UseColour(Stream stream) { return !std::getenv("NO_COLOR") && IsTerminal(stream); }
-
 }  // namespace zvv

@@ -18,7 +18,4 @@ struct TerminalSize {
 // The terminal's size in characters: COLUMNS and LINES when set, else 80 x 24.
 TerminalSize GetTerminalSize();
 
-// Colour only on a terminal, and never with NO_COLOR set to anything.
-bool UseColour(Stream stream);
-
 }  // namespace zvv
