@@ -32,4 +32,15 @@ HANDLE FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData);
 BOOL FindNextFileA(HANDLE hFindFile, LPWIN32_FIND_DATAA lpFindFileData);
 BOOL FindClose(HANDLE hFindFile);
 
+// Not a system function: FindFirstFileA whose entries carry only what the
+// folder listing itself tells, their name and whether each is a folder
+// (dwFileAttributes FILE_ATTRIBUTE_DIRECTORY, else FILE_ATTRIBUTE_NORMAL);
+// sizes and times are zero. An entry's status is read only when the listing
+// cannot tell: a link, followed as FindFirstFileA follows it, or a file system
+// that gives no types. Listing a folder of many pages thus costs no status
+// read per page; the price is that an entry deleted after the search started
+// may still be found. FindNextFileA continues the search, FindClose ends it.
+// The system's own search reads all details with the listing at no extra cost.
+HANDLE WinportFindFirstFileNamesA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData);
+
 BOOL CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES lpSecurityAttributes);

@@ -1,12 +1,14 @@
-// @brief Folder searches: FindFirstFileA, FindNextFileA and FindClose.
+// @brief Folder searches: FindFirstFileA, WinportFindFirstFileNamesA, FindNextFileA and
+// FindClose.
 #include <dirent.h>
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <iterator>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "winport/api/errors.h"
@@ -19,31 +21,57 @@
 namespace winport::detail {
 namespace {
 
-// The names a search found, read when it started; each entry's details are
-// read when it is handed out, so an entry deleted meanwhile is skipped.
+// An entry a search found, with its type as the folder listing gave it.
+struct Found {
+  std::string name;
+  unsigned char type;  // DT_* of the listing
+};
+
+// Whether an entry's details are read when it is handed out, or only what the
+// listing told.
+enum class Details { kStatus, kListing };
+
+// The entries a search found, read when it started; with kStatus each entry's
+// details are read when it is handed out, so an entry deleted meanwhile is
+// skipped.
 class FindSearch : public HandleObject {
  public:
-  FindSearch(std::string folder, std::vector<std::string> names)
+  FindSearch(std::string folder, std::vector<Found> entries, Details details)
       : HandleObject(HandleKind::kFindSearch),
         m_folder(std::move(folder)),
-        m_names(std::move(names)) {}
+        m_entries(std::move(entries)),
+        m_details(details) {}
 
   // Fills `data` with the next entry that still exists; false at the end.
   bool Next(WIN32_FIND_DATAA& data) {
-    while (m_next < m_names.size()) {
-      const std::string& name = m_names[m_next++];
-      if (Fill(name, data)) return true;
+    while (m_next < m_entries.size()) {
+      const Found& entry = m_entries[m_next++];
+      if (entry.name.size() >= MAX_PATH) continue;
+      if (ListingTells(entry) ? FillFromListing(entry, data) : FillFromStatus(entry.name, data)) {
+        return true;
+      }
     }
     return false;
   }
 
  private:
-  bool Fill(const std::string& name, WIN32_FIND_DATAA& data) const {
+  // A link must be followed, and some file systems give no types.
+  bool ListingTells(const Found& entry) const {
+    return m_details == Details::kListing && entry.type != DT_LNK && entry.type != DT_UNKNOWN;
+  }
+
+  static bool FillFromListing(const Found& entry, WIN32_FIND_DATAA& data) {
+    data = WIN32_FIND_DATAA{};
+    data.dwFileAttributes = entry.type == DT_DIR ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+    std::memcpy(data.cFileName, entry.name.c_str(), entry.name.size() + 1);
+    return true;
+  }
+
+  bool FillFromStatus(const std::string& name, WIN32_FIND_DATAA& data) const {
     const std::string path = m_folder == "/" ? "/" + name : m_folder + "/" + name;
     struct stat info;
     // A dangling symbolic link is still listed, with its own details.
     if (::stat(path.c_str(), &info) != 0 && ::lstat(path.c_str(), &info) != 0) return false;
-    if (name.size() >= MAX_PATH) return false;
     data = WIN32_FIND_DATAA{};
     data.dwFileAttributes = AttributesFromStat(info);
     data.ftCreationTime = FileTimeFromTimespec(info.st_ctim);
@@ -59,46 +87,82 @@ class FindSearch : public HandleObject {
   }
 
   const std::string m_folder;
-  const std::vector<std::string> m_names;
+  const std::vector<Found> m_entries;
+  const Details m_details;
   size_t m_next = 0;
 };
 
-bool NameLess(const std::string& a, const std::string& b) {
-  const size_t common = std::min(a.size(), b.size());
+char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool NameLess(const Found& a, const Found& b) {
+  const size_t common = std::min(a.name.size(), b.name.size());
   for (size_t i = 0; i < common; ++i) {
-    const int x = std::toupper(static_cast<unsigned char>(a[i]));
-    const int y = std::toupper(static_cast<unsigned char>(b[i]));
+    const auto x = static_cast<unsigned char>(UpperAscii(a.name[i]));
+    const auto y = static_cast<unsigned char>(UpperAscii(b.name[i]));
     if (x != y) return x < y;
   }
-  return a.size() != b.size() ? a.size() < b.size() : a < b;
+  return a.name.size() != b.name.size() ? a.name.size() < b.name.size() : a.name < b.name;
 }
 
 // Lists `folder`'s entries that match `pattern`: "." and ".." first (except in
 // the root folder, which has neither on Windows), then the rest by name.
 // Returns false with the last error set when the folder cannot be read.
-bool ListMatches(const std::string& folder, const std::string& pattern,
-                 std::vector<std::string>& names) {
+bool ListMatches(const std::string& folder, const std::string& pattern, std::vector<Found>& names) {
   DIR* dir = ::opendir(folder.c_str());
   if (dir == nullptr) {
     if (errno == ENOENT || errno == ENOTDIR) return Fail(ERROR_PATH_NOT_FOUND);
     return FailFromErrno(folder.c_str());
   }
-  std::vector<std::string> others;
+  std::vector<Found> others;
   while (const dirent* entry = ::readdir(dir)) {
-    const std::string name = entry->d_name;
+    const std::string_view name = entry->d_name;
     if (name == "." || name == "..") continue;
-    if (MatchesWildcard(pattern, name)) others.push_back(name);
+    if (MatchesWildcard(pattern, name)) others.push_back({std::string(name), entry->d_type});
   }
   ::closedir(dir);
   if (folder != "/") {
     for (const char* dots : {".", ".."}) {
-      if (MatchesWildcard(pattern, dots)) names.push_back(dots);
+      if (MatchesWildcard(pattern, dots)) names.push_back({dots, DT_DIR});
     }
   }
   std::sort(others.begin(), others.end(), NameLess);
-  names.insert(names.end(), others.begin(), others.end());
+  names.insert(names.end(), std::make_move_iterator(others.begin()),
+               std::make_move_iterator(others.end()));
   if (names.empty()) return Fail(ERROR_FILE_NOT_FOUND);
   return true;
+}
+
+HANDLE StartSearch(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData, Details details) {
+  if (lpFileName == nullptr || lpFindFileData == nullptr || *lpFileName == '\0') {
+    Fail(ERROR_INVALID_PARAMETER);
+    return INVALID_HANDLE_VALUE;
+  }
+  const std::string path = lpFileName;
+  const size_t slash = path.rfind('/');
+  const std::string folder =
+      slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+  const std::string pattern = slash == std::string::npos ? path : path.substr(slash + 1);
+  if (pattern.empty()) {
+    Fail(ERROR_FILE_NOT_FOUND);
+    return INVALID_HANDLE_VALUE;
+  }
+  std::vector<Found> names;
+  if (HasWildcard(pattern)) {
+    if (!ListMatches(folder, pattern, names)) return INVALID_HANDLE_VALUE;
+  } else {
+    struct stat info;
+    if (::stat(path.c_str(), &info) != 0 && ::lstat(path.c_str(), &info) != 0) {
+      FailFromErrno(path.c_str());
+      return INVALID_HANDLE_VALUE;
+    }
+    names.push_back({pattern, DT_UNKNOWN});
+  }
+  auto search = std::make_shared<FindSearch>(folder, std::move(names), details);
+  if (!search->Next(*lpFindFileData)) {
+    Fail(ERROR_FILE_NOT_FOUND);
+    return INVALID_HANDLE_VALUE;
+  }
+  return RegisterHandle(std::move(search));
 }
 
 }  // namespace
@@ -117,36 +181,12 @@ bool ListMatches(const std::string& folder, const std::string& pattern,
 // A path that ends in "/" names no entry and fails with ERROR_FILE_NOT_FOUND.
 HANDLE FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData) {
   using namespace winport::detail;
-  if (lpFileName == nullptr || lpFindFileData == nullptr || *lpFileName == '\0') {
-    Fail(ERROR_INVALID_PARAMETER);
-    return INVALID_HANDLE_VALUE;
-  }
-  const std::string path = lpFileName;
-  const size_t slash = path.rfind('/');
-  const std::string folder =
-      slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-  const std::string pattern = slash == std::string::npos ? path : path.substr(slash + 1);
-  if (pattern.empty()) {
-    Fail(ERROR_FILE_NOT_FOUND);
-    return INVALID_HANDLE_VALUE;
-  }
-  std::vector<std::string> names;
-  if (HasWildcard(pattern)) {
-    if (!ListMatches(folder, pattern, names)) return INVALID_HANDLE_VALUE;
-  } else {
-    struct stat info;
-    if (::stat(path.c_str(), &info) != 0 && ::lstat(path.c_str(), &info) != 0) {
-      FailFromErrno(path.c_str());
-      return INVALID_HANDLE_VALUE;
-    }
-    names.push_back(pattern);
-  }
-  auto search = std::make_shared<FindSearch>(folder, std::move(names));
-  if (!search->Next(*lpFindFileData)) {
-    Fail(ERROR_FILE_NOT_FOUND);
-    return INVALID_HANDLE_VALUE;
-  }
-  return RegisterHandle(std::move(search));
+  return StartSearch(lpFileName, lpFindFileData, Details::kStatus);
+}
+
+HANDLE WinportFindFirstFileNamesA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData) {
+  using namespace winport::detail;
+  return StartSearch(lpFileName, lpFindFileData, Details::kListing);
 }
 
 BOOL FindNextFileA(HANDLE hFindFile, LPWIN32_FIND_DATAA lpFindFileData) {

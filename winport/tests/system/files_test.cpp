@@ -1,6 +1,7 @@
 // Current folder, folder listings, folders and attributes, against Windows behaviour.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -24,11 +25,14 @@ struct Entry {
   ULONGLONG write_time;
 };
 
+using SearchStart = HANDLE (*)(LPCSTR, LPWIN32_FIND_DATAA);
+
 // Every entry a search finds, in order; the last error after the search ended.
-std::vector<Entry> List(const std::string& pattern, DWORD* end_error = nullptr) {
+std::vector<Entry> List(const std::string& pattern, DWORD* end_error = nullptr,
+                        SearchStart start = FindFirstFileA) {
   std::vector<Entry> entries;
   WIN32_FIND_DATAA data;
-  HANDLE search = FindFirstFileA(pattern.c_str(), &data);
+  HANDLE search = start(pattern.c_str(), &data);
   if (search == INVALID_HANDLE_VALUE) {
     if (end_error) *end_error = GetLastError();
     return entries;
@@ -154,6 +158,50 @@ TEST_F(FolderSearch, ClosedSearchHandlesAreRefused) {
   EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
   EXPECT_FALSE(FindClose(search));
   EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+}
+
+// The listing-only search finds what the full one finds, in the same order,
+// with the same folder marks (a link followed to a folder is one), but reads
+// no sizes or times.
+TEST_F(FolderSearch, TheNamesOnlySearchFindsTheSameEntriesAndFolderMarks) {
+  ASSERT_EQ(::symlink("sub", (m_folder / "to-sub").c_str()), 0);
+  ASSERT_EQ(::symlink("missing", (m_folder / "dangling.htm").c_str()), 0);
+  for (const char* pattern : {"*.*", "*.htm", "s*"}) {
+    DWORD full_end = 0;
+    DWORD names_end = 0;
+    const auto full = List(m_folder / pattern, &full_end);
+    const auto names = List(m_folder / pattern, &names_end, WinportFindFirstFileNamesA);
+    EXPECT_EQ(names_end, full_end) << pattern;
+    ASSERT_EQ(Names(names), Names(full)) << pattern;
+    for (size_t i = 0; i < names.size(); ++i) {
+      EXPECT_EQ(names[i].attributes & FILE_ATTRIBUTE_DIRECTORY,
+                full[i].attributes & FILE_ATTRIBUTE_DIRECTORY)
+          << names[i].name;
+    }
+  }
+  const auto entries = List(m_folder / "b.htm", nullptr, WinportFindFirstFileNamesA);
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].size, 5u);  // a plain path is looked up: its details are known
+  for (const Entry& entry : List(m_folder / "*.htm", nullptr, WinportFindFirstFileNamesA)) {
+    if (entry.name == "b.htm") {
+      EXPECT_EQ(entry.size, 0u);
+      EXPECT_EQ(entry.write_time, 0u);
+      EXPECT_EQ(entry.attributes, FILE_ATTRIBUTE_NORMAL);
+    }
+  }
+
+  // Nothing is looked at after the listing but links: a page removed meanwhile is still
+  // found, a link removed meanwhile is not.
+  WIN32_FIND_DATAA data;
+  HANDLE search = WinportFindFirstFileNamesA((m_folder / "*").c_str(), &data);
+  ASSERT_NE(search, INVALID_HANDLE_VALUE);
+  ASSERT_EQ(::unlink((m_folder / "dangling.htm").c_str()), 0);
+  ASSERT_EQ(::unlink((m_folder / "b.htm").c_str()), 0);
+  std::vector<std::string> rest;
+  while (FindNextFileA(search, &data)) rest.push_back(data.cFileName);
+  EXPECT_EQ(GetLastError(), ERROR_NO_MORE_FILES);
+  EXPECT_TRUE(FindClose(search));
+  EXPECT_EQ(rest, (std::vector<std::string>{"..", ".hidden", "A.txt", "b.htm", "sub", "to-sub"}));
 }
 
 std::string SystemText(DWORD id) {
