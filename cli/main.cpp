@@ -5,6 +5,7 @@
 
 #include "cli/commands.h"
 #include "cli/failure.h"
+#include "cli/interrupt.h"
 #include "cli/options.h"
 #include "cli/standard_output.h"
 
@@ -33,6 +34,7 @@ int Run(const zvv::Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  zvv::EndOnInterrupt();
   const std::vector<std::string> args(argv + 1, argv + argc);
   const zvv::ParsedCommandLine parsed = zvv::ParseCommandLine(args);
   if (!parsed.m_options) {

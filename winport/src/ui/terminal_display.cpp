@@ -4,7 +4,8 @@
 // repaint moves the cursor back up over the lines it drew and rewrites them,
 // so nothing scrolls. When the dialog ends its lines are cleared and the
 // cursor is left where the box began. Keys are read without echo while the
-// dialog runs, and keys typed at the dialog are discarded when it ends.
+// dialog runs; keys typed during its work are left for the program or shell
+// that reads the terminal next, as a line typed ahead at a busy shell is.
 #include "winport/src/ui/terminal_display.h"
 
 #include <strings.h>
@@ -127,7 +128,7 @@ int TerminalDisplay::AskMessageBox(const MessageBoxRequest& request) {
 
   int answer = 0;
   {
-    RawTerminalMode mode(STDIN_FILENO);
+    RawTerminalMode mode(STDIN_FILENO, InterruptKey::kIsKey);
     while (answer == 0) {
       KeyPress press = ReadKey(STDIN_FILENO, -1);
       if (press.m_key == TerminalKey::kEnter) {
@@ -154,7 +155,7 @@ void TerminalDisplay::DialogStarted(HWND dialog) {
   if (m_dialog != nullptr) return;  // one dialog on the terminal at a time
   m_dialog = dialog;
   m_linesDrawn = 0;
-  m_mode = std::make_unique<RawTerminalMode>(STDIN_FILENO);
+  m_mode = std::make_unique<RawTerminalMode>(STDIN_FILENO, InterruptKey::kInterrupts);
   WriteAll("\x1b[?25l");  // no cursor blinking inside the box
 }
 
@@ -178,7 +179,6 @@ void TerminalDisplay::Paint(const WinportPaintSnapshot& snapshot) {
 void TerminalDisplay::DialogEnded(HWND dialog) {
   if (dialog != m_dialog) return;
   WriteAll(EraseBox(m_linesDrawn) + "\x1b[?25h");
-  tcflush(STDIN_FILENO, TCIFLUSH);
   m_mode.reset();
   m_dialog = nullptr;
   m_linesDrawn = 0;

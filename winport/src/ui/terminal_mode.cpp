@@ -63,14 +63,21 @@ void RemoveHandlers() {
 
 }  // namespace
 
-RawTerminalMode::RawTerminalMode(int fd) {
+RawTerminalMode::RawTerminalMode(int fd, InterruptKey interrupt) {
   termios current{};
   if (g_savedFd >= 0 || tcgetattr(fd, &current) != 0) return;
   g_saved = current;
   g_savedFd = fd;
   InstallHandlers();
   termios raw = current;
-  raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ISIG);
+  raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
+  if (interrupt == InterruptKey::kIsKey) {
+    raw.c_lflag &= ~static_cast<tcflag_t>(ISIG);
+  } else {
+    // The terminal would otherwise throw away what was typed ahead, and what
+    // was drawn but not yet shown, when Ctrl-C interrupts.
+    raw.c_lflag |= NOFLSH;
+  }
   raw.c_cc[VMIN] = 1;
   raw.c_cc[VTIME] = 0;
   m_active = tcsetattr(fd, TCSANOW, &raw) == 0;

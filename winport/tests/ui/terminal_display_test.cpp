@@ -9,6 +9,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <string>
 #include <thread>
@@ -126,7 +127,9 @@ TEST(TerminalDisplay, RedrawsInPlaceErasesAndRestoresTheTerminal) {
 
   EXPECT_EQ(0, run.m_result);   // Escape ended it
   EXPECT_EQ(600, screenWidth);  // 100 columns of 6 pixels
-  EXPECT_EQ(0u, modeDuringDialog & (ICANON | ECHO | ISIG));
+  // Keys without echo, but Ctrl-C still interrupts and keeps what was typed ahead.
+  EXPECT_EQ(0u, modeDuringDialog & (ICANON | ECHO));
+  EXPECT_EQ(ISIG | NOFLSH, modeDuringDialog & (ISIG | NOFLSH));
   EXPECT_EQ(before.c_lflag, after.c_lflag);
   EXPECT_EQ(before.c_cc[VMIN], after.c_cc[VMIN]);
 
@@ -139,6 +142,28 @@ TEST(TerminalDisplay, RedrawsInPlaceErasesAndRestoresTheTerminal) {
   EXPECT_EQ(7u * 3 + 7, Count(output, "\x1b[2K"));
   EXPECT_NE(std::string::npos, output.find("\x1b[?25h"));  // the cursor is shown again
   EXPECT_EQ(std::string::npos, output.find("\x1b\r"));     // the Escape key was not echoed
+}
+
+TEST(TerminalDisplay, KeysTypedDuringTheWorkOutliveTheDialog) {
+  PseudoTerminal terminal;
+  ASSERT_TRUE(terminal.Ready());
+  WinportSetDisplay(WinportDisplayKind::kTerminal);
+  int queued = 0;
+  harness::Run run = harness::RunDialog(harness::ProgressLike([&](HWND) {
+    // The terminal takes typed keys in on its own time: they are waited for
+    // here, so that an end of the dialog that discarded them would be seen.
+    terminal.Type("ls\r");
+    for (int wait = 0; wait < 200 && queued < 3; ++wait) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      ioctl(STDIN_FILENO, FIONREAD, &queued);
+    }
+    return 1;
+  }));
+  ioctl(STDIN_FILENO, FIONREAD, &queued);
+  terminal.Finish();
+  WinportSetDisplay(WinportDisplayKind::kHeadless);
+  EXPECT_EQ(1, run.m_result);
+  EXPECT_EQ(3, queued);  // for the shell to read, as typed
 }
 
 TEST(TerminalDisplay, MessageBoxTakesOneKeyAndDefaultsOnEnter) {
