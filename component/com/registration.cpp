@@ -8,6 +8,7 @@
 #include "component/com/module_entry.h"
 #include "component/res/resource.h"
 #include "component/search/text_conversion.h"
+#include "component/toolkit/system_paths.h"
 #include "winport/script_registrar.h"
 
 namespace {
@@ -22,13 +23,8 @@ const ClassRegistration kClassRegistrations[] = {{&CLSID_ViveviVadiro, IDR_VIVEV
                                                  {nullptr, 0}};
 
 HRESULT ModulePath(HINSTANCE hInstance, std::string* pPath) {
-  char sPath[MAX_PATH + 1] = {};
-  const DWORD nLength = GetModuleFileNameA(hInstance, sPath, MAX_PATH);
-  if (nLength == 0) {
-    return HRESULT_FROM_WIN32(GetLastError());
-  }
-  pPath->assign(sPath, nLength);
-  return S_OK;
+  *pPath = ModuleFileName(hInstance);
+  return pPath->empty() ? HRESULT_FROM_WIN32(GetLastError()) : S_OK;
 }
 
 // Runs the class's script through the system registrar with %MODULE% set to

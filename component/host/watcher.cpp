@@ -4,6 +4,7 @@
 #include <exception>
 #include <memory>
 
+#include "component/search/text_conversion.h"
 #include "component/toolkit/toolkit_error.h"
 
 namespace {
@@ -24,7 +25,7 @@ bool Armed(HANDLE hChange) { return hChange != INVALID_HANDLE_VALUE && hChange !
 HANDLE Arm(const std::string& sFolder, HANDLE hStop) {
 #ifdef _WIN32
   (void)hStop;  // the system arms a subtree without walking it
-  return FindFirstChangeNotificationA(sFolder.c_str(), TRUE, kChangeFilter);
+  return FindFirstChangeNotificationW(NarrowToWide(sFolder.c_str()).c_str(), TRUE, kChangeFilter);
 #else
   return WinportFindFirstChangeNotificationCancellable(sFolder.c_str(), TRUE, kChangeFilter, hStop);
 #endif

@@ -5,14 +5,30 @@
 
 #include <utility>
 
+#include "component/search/text_conversion.h"
 #include "component/toolkit/path_separator.h"
 
 namespace {
 
-bool IsDotEntry(const char* sName) {
-  return (sName[0] == '.' && sName[1] == '\0') ||
-         (sName[0] == '.' && sName[1] == '.' && sName[2] == '\0');
+// Names in UTF-8 whatever the system's code page: Windows gives a name
+// outside the ANSI code page only through its wide functions.
+#ifdef _WIN32
+using FindData = WIN32_FIND_DATAW;
+HANDLE FindFirst(const std::string& sPattern, FindData& data) {
+  return FindFirstFileW(NarrowToWide(sPattern.c_str()).c_str(), &data);
 }
+BOOL FindNext(HANDLE hFind, FindData& data) { return FindNextFileW(hFind, &data); }
+std::string NameOf(const FindData& data) { return WideToNarrow(data.cFileName); }
+#else
+using FindData = WIN32_FIND_DATAA;
+HANDLE FindFirst(const std::string& sPattern, FindData& data) {
+  return FindFirstFileA(sPattern.c_str(), &data);
+}
+BOOL FindNext(HANDLE hFind, FindData& data) { return FindNextFileA(hFind, &data); }
+std::string NameOf(const FindData& data) { return data.cFileName; }
+#endif
+
+bool IsDotEntry(const std::string& sName) { return sName == "." || sName == ".."; }
 
 FolderLister& ActiveLister() {
   static FolderLister lister;
@@ -23,17 +39,18 @@ FolderLister& ActiveLister() {
 
 DWORD ListFolder(const std::string& sFolder, std::vector<FolderEntry>& entries) {
   const std::string sPattern = sFolder + kPathSeparatorText + "*.*";
-  WIN32_FIND_DATAA entry;
-  HANDLE hFind = FindFirstFileA(sPattern.c_str(), &entry);
+  FindData entry;
+  HANDLE hFind = FindFirst(sPattern, entry);
   if (hFind == INVALID_HANDLE_VALUE) {
     return GetLastError();
   }
   do {
-    if (!IsDotEntry(entry.cFileName)) {
+    std::string sName = NameOf(entry);
+    if (!IsDotEntry(sName)) {
       entries.push_back(
-          {entry.cFileName, (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+          {std::move(sName), (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
     }
-  } while (FindNextFileA(hFind, &entry));
+  } while (FindNext(hFind, entry));
   // The search ends with "no more files"; anything else cut the listing short.
   const DWORD dwError = GetLastError();
   FindClose(hFind);

@@ -10,6 +10,7 @@
 
 #include "component/index/folder_listing.h"
 #include "component/toolkit/path_separator.h"
+#include "component/toolkit/system_paths.h"
 #include "component/toolkit/toolkit_error.h"
 
 namespace {
@@ -37,8 +38,8 @@ std::string WithoutTrailingSpace(std::string sText) {
 // The folder with every link resolved, or "" when it cannot be resolved.
 std::string RealPath(const std::string& sFolder) {
   std::error_code error;
-  std::filesystem::path real = std::filesystem::canonical(sFolder, error);
-  return error ? std::string() : real.string();
+  const std::filesystem::path real = std::filesystem::canonical(FileSystemPath(sFolder), error);
+  return error ? std::string() : PathText(real);
 }
 
 class FolderScan {

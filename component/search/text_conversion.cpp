@@ -1,12 +1,8 @@
-// @brief Wide and narrow text. One of the few places where the platforms
-// differ: Windows keeps the C library's conversion in the process's locale
-// with the ANSI code page as fallback; POSIX converts UTF-16 and UTF-8.
+// @brief Wide and narrow text: UTF-16 and UTF-8 on every platform, since the
+// toolkit reads and writes UTF-8 whatever the system's code page is.
 #include "component/search/text_conversion.h"
 
 #include <climits>
-#include <cstdlib>
-#include <cstring>
-#include <cwchar>
 
 namespace {
 
@@ -14,7 +10,6 @@ namespace {
 // rather than overflowing the count.
 int ClampedLength(size_t n) { return n > INT_MAX ? INT_MAX : static_cast<int>(n); }
 
-#ifndef _WIN32
 bool IsHighSurrogate(OLECHAR c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool IsLowSurrogate(OLECHAR c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
@@ -35,51 +30,8 @@ WideString WithoutLoneSurrogates(const OLECHAR* s, size_t n) {
 int StrictToWide(const char* s, int n, OLECHAR* out, int cchOut) {
   return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, s, n, out, cchOut);
 }
-#endif
 
 }  // namespace
-
-#ifdef _WIN32
-
-std::string WideToNarrow(const OLECHAR* sWide) {
-  if (!sWide) return {};
-  size_t n = wcslen(sWide);
-  size_t needed = wcstombs(nullptr, sWide, 0);
-  if (needed != static_cast<size_t>(-1)) {
-    std::string out(needed + 1, '\0');
-    wcstombs(out.data(), sWide, out.size());
-    out.resize(needed);
-    return out;
-  }
-  int cb = WideCharToMultiByte(CP_ACP, WC_COMPOSITECHECK, sWide, ClampedLength(n), nullptr, 0,
-                               nullptr, nullptr);
-  if (cb <= 0) return {};
-  std::string out(static_cast<size_t>(cb), '\0');
-  cb = WideCharToMultiByte(CP_ACP, WC_COMPOSITECHECK, sWide, ClampedLength(n), out.data(), cb,
-                           nullptr, nullptr);
-  out.resize(cb > 0 ? static_cast<size_t>(cb) : 0);
-  return out;
-}
-
-WideString NarrowToWide(const char* sNarrow) {
-  if (!sNarrow) return {};
-  size_t needed = mbstowcs(nullptr, sNarrow, 0);
-  if (needed != static_cast<size_t>(-1)) {
-    WideString out(needed + 1, L'\0');
-    mbstowcs(out.data(), sNarrow, out.size());
-    out.resize(needed);
-    return out;
-  }
-  int n = ClampedLength(strlen(sNarrow));
-  int cch = MultiByteToWideChar(CP_ACP, 0, sNarrow, n, nullptr, 0);
-  if (cch <= 0) return {};
-  WideString out(static_cast<size_t>(cch), L'\0');
-  cch = MultiByteToWideChar(CP_ACP, 0, sNarrow, n, out.data(), cch);
-  out.resize(cch > 0 ? static_cast<size_t>(cch) : 0);
-  return out;
-}
-
-#else
 
 std::string WideToNarrow(const OLECHAR* sWide) {
   if (!sWide) {
@@ -135,5 +87,3 @@ WideString NarrowToWide(const char* sNarrow) {
   }
   return out;
 }
-
-#endif

@@ -2,7 +2,9 @@
 // of the toolkit and of paths.
 //
 // Both never overflow, always terminate and map what cannot be converted to
-// "?". The narrow side is the system's ANSI code page: UTF-8 on POSIX.
+// "?". The narrow side is UTF-8 on every platform, as the toolkit takes and
+// gives it; paths in UTF-8 reach the system through component/toolkit's
+// system_paths.h.
 #pragma once
 
 #include <string>

@@ -1,11 +1,15 @@
 // @brief Building the help collection from nothing: its folders, an indexing
 // session, an empty collection and one submission of every help page.
+#include <filesystem>
+#include <system_error>
+
 #include "component/com/vivevi_vadiro.h"
 #include "component/index/submit_args.h"
 #include "component/session/rebuild_mark.h"
 #include "component/session/session_args.h"
 #include "component/toolkit/failure_texts.h"
 #include "component/toolkit/path_separator.h"
+#include "component/toolkit/system_paths.h"
 #include "component/toolkit/toolkit_error.h"
 #include "component/toolkit/toolkit_table.h"
 #include "dizode/dizode.h"
@@ -13,13 +17,11 @@
 namespace {
 
 void MakeFolderIfMissing(const std::string& sFolder) {
-  WIN32_FIND_DATAA found;
-  HANDLE hFind = FindFirstFileA(sFolder.c_str(), &found);
-  if (hFind != INVALID_HANDLE_VALUE) {
-    FindClose(hFind);
+  std::error_code error;
+  if (std::filesystem::exists(FileSystemPath(sFolder), error)) {
     return;
   }
-  if (!CreateDirectoryA(sFolder.c_str(), nullptr)) {
+  if (!CreateFolder(sFolder)) {
     ThrowLastSystemError();
   }
 }
@@ -27,7 +29,7 @@ void MakeFolderIfMissing(const std::string& sFolder) {
 // A collection folder left behind by an interrupted creation is accepted: the
 // create mode replaces whatever unusable collection is in it.
 void MakeCollectionFolder(const std::string& sFolder) {
-  if (CreateDirectoryA(sFolder.c_str(), nullptr)) {
+  if (CreateFolder(sFolder)) {
     return;
   }
   DWORD dwError = GetLastError();

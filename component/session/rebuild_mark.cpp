@@ -8,11 +8,12 @@
 #include <system_error>
 
 #include "component/toolkit/path_separator.h"
+#include "component/toolkit/system_paths.h"
 
 namespace {
 
 std::filesystem::path MarkPath(const std::string& sCollectionDir) {
-  return std::filesystem::path(sCollectionDir + kPathSeparatorText + "rebuild");
+  return FileSystemPath(sCollectionDir + kPathSeparatorText + "rebuild");
 }
 
 }  // namespace

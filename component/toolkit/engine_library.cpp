@@ -5,6 +5,7 @@
 
 #include "component/com/module_handle.h"
 #include "component/toolkit/path_separator.h"
+#include "component/toolkit/system_paths.h"
 
 namespace {
 
@@ -16,12 +17,7 @@ constexpr char kEngineFileName[] = "libdizode.so";
 
 // The folder of this module, with its trailing separator; empty when unknown.
 std::string OwnFolder() {
-  char path[MAX_PATH + 1] = {};
-  DWORD length = GetModuleFileNameA(ComponentInstance(), path, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) {
-    return {};
-  }
-  std::string folder(path, length);
+  const std::string folder = ModuleFileName(ComponentInstance());
   size_t cut = folder.find_last_of(kPathSeparator);
   return cut == std::string::npos ? std::string() : folder.substr(0, cut + 1);
 }
@@ -33,7 +29,7 @@ bool EngineLibrary::Load() {
   if (folder.empty()) {
     return false;
   }
-  m_hEngine = LoadLibraryA((folder + kEngineFileName).c_str());
+  m_hEngine = LoadModule(folder + kEngineFileName);
   return m_hEngine != nullptr;
 }
 

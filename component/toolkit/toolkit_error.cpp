@@ -3,6 +3,7 @@
 
 #include <sstream>
 
+#include "component/search/text_conversion.h"
 #include "component/toolkit/toolkit_table.h"
 
 std::string ToolkitFailureText(const char* sFixedText, int32_t nReturn) {
@@ -35,14 +36,25 @@ void ThrowToolkitFailure(const char* sFixedText, int32_t nReturn, TkSession hSes
 }
 
 std::string SystemErrorText(DWORD dwError) {
-  LPSTR pBuffer = nullptr;
-  DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM,
-                                nullptr, dwError, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                                reinterpret_cast<LPSTR>(&pBuffer), 0, nullptr);
+  constexpr DWORD kFlags = FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM;
+  constexpr DWORD kLanguage = MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT);
   std::string text;
+#ifdef _WIN32
+  // In the wide form, since the message's language need not fit the ANSI code page.
+  LPWSTR pBuffer = nullptr;
+  const DWORD length = FormatMessageW(kFlags, nullptr, dwError, kLanguage,
+                                      reinterpret_cast<LPWSTR>(&pBuffer), 0, nullptr);
+  if (length != 0 && pBuffer) {
+    text = WideToNarrow(WideString(pBuffer, length).c_str());
+  }
+#else
+  LPSTR pBuffer = nullptr;
+  const DWORD length = FormatMessageA(kFlags, nullptr, dwError, kLanguage,
+                                      reinterpret_cast<LPSTR>(&pBuffer), 0, nullptr);
   if (length != 0 && pBuffer) {
     text.assign(pBuffer, length);
   }
+#endif
   if (pBuffer) {
     LocalFree(pBuffer);
   }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "component/com/vivevi_vadiro.h"
+#include "component/search/text_conversion.h"
 #include "component/ui/dialog_state.h"
 #include "winport/win32.h"
 
@@ -19,7 +20,11 @@ void Show(HWND hwnd, int nCmdShow) {
 }
 void SetText(HWND hwnd, const std::string& sText) {
   if (TheDialogState().hwndDialog && hwnd) {
+#ifdef _WIN32
+    SetWindowTextW(hwnd, NarrowToWide(sText.c_str()).c_str());  // the toolkit's UTF-8
+#else
     SetWindowTextA(hwnd, sText.c_str());
+#endif
   }
 }
 void StepBar() {

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <map>
 #include <set>
 #include <thread>
 
@@ -39,15 +40,15 @@ class EndToEndTest : public ::testing::Test {
     return winport::ComPtr<ViveviVadiro>(new ViveviVadiro);
   }
 
-  // The keys of the rows Find returns, empty elements left out.
-  static std::set<std::string> Keys(ViveviVadiro& component, const char16_t* sQuery,
-                                    LONG bTitleOnly = 0, VARIANT* pDirs = nullptr) {
+  // The rows Find returns as key and title, empty elements left out.
+  static std::map<std::string, std::string> Rows(ViveviVadiro& component, const char16_t* sQuery,
+                                                 LONG bTitleOnly = 0, VARIANT* pDirs = nullptr) {
     winport::Bstr query(sQuery);
     winport::Variant results;
     EXPECT_HR(S_OK, component.Find(query.Get(), pDirs, bTitleOnly, results.Get()));
-    std::set<std::string> keys;
+    std::map<std::string, std::string> rows;
     if (V_VT(results.Get()) == VT_EMPTY) {
-      return keys;
+      return rows;
     }
     SAFEARRAY* psa = V_ARRAY(results.Get());
     LONG upper = -1;
@@ -58,12 +59,35 @@ class EndToEndTest : public ::testing::Test {
       if (V_VT(row.Get()) == VT_EMPTY) {
         continue;
       }
-      LONG column = 1;
-      winport::Variant key;
-      SafeArrayGetElement(V_ARRAY(row.Get()), &column, key.Put());
-      keys.insert(winport::Bstr(V_BSTR(key.Get())).ToUtf8());
+      winport::Variant key, title;
+      for (LONG column : {1, 2}) {
+        SafeArrayGetElement(V_ARRAY(row.Get()), &column, (column == 1 ? key : title).Put());
+      }
+      rows[winport::Bstr(V_BSTR(key.Get())).ToUtf8()] = winport::Bstr(V_BSTR(title.Get())).ToUtf8();
+    }
+    return rows;
+  }
+
+  // The keys of the rows Find returns.
+  static std::set<std::string> Keys(ViveviVadiro& component, const char16_t* sQuery,
+                                    LONG bTitleOnly = 0, VARIANT* pDirs = nullptr) {
+    std::set<std::string> keys;
+    for (const auto& row : Rows(component, sQuery, bTitleOnly, pDirs)) {
+      keys.insert(row.first);
     }
     return keys;
+  }
+
+  // A folder list of one folder, as Find takes it.
+  static winport::Variant Folders(const char16_t* sFolder) {
+    winport::SafeArray folders = winport::SafeArray::Vector(VT_VARIANT, 0, 1);
+    LONG index = 0;
+    winport::Variant folder{winport::Bstr(sFolder)};
+    SafeArrayPutElement(folders.Get(), &index, folder.Get());
+    winport::Variant list;
+    V_VT(list.Get()) = VT_ARRAY | VT_VARIANT;
+    V_ARRAY(list.Get()) = folders.Detach();
+    return list;
   }
 
   std::string Help(const std::string& sName) const {
@@ -84,15 +108,38 @@ TEST_F(EndToEndTest, TheFirstInitializeBuildsTheCollectionAndFindReturnsThePages
             (std::set<std::string>{Help("tags/colour.htm"), Help("tags/size.html")}));
   EXPECT_TRUE(Keys(*component.Get(), u"welcome", 1).empty());
 
-  winport::SafeArray folders = winport::SafeArray::Vector(VT_VARIANT, 0, 1);
-  LONG index = 0;
-  winport::Variant tags{winport::Bstr(u"/tags/")};
-  SafeArrayPutElement(folders.Get(), &index, tags.Get());
-  winport::Variant list;
-  V_VT(list.Get()) = VT_ARRAY | VT_VARIANT;
-  V_ARRAY(list.Get()) = folders.Detach();
+  winport::Variant list = Folders(u"/tags/");
   EXPECT_EQ(Keys(*component.Get(), u"walrus", 0, list.Get()),
             (std::set<std::string>{Help("tags/colour.htm")}));
+}
+
+// The toolkit takes and gives UTF-8: an install folder, page and folder
+// names, titles and queries outside ASCII come back as they went in.
+TEST_F(EndToEndTest, TextOutsideAsciiRoundTripsThroughTheToolkit) {
+  const std::string sApp = "Caf\u00e9 \u00dcberblick";
+  const std::string sInstall = temp.InstallDir() + sApp + "/";
+  host.script.sInstallDir = winport::Utf8ToOle(sInstall);
+  temp.Write(sApp + "/dizode/common/.keep");
+  temp.Write(sApp + "/Help/\u00dcbersicht/cr\u00e8me.htm",
+             Page("Caf\u00e9 \u00dcberblick", "une cr\u00e8me br\u00fbl\u00e9e \u65e5\u672c"));
+  temp.Write(sApp + "/Help/plain.htm", Page("Plain", "no accents here"));
+  const std::string sPage = sInstall + "Help/\u00dcbersicht/cr\u00e8me.htm";
+  const std::map<std::string, std::string> expected{{sPage, "Caf\u00e9 \u00dcberblick"}};
+
+  auto component = NewComponent();
+  ASSERT_HR(S_OK, component->Initialize(0));
+  EXPECT_EQ(Rows(*component.Get(), u"br\u00fbl\u00e9e"), expected);
+  EXPECT_EQ(Rows(*component.Get(), u"\u65e5\u672c"), expected);
+  EXPECT_EQ(Rows(*component.Get(), u"\u00dcberblick", 1), expected);
+  winport::Variant inside = Folders(u"/\u00dcbersicht/");
+  EXPECT_EQ(Rows(*component.Get(), u"cr\u00e8me", 0, inside.Get()), expected);
+  winport::Variant elsewhere = Folders(u"/Ubersicht/");
+  EXPECT_TRUE(Rows(*component.Get(), u"cr\u00e8me", 0, elsewhere.Get()).empty());
+
+  // A second start-up finds the collection it built in that folder.
+  auto again = NewComponent();
+  ASSERT_HR(S_OK, again->Initialize(0));
+  EXPECT_EQ(Rows(*again.Get(), u"br\u00fbl\u00e9e"), expected);
 }
 
 TEST_F(EndToEndTest, ASecondStartUpPicksUpAddedRemovedRenamedAndChangedPages) {
