@@ -56,14 +56,19 @@ int ReportFailure(const std::string& what, HRESULT hr) {
   return kExitFailure;
 }
 
-int ReportComponentFailure(const std::string& what, HRESULT hr) {
+std::string ComponentErrorText() {
   winport::ComPtr<IErrorInfo> info;
   winport::Bstr description;
   if (GetErrorInfo(0, info.Put()) != S_OK || !info ||
-      FAILED(info->GetDescription(description.Put())) || description.ToUtf8().empty()) {
-    return ReportFailure(what, hr);
+      FAILED(info->GetDescription(description.Put()))) {
+    return {};
   }
-  const std::string text = description.ToUtf8();
+  return description.ToUtf8();
+}
+
+int ReportComponentFailure(const std::string& what, HRESULT hr) {
+  const std::string text = ComponentErrorText();
+  if (text.empty()) return ReportFailure(what, hr);
   // A query the component could not read is the user's to fix: its account
   // is the whole message, with nothing that points at the index.
   if (text.rfind(kQueryErrorPrefix, 0) == 0) {

@@ -20,6 +20,10 @@ std::string DescribeHresult(HRESULT hr);
 // Prints "zvv: <what> failed: <description>" on stderr and returns kExitFailure.
 int ReportFailure(const std::string& what, HRESULT hr);
 
+// The description the component's error object gives for the failure of
+// its last call on this thread; empty when it gives none.
+std::string ComponentErrorText();
+
 // As ReportFailure for a failing call of the component, followed by the
 // description its error object gives. A query error is reported by that
 // description alone: "zvv: query error at column 3: ...".

@@ -7,6 +7,7 @@
 #include "cli/failure.h"
 #include "cli/interrupt.h"
 #include "cli/options.h"
+#include "cli/serve/serve_command.h"
 #include "cli/standard_output.h"
 
 namespace {
@@ -22,6 +23,8 @@ int Run(const zvv::Options& options) {
       return zvv::RunIndex(options);
     case zvv::Command::kWatch:
       return zvv::RunWatch(options);
+    case zvv::Command::kServe:
+      return zvv::RunServe(options);
     case zvv::Command::kRegister:
     case zvv::Command::kUnregister:
       return zvv::RunRegistration(options.m_command);

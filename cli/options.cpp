@@ -8,11 +8,10 @@ namespace zvv {
 namespace {
 
 const std::map<std::string, Command>& CommandNames() {
-  static const std::map<std::string, Command> kNames = {{"search", Command::kSearch},
-                                                        {"index", Command::kIndex},
-                                                        {"watch", Command::kWatch},
-                                                        {"register", Command::kRegister},
-                                                        {"unregister", Command::kUnregister}};
+  static const std::map<std::string, Command> kNames = {
+      {"search", Command::kSearch},     {"index", Command::kIndex},
+      {"serve", Command::kServe},       {"watch", Command::kWatch},
+      {"register", Command::kRegister}, {"unregister", Command::kUnregister}};
   return kNames;
 }
 
@@ -60,8 +59,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
       out = args[++i];
       return true;
     };
-    const bool takesValue =
-        arg == "--install-dir" || arg == "--dir" || arg == "--limit" || arg == "--color";
+    const bool takesValue = arg == "--install-dir" || arg == "--dir" || arg == "--limit" ||
+                            arg == "--color" || arg == "--port";
     if (!takesValue && inlineValue) return Refuse("option " + arg + " takes no value");
 
     if (arg == "--help" || arg == "-h") {
@@ -78,12 +77,20 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
       options.m_showUI = true;
     } else if (arg == "--no-ui") {
       options.m_showUI = false;
+    } else if (arg == "--open") {
+      options.m_open = true;
     } else if (takesValue) {
       std::string value;
       if (!takeValue(value)) return Refuse("option " + arg + " needs a value");
       if (arg == "--install-dir") {
         if (value.empty()) return Refuse("option --install-dir needs a folder");
         options.m_installDir = value;
+      } else if (arg == "--port") {
+        auto port = ParseCount(value);
+        if (!port || *port > 65535) {
+          return Refuse("option --port needs a port number, 0 for any free one: " + value);
+        }
+        options.m_port = static_cast<int>(*port);
       } else if (arg == "--dir") {
         options.m_dirs.push_back(value);
       } else if (arg == "--color") {
@@ -117,6 +124,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
       break;
     case Command::kIndex:
     case Command::kWatch:
+    case Command::kServe:
     case Command::kRegister:
     case Command::kUnregister:
       if (!options.m_query.empty()) {
@@ -133,6 +141,7 @@ std::string SynopsisText() {
   return R"(Usage: zvv [OPTIONS] [search] QUERY...
        zvv [OPTIONS] index
        zvv [OPTIONS] watch
+       zvv [OPTIONS] serve [--port N] [--open]
        zvv register | unregister
        zvv --version | --help
 )";
@@ -150,6 +159,8 @@ Commands:
   index          create or update the help index and report what it holds
   watch          keep the index in step with the Help folder and answer one
                  query per input line; end with "quit" or end of input
+  serve          show the help in a web browser, searched as you type, from
+                 a server on 127.0.0.1 that runs until ended with Ctrl-C
   register       register the component module beside zvv, so that any host
                  can create it by its class identifier
   unregister     remove that registration
@@ -164,6 +175,8 @@ Options:
   --ui, --no-ui      allow or forbid the component's prompt and progress
                      display (default: allowed on an interactive terminal)
   --limit N          print at most N hits per query (default 20, 0 = all)
+  --port N           serve: the port to listen on (default 0: any free one)
+  --open             serve: open the address in the desktop's browser
   --color WHEN       colour the table: auto (the default: only on a terminal,
                      not with NO_COLOR set or TERM=dumb), always or never
   --version          print the component module's name and version

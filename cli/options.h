@@ -10,7 +10,7 @@
 
 namespace zvv {
 
-enum class Command { kSearch, kIndex, kWatch, kRegister, kUnregister, kVersion, kHelp };
+enum class Command { kSearch, kIndex, kWatch, kRegister, kUnregister, kServe, kVersion, kHelp };
 
 struct Options {
   Command m_command = Command::kSearch;
@@ -24,6 +24,9 @@ struct Options {
   std::optional<bool> m_showUI;
   // Hits printed per answer; 0 prints them all.
   std::size_t m_limit = 20;
+  // serve: the port to listen on (0: any free one), and whether to open a browser on it.
+  int m_port = 0;
+  bool m_open = false;
   ColourChoice m_colour = ColourChoice::kAuto;
 };
 

@@ -13,7 +13,15 @@ packages=(
   dpkg-dev make tcl       # the engine's Windows libraries, built from source packages
   clang-14 libclang-rt-14-dev
   clang-format-14 clang-tidy-14
+  libcpp-httplib-dev      # the HTTP server of zvv serve
 )
+
+# Headless Chromium drives zvv serve's viewer in its end-to-end test (ctest
+# label "browser", skipped when it is missing). It is large, so only CI (CI
+# set) or a developer who asks (--browser) gets it.
+if [[ -n ${CI:-} || " $* " == *" --browser "* ]]; then
+  packages+=(chromium)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
