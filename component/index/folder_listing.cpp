@@ -41,6 +41,8 @@ DWORD ListFolder(const std::string& sFolder, std::vector<FolderEntry>& entries) 
   const std::string sPattern = sFolder + kPathSeparatorText + "*.*";
   FindData entry;
   HANDLE hFind = FindFirst(sPattern, entry);
+  // The system spells its invalid handle as a cast of -1.
+  // NOLINTNEXTLINE(performance-no-int-to-ptr)
   if (hFind == INVALID_HANDLE_VALUE) {
     return GetLastError();
   }

@@ -132,7 +132,7 @@ bool IsHelpPageName(const std::string& sName) {
   return is("htm") || is("html");
 }
 
-void ScanHelpFolder(std::string sFolder, DocumentSet& docs, bool bSubfolders,
+void ScanHelpFolder(const std::string& sFolder, DocumentSet& docs, bool bSubfolders,
                     const ScanReport& report) {
   // An empty path would list the root of the file system.
   if (sFolder.empty()) {

@@ -23,7 +23,7 @@ using ScanReport = std::function<void(const std::string& sText)>;
 // every scan (a link that cannot be resolved, a path longer than the system
 // allows). A folder that does not exist, sFolder included, holds no pages;
 // an empty sFolder raises.
-void ScanHelpFolder(std::string sFolder, DocumentSet& docs, bool bSubfolders,
+void ScanHelpFolder(const std::string& sFolder, DocumentSet& docs, bool bSubfolders,
                     const ScanReport& report = nullptr);
 
 // Lowers A to Z in sText in place and returns a copy of the result.
