@@ -16,6 +16,21 @@ packages=(
   libcpp-httplib-dev      # the HTTP server of zvv serve
 )
 
+# Wine runs the Windows build's end-to-end test (tests/wine/run.sh). It is
+# large, so only CI (CI set) or a developer who asks (--wine) gets it; its
+# 32-bit half needs the i386 architecture.
+wine_packages=(
+  wine wine32:i386 wine64
+  xvfb xauth      # xvfb-run: an X display for the dialogs
+  xdotool         # finds the dialogs' X windows
+  imagemagick     # import: screenshots of the dialogs
+)
+want_wine=0
+[[ -n ${CI:-} || " $* " == *" --wine "* ]] && want_wine=1
+if ((want_wine)); then
+  packages+=("${wine_packages[@]}")
+fi
+
 # Headless Chromium drives zvv serve's viewer in its end-to-end test (ctest
 # label "browser", skipped when it is missing). It is large, so only CI (CI
 # set) or a developer who asks (--browser) gets it.
@@ -32,6 +47,9 @@ if ((${#missing[@]})); then
   echo "setup: installing ${missing[*]}"
   sudo_cmd=()
   [[ $(id -u) -eq 0 ]] || sudo_cmd=(sudo)
+  if ((want_wine)) && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    "${sudo_cmd[@]}" dpkg --add-architecture i386
+  fi
   "${sudo_cmd[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}"
 fi
