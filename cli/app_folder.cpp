@@ -1,11 +1,12 @@
 // @brief Application folder paths.
 #include "cli/app_folder.h"
 
-#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
 #include "cli/component_module.h"
+#include "cli/help_pages.h"
 
 namespace fs = std::filesystem;
 
@@ -21,12 +22,6 @@ bool HasHelp(const fs::path& app) {
   return fs::is_directory(app / "Help", error);
 }
 
-std::string LowerAscii(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; });
-  return text;
-}
-
 }  // namespace
 
 std::string DefaultInstallDir() {
@@ -39,6 +34,15 @@ std::string DefaultInstallDir() {
   std::error_code error;
   const fs::path real = fs::weakly_canonical(app, error);
   return InstallDirForHost((error ? app : real).string());
+}
+
+ChosenFolder ChooseInstallDir(const std::string& option) {
+  if (!option.empty()) return {InstallDirForHost(option), FolderSource::kOption};
+  const char* environment = std::getenv("ZVV_INSTALL_DIR");
+  if (environment && *environment) {
+    return {InstallDirForHost(environment), FolderSource::kEnvironment};
+  }
+  return {DefaultInstallDir(), FolderSource::kSample};
 }
 
 std::string InstallDirForHost(const std::string& folder) {
@@ -68,20 +72,7 @@ bool EnsureToolkitFolder(const std::string& installDir) {
 }
 
 std::size_t CountHelpPages(const std::string& helpFolder) {
-  std::size_t pages = 0;
-  std::error_code error;
-  fs::recursive_directory_iterator it(helpFolder, fs::directory_options::skip_permission_denied,
-                                      error);
-  for (; !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
-    if (it->is_directory(error)) continue;
-    // A name without a dot is all extension, as the component reads it.
-    const std::string name = it->path().filename().string();
-    const auto dot = name.find_last_of('.');
-    const std::string extension =
-        LowerAscii(dot == std::string::npos ? name : name.substr(dot + 1));
-    if (extension == "htm" || extension == "html") ++pages;
-  }
-  return pages;
+  return ListHelpPages(helpFolder).size();
 }
 
 std::string PathInHelp(const std::string& key, const std::string& helpFolder) {

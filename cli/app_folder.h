@@ -11,6 +11,19 @@ namespace zvv {
 // it is missing.
 std::string DefaultInstallDir();
 
+// Where zvv found the application folder.
+enum class FolderSource { kOption, kEnvironment, kSample };
+
+struct ChosenFolder {
+  // In the form InstallDirForHost gives; empty when the sample was wanted and is missing.
+  std::string m_installDir;
+  FolderSource m_source = FolderSource::kSample;
+};
+
+// --install-dir (`option`) when given, else ZVV_INSTALL_DIR when set and not empty, else the
+// bundled sample.
+ChosenFolder ChooseInstallDir(const std::string& option);
+
 // `folder` made absolute and normal, ending with one separator: the form the
 // component appends "Help" and the collection folders to.
 std::string InstallDirForHost(const std::string& folder);
@@ -26,8 +39,7 @@ bool IsFolder(const std::string& path);
 // when missing; false when it neither exists nor can be made.
 bool EnsureToolkitFolder(const std::string& installDir);
 
-// Pages the component indexes: files anywhere below `helpFolder` whose
-// extension is "htm" or "html" in any letter case.
+// Pages the component indexes below `helpFolder` (see ListHelpPages).
 std::size_t CountHelpPages(const std::string& helpFolder);
 
 // `key` relative to `helpFolder` when it lies below it, else `key` unchanged.

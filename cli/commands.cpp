@@ -1,14 +1,23 @@
-// @brief search, index, watch and --version.
+// @brief search, index, status, watch and --version.
 #include "cli/commands.h"
 
+#include <algorithm>
+#include <chrono>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/app_folder.h"
 #include "cli/colour.h"
 #include "cli/failure.h"
+#include "cli/help_pages.h"
 #include "cli/host_session.h"
+#include "cli/index_changes.h"
+#include "cli/index_record.h"
+#include "cli/index_report.h"
+#include "cli/json.h"
+#include "cli/line_reader.h"
 #include "cli/module_version.h"
 #include "cli/output.h"
 #include "cli/registration.h"
@@ -45,15 +54,21 @@ SearchRequest RequestFor(const Options& options, const std::string& query) {
   return {query, options.m_dirs, options.m_titleOnly};
 }
 
-// Searches once and prints the answer; false after printing a failure.
-bool Answer(const HostSession& session, const Options& options, const std::string& query) {
+struct Answered {
+  bool m_ok = false;
+  std::size_t m_hits = 0;
+  std::size_t m_shown = 0;
+};
+
+// Searches once and prints the answer; not ok after printing a failure.
+Answered Answer(const HostSession& session, const Options& options, const std::string& query) {
   std::vector<Hit> hits;
   DirFilter filter{options.m_dirs, 0};
   const HRESULT hr = Search(session.Component(), RequestFor(options, query), session.HelpDir(),
                             hits, filter.m_hidden);
   if (FAILED(hr)) {
     ReportComponentFailure("search", hr);
-    return false;
+    return {};
   }
   const OutputStyle style = StyleFor(options);
   PrintHits(std::cout, hits, style, filter);
@@ -61,7 +76,15 @@ bool Answer(const HostSession& session, const Options& options, const std::strin
   if (style.m_json && hits.empty() && filter.m_hidden > 0) {
     std::cerr << "zvv: " << AllHiddenSummary(filter) << '\n';
   }
-  return true;
+  const std::size_t shown = style.m_limit == 0 ? hits.size() : std::min(style.m_limit, hits.size());
+  return {true, hits.size(), shown};
+}
+
+IndexFacts FactsOf(const HostSession& session) {
+  IndexFacts facts;
+  facts.m_helpFolder = session.HelpDir();
+  facts.m_collectionFolder = CollectionFolder(session.InstallDir());
+  return facts;
 }
 
 std::string Trimmed(const std::string& line) {
@@ -76,20 +99,65 @@ int RunSearch(const Options& options) {
   HostSession session;
   if (!session.ChooseFolder(options)) return kExitFailure;
   if (const int code = session.Start(options); code != kExitOk) return code;
-  return Answer(session, options, options.m_query) ? kExitOk : kExitFailure;
+  return Answer(session, options, options.m_query).m_ok ? kExitOk : kExitFailure;
 }
 
 int RunIndex(const Options& options) {
+  std::optional<IndexRecord> before;
+  IndexFacts facts;
+  std::chrono::milliseconds took{};
+  {
+    HostSession session;
+    if (!session.ChooseFolder(options)) return kExitFailure;
+    // The component cannot say what its update did, so the index's own record of its pages
+    // is compared before and after.
+    facts = FactsOf(session);
+    std::string problem;
+    before = ReadIndexRecord(facts.m_collectionFolder, problem);
+    const auto started = std::chrono::steady_clock::now();
+    if (const int code = session.Start(options); code != kExitOk) return code;
+    took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                 started);
+  }
+  // Read once the component has closed the index, so that its size is the size it keeps.
+  std::string problem;
+  std::optional<IndexRecord> after = ReadIndexRecord(facts.m_collectionFolder, problem);
+  if (!after) {
+    std::cerr << "zvv: the help index in " << VisibleText(facts.m_collectionFolder)
+              << " cannot be read" << (problem.empty() ? std::string() : ": " + problem) << '\n';
+    return kExitFailure;
+  }
+  facts.m_indexed = true;
+  facts.m_record = std::move(*after);
+  facts.m_changes = ComparePages(before ? before->m_pages : PageStamps{}, facts.m_record.m_pages);
+  if (facts.m_record.m_pages.empty()) {
+    std::cerr << "zvv: warning: the Help folder holds no pages (.htm or .html files): "
+              << VisibleText(facts.m_helpFolder) << '\n';
+  }
+  PrintIndexReport(std::cout, facts, !before, took.count(), options.m_json);
+  return kExitOk;
+}
+
+int RunStatus(const Options& options) {
   HostSession session;
   if (!session.ChooseFolder(options)) return kExitFailure;
-  // Initialize creates the collection when its folder is missing, and
-  // otherwise updates it; which one happens is decided here, beforehand.
-  const bool existed = IsFolder(CollectionFolder(session.InstallDir()));
-  if (const int code = session.Start(options); code != kExitOk) return code;
-  const std::size_t pages = CountHelpPages(session.HelpDir());
-  std::cout << (existed ? "Updated" : "Created") << " the help index for " << pages
-            << (pages == 1 ? " page" : " pages") << " in " << VisibleText(session.HelpDir()) << '\n'
-            << "Collection: " << VisibleText(CollectionFolder(session.InstallDir())) << '\n';
+  // Read only: neither the component nor a watcher is started, so nothing is written.
+  IndexFacts facts = FactsOf(session);
+  std::string problem;
+  std::optional<IndexRecord> record = ReadIndexRecord(facts.m_collectionFolder, problem);
+  if (!record && !problem.empty()) {
+    std::cerr << "zvv: the help index in " << VisibleText(facts.m_collectionFolder)
+              << " cannot be read: " << problem << '\n';
+    return kExitFailure;
+  }
+  const PageStamps pages = ListHelpPages(facts.m_helpFolder);
+  facts.m_helpPages = pages.size();
+  if (record) {
+    facts.m_indexed = true;
+    facts.m_changes = ComparePages(record->m_pages, pages);
+    facts.m_record = std::move(*record);
+  }
+  PrintIndexStatus(std::cout, facts, options.m_json);
   return kExitOk;
 }
 
@@ -103,18 +171,22 @@ int RunWatch(const Options& options) {
   const bool interactive = IsTerminal(Stream::kInput);
   if (interactive) {
     std::cout << "Watching " << VisibleText(session.HelpDir()) << "; one query per line, \""
-              << kQuit << "\" to end.\n";
+              << kQuit << "\" or Ctrl-D to end.\n";
   }
+  LineReader reader(interactive, "zvv> ");
   int code = kExitOk;
-  std::string line;
-  for (;;) {
-    if (interactive) std::cout << "zvv> " << std::flush;
-    if (!std::getline(std::cin, line)) break;
-    const std::string query = Trimmed(line);
+  while (const std::optional<std::string> line = reader.ReadLine()) {
+    const std::string query = Trimmed(*line);
     if (query == kQuit) break;
     if (query.empty()) continue;
     // A failed query is reported and the next line is read all the same.
-    if (!Answer(session, options, query)) code = kExitFailure;
+    const Answered answered = Answer(session, options, query);
+    if (!answered.m_ok) code = kExitFailure;
+    // A program reading JSON lines cannot tell an answer's end from a pause without this.
+    if (options.m_json) {
+      std::cout << EndOfAnswerJson(query, answered.m_ok, answered.m_hits, answered.m_shown)
+                << std::endl;
+    }
     // Nobody reads the answers any more: stop rather than search on.
     if (!std::cout) {
       code = kExitFailure;

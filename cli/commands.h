@@ -7,6 +7,7 @@ namespace zvv {
 
 int RunSearch(const Options& options);
 int RunIndex(const Options& options);
+int RunStatus(const Options& options);
 int RunWatch(const Options& options);
 int RunRegistration(Command command);
 int RunVersion();

@@ -55,19 +55,18 @@ HostSession::~HostSession() {
 }
 
 bool HostSession::ChooseFolder(const Options& options) {
-  if (options.m_installDir.empty()) {
-    m_installDir = DefaultInstallDir();
-    if (m_installDir.empty()) {
-      std::cerr << "zvv: the bundled sample application was not found; "
-                   "name an application folder with --install-dir\n";
-      return false;
-    }
-  } else {
-    m_installDir = InstallDirForHost(options.m_installDir);
+  const ChosenFolder chosen = ChooseInstallDir(options.m_installDir);
+  m_installDir = chosen.m_installDir;
+  if (m_installDir.empty()) {
+    std::cerr << "zvv: the bundled sample application was not found; name an application "
+                 "folder with --install-dir or ZVV_INSTALL_DIR\n";
+    return false;
   }
   m_helpDir = HelpFolder(m_installDir);
   if (!IsFolder(m_helpDir)) {
-    std::cerr << "zvv: Help folder not found: " << VisibleText(m_helpDir) << '\n';
+    std::cerr << "zvv: Help folder not found: " << VisibleText(m_helpDir)
+              << (chosen.m_source == FolderSource::kEnvironment ? " (from ZVV_INSTALL_DIR)" : "")
+              << '\n';
     return false;
   }
   return true;

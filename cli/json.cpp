@@ -67,4 +67,14 @@ std::string HitToJson(const Hit& hit) {
   return out;
 }
 
+std::string EndOfAnswerJson(std::string_view query, bool ok, std::size_t hits, std::size_t shown) {
+  std::string out = "{\"end\":true,\"query\":" + JsonString(query);
+  if (ok) {
+    out += ",\"hits\":" + std::to_string(hits) + ",\"shown\":" + std::to_string(shown);
+  } else {
+    out += ",\"error\":true";
+  }
+  return out + '}';
+}
+
 }  // namespace zvv

@@ -1,6 +1,7 @@
 // @brief The little JSON that zvv writes: one flat object per hit.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -15,5 +16,9 @@ std::string JsonString(std::string_view text);
 
 // {"score":…,"title":…,"key":…,"path":…}; the score is a number when it is one.
 std::string HitToJson(const Hit& hit);
+
+// The line zvv watch --json writes after each answer: {"end":true,"query":…} with "hits" and
+// "shown" when the search ran, or "error":true when it failed.
+std::string EndOfAnswerJson(std::string_view query, bool ok, std::size_t hits, std::size_t shown);
 
 }  // namespace zvv

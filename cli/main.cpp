@@ -21,6 +21,8 @@ int Run(const zvv::Options& options) {
       return zvv::RunVersion();
     case zvv::Command::kIndex:
       return zvv::RunIndex(options);
+    case zvv::Command::kStatus:
+      return zvv::RunStatus(options);
     case zvv::Command::kWatch:
       return zvv::RunWatch(options);
     case zvv::Command::kServe:

@@ -9,9 +9,10 @@ namespace {
 
 const std::map<std::string, Command>& CommandNames() {
   static const std::map<std::string, Command> kNames = {
-      {"search", Command::kSearch},     {"index", Command::kIndex},
-      {"serve", Command::kServe},       {"watch", Command::kWatch},
-      {"register", Command::kRegister}, {"unregister", Command::kUnregister}};
+      {"search", Command::kSearch},        {"index", Command::kIndex},
+      {"status", Command::kStatus},        {"serve", Command::kServe},
+      {"watch", Command::kWatch},          {"register", Command::kRegister},
+      {"unregister", Command::kUnregister}};
   return kNames;
 }
 
@@ -123,6 +124,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
       if (options.m_query.empty()) return Refuse("no query given");
       break;
     case Command::kIndex:
+    case Command::kStatus:
     case Command::kWatch:
     case Command::kServe:
     case Command::kRegister:
@@ -139,7 +141,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
 
 std::string SynopsisText() {
   return R"(Usage: zvv [OPTIONS] [search] QUERY...
-       zvv [OPTIONS] index
+       zvv [OPTIONS] index | status
        zvv [OPTIONS] watch
        zvv [OPTIONS] serve [--port N] [--open]
        zvv register | unregister
@@ -156,7 +158,9 @@ Commands:
   search QUERY   print the pages that match QUERY (the default command); only
                  the first word can name a command, so "zvv search index"
                  and "zvv -- watch" search for the word
-  index          create or update the help index and report what it holds
+  index          create or update the help index and report what changed
+  status         report the help index and whether the Help folder changed
+                 since its last update, without changing anything
   watch          keep the index in step with the Help folder and answer one
                  query per input line; end with "quit" or end of input
   serve          show the help in a web browser, searched as you type, from
@@ -166,8 +170,8 @@ Commands:
   unregister     remove that registration
 
 Options:
-  --install-dir DIR  the application folder that holds Help (default: the
-                     bundled sample application)
+  --install-dir DIR  the application folder that holds Help (default:
+                     $ZVV_INSTALL_DIR when set, else the bundled sample)
   --title-only       search page titles only
   --dir TEXT         keep only pages whose path in the Help folder, as
                      printed, contains TEXT (repeatable)

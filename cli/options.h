@@ -10,7 +10,17 @@
 
 namespace zvv {
 
-enum class Command { kSearch, kIndex, kWatch, kRegister, kUnregister, kServe, kVersion, kHelp };
+enum class Command {
+  kSearch,
+  kIndex,
+  kStatus,
+  kWatch,
+  kRegister,
+  kUnregister,
+  kServe,
+  kVersion,
+  kHelp
+};
 
 struct Options {
   Command m_command = Command::kSearch;

@@ -13,6 +13,7 @@ packages=(
   dpkg-dev make tcl       # the engine's Windows libraries, built from source packages
   clang-14 libclang-rt-14-dev
   clang-format-14 clang-tidy-14
+  libedit-dev             # line editing and history in zvv watch
   libcpp-httplib-dev      # the HTTP server of zvv serve
 )
 

@@ -17,15 +17,19 @@
 //   data-zvv-json          standard output is JSON lines, at least one
 //   data-zvv-stdout="..."  standard output contains this text
 //   data-zvv-stderr="..."  standard error contains this text
+//   data-zvv-input="a|b"   these lines are standard input (else it is empty): queries for watch
 //
 // The test chooses the application folder (--install-dir) and forbids prompts (--no-ui); the
 // component registry is a fresh empty file. Whatever the claims, the output must be well formed:
 // a command that fails prints nothing on standard output; otherwise every line is a hit,
 // "score  title  path", and the last one a summary that counts the hits shown, or, with
 // data-zvv-json, every line is an object of exactly score, title, key and path, the key being
-// the page's full path. Scores are whole numbers from 1 to 100, best first. A marker with any
-// other data-zvv attribute, an argument the shell would read as more than text, a page text with
-// < or &, a failing command that claims output, or no claim at all fails its test.
+// the page's full path. The index and status commands print a report instead of hits: with
+// data-zvv-json it is one JSON object, and its summary is its last line as for any command.
+// zvv watch --json ends each answer with an end line, which is checked and then set aside.
+// Scores are whole numbers from 1 to 100, best first. A marker with any other data-zvv
+// attribute, an argument the shell would read as more than text, a page text with < or &, a
+// failing command that claims output, or no claim at all fails its test.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -131,6 +135,38 @@ bool MatchesSummary(const std::string& claim, const std::string& line) {
   return std::regex_match(line, std::regex(pattern));
 }
 
+// Whether the command word is index or status: the first word that is neither an option nor
+// an option's value.
+bool IsReportCommand(const std::vector<std::string>& args) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--") return false;
+    if (arg.starts_with("-")) {
+      const bool takesValue =
+          arg == "--dir" || arg == "--limit" || arg == "--color" || arg == "--port";
+      if (takesValue) ++i;
+      continue;
+    }
+    return arg == "index" || arg == "status";
+  }
+  return false;
+}
+
+// zvv with these lines on standard input; its output is kept in `out` on the way.
+RunResult RunZvvWithInput(const std::vector<std::string>& args,
+                          const std::vector<std::string>& input, const fs::path& out) {
+  if (input.empty()) return RunZvv(args);
+  std::string text;
+  for (const std::string& line : input) text += line + '\n';
+  RunResult result = RunZvvInto(args, out.string(), text);
+  std::ifstream in(out, std::ios::binary);
+  std::ostringstream printed;
+  printed << in.rdbuf();
+  result.m_out = printed.str();
+  fs::remove(out);
+  return result;
+}
+
 void Furnish(TempApp& app, const ZvvExample& example) {
   if (example.noHelp) {
     fs::remove_all(app.Help());
@@ -187,7 +223,7 @@ void CheckExample(const ZvvExample& example) {
   Furnish(app, example);
   std::vector<std::string> args = {"--install-dir", app.Root().string(), "--no-ui"};
   args.insert(args.end(), example.args.begin(), example.args.end());
-  const RunResult result = RunZvv(args);
+  const RunResult result = RunZvvWithInput(args, example.input, app.Root() / "stdout");
   const std::string output = "\nstdout:\n" + result.m_out + "stderr:\n" + result.m_err;
 
   ASSERT_EQ(result.m_exitCode, example.exitStatus) << output;
@@ -202,9 +238,27 @@ void CheckExample(const ZvvExample& example) {
     EXPECT_TRUE(Contains(result.m_out, *example.outText)) << *example.outText << output;
   }
   const std::vector<std::string> lines = Lines(result.m_out);
+  if (IsReportCommand(example.args)) {
+    if (example.json) {
+      ASSERT_EQ(lines.size(), 1u) << output;
+      EXPECT_TRUE(ParseFlatObject(lines[0])) << output;
+    }
+    if (example.summary) {
+      ASSERT_FALSE(lines.empty()) << output;
+      EXPECT_TRUE(MatchesSummary(*example.summary, lines.back())) << output;
+    }
+    return;
+  }
   std::vector<PrintedHit> hits;
   if (example.json) {
-    ASSERT_TRUE(ReadJson(lines, app.Help(), hits)) << output;
+    std::vector<std::string> hitLines = lines;
+    if (!example.input.empty()) {
+      ASSERT_FALSE(hitLines.empty()) << output;
+      const auto end = ParseFlatObject(hitLines.back());
+      ASSERT_TRUE(end && end->contains("end")) << "no end line; " << output;
+      hitLines.pop_back();
+    }
+    ASSERT_TRUE(ReadJson(hitLines, app.Help(), hits)) << output;
     EXPECT_FALSE(hits.empty()) << "no JSON line to check";
   } else {
     ASSERT_TRUE(ReadTable(lines, hits)) << output;

@@ -177,11 +177,11 @@ TEST_F(ZvvSearch, UiWithoutATerminalSaysSoAndThatNoIndexExists) {
 TEST_F(ZvvSearch, IndexReportsCreationThenUpdate) {
   const RunResult first = Zvv({"index"});
   ASSERT_EQ(first.m_exitCode, 0) << first.m_err;
-  EXPECT_TRUE(Contains(first.m_out, "Created the help index for 4 pages")) << first.m_out;
+  EXPECT_TRUE(Contains(first.m_out, "Created the help index of 4 pages")) << first.m_out;
   m_app.AddPage("late.htm", "Late page", "Added after the index.");
   const RunResult second = Zvv({"index"});
   ASSERT_EQ(second.m_exitCode, 0) << second.m_err;
-  EXPECT_TRUE(Contains(second.m_out, "Updated the help index for 5 pages")) << second.m_out;
+  EXPECT_TRUE(Contains(second.m_out, "Updated the help index of 5 pages")) << second.m_out;
   // The update made the new page searchable.
   EXPECT_TRUE(Contains(Zvv({"late"}).m_out, "late.htm"));
 }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "cli/tests/support/json_reader.h"
 #include "cli/tests/support/zvv_process.h"
 
 namespace zvv::testing {
@@ -53,6 +54,41 @@ TEST(ZvvWatch, EndOfInputEndsAndQueryFailuresAreReported) {
   watch.Send("<OR> alpha");
   watch.Send("alpha");
   EXPECT_EQ(watch.ReadAnswer().back(), "1 hit");
+  EXPECT_EQ(watch.Finish(), 1);
+}
+
+// A program driving zvv watch --json through pipes knows where each answer ends, whether it
+// found pages, found none or failed.
+TEST(ZvvWatch, JsonAnswersEndWithAnEndLine) {
+  TempApp app;
+  app.AddPage("a.htm", "Alpha", "alpha shared");
+  app.AddPage("b.htm", "Beta", "beta shared");
+  WatchProcess watch(
+      {"watch", "--json", "--limit", "1", "--install-dir", app.Root().string(), "--no-ui"});
+  struct Case {
+    std::string query;
+    std::size_t hitLines;
+    std::string members;  // of the end line, past "end" and "query"
+  };
+  const Case cases[] = {
+      {"shared", 1, R"("hits":2,"shown":1)"},
+      {"xylophone", 0, R"("hits":0,"shown":0)"},
+      {"<OR> alpha", 0, R"("error":true)"},
+      {"say \"hi\"", 0, R"("hits":0,"shown":0)"},
+  };
+  for (const Case& c : cases) {
+    watch.Send(c.query);
+    const std::vector<std::string> answer = watch.ReadAnswer();
+    ASSERT_EQ(answer.size(), c.hitLines + 1) << c.query;
+    for (std::size_t i = 0; i < c.hitLines; ++i) {
+      EXPECT_TRUE(ParseFlatObject(answer[i])) << answer[i];
+    }
+    const auto end = ParseFlatObject(answer.back());
+    ASSERT_TRUE(end) << answer.back();
+    EXPECT_EQ(end->at("query").m_text, c.query);
+    EXPECT_TRUE(answer.back().starts_with(R"({"end":true,"query":)")) << answer.back();
+    EXPECT_TRUE(answer.back().ends_with("," + c.members + "}")) << answer.back();
+  }
   EXPECT_EQ(watch.Finish(), 1);
 }
 

@@ -22,6 +22,8 @@ class Reader {
         auto text = String();
         if (!text) return std::nullopt;
         value = {true, *text};
+      } else if (auto literal = Literal()) {
+        value = {false, *literal};
       } else {
         auto digits = Number();
         if (!digits) return std::nullopt;
@@ -41,6 +43,16 @@ class Reader {
     return true;
   }
   bool AtEnd() const { return m_pos == m_text.size(); }
+
+  std::optional<std::string> Literal() {
+    for (const std::string word : {"true", "false"}) {
+      if (m_text.compare(m_pos, word.size(), word) == 0) {
+        m_pos += word.size();
+        return word;
+      }
+    }
+    return std::nullopt;
+  }
 
   std::optional<std::string> Number() {
     std::string digits;

@@ -8,13 +8,14 @@
 
 namespace zvv::testing {
 
-// Values keep their JSON kind: strings decoded, numbers as their digits.
+// Values keep their JSON kind: strings decoded, numbers as their digits, true and false as
+// those words.
 struct JsonValue {
   bool m_isString = false;
   std::string m_text;
 };
 
-// One object of string and number members; nullopt for anything malformed.
+// One object of string, number and true or false members; nullopt for anything malformed.
 std::optional<std::map<std::string, JsonValue>> ParseFlatObject(const std::string& text);
 
 }  // namespace zvv::testing

@@ -119,6 +119,8 @@ void AddAttribute(std::string_view name, const std::optional<std::string>& raw, 
     example.outText = value;
   } else if (name == "data-zvv-stderr") {
     example.errText = value;
+  } else if (name == "data-zvv-input") {
+    example.input = SplitList(value);
   } else {
     example.problem = "unknown attribute " + std::string(name);
   }

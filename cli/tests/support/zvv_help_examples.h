@@ -33,6 +33,7 @@ struct ZvvExample {
   std::vector<std::string> only;       // every printed path starts with one of these
   std::optional<std::string> outText;  // a part of standard output
   std::optional<std::string> errText;  // a part of standard error
+  std::vector<std::string> input;      // lines on standard input, for zvv watch
   std::string problem;  // what is wrong with a malformed marker; empty when it is sound
 };
 

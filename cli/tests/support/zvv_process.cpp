@@ -176,7 +176,8 @@ int WatchProcess::Finish() {
 
 bool IsSummaryLine(const std::string& line) {
   static const std::regex kSummary(
-      R"(No pages match|\d+ hits?|\d+ of \d+ hits? shown|\d+ hits?,( all)? outside --dir .*)");
+      R"(No pages match|\d+ hits?|\d+ of \d+ hits? shown|\d+ hits?,( all)? outside --dir .*)"
+      R"(|\{"end":true,.*\})");
   return std::regex_match(line, kSummary);
 }
 

@@ -72,7 +72,8 @@ class WatchProcess {
   int m_exitCode = -1;
 };
 
-// True for the line that ends every table answer.
+// True for the line that ends every table answer, and for the line that ends every answer of
+// zvv watch --json.
 bool IsSummaryLine(const std::string& line);
 
 }  // namespace zvv::testing

@@ -1,0 +1,113 @@
+// @brief Reading the collection's page table read-only.
+#include "cli/index_record.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace zvv {
+namespace {
+
+// The component keeps the database of its collection in this subfolder.
+constexpr char kDatabase[] = "/file/collection.db";
+
+struct CloseDatabase {
+  void operator()(sqlite3* db) const { sqlite3_close(db); }
+};
+struct FinalizeStatement {
+  void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
+};
+
+// A file: URI for `path`; every byte that could end or change the path is escaped.
+std::string FileUri(const std::string& path, const char* parameters) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string uri = "file:";
+  for (const char c : path) {
+    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                       c == '/' || c == '-' || c == '_' || c == '.' || c == '~';
+    if (plain) {
+      uri += c;
+    } else {
+      uri += '%';
+      uri += kHex[static_cast<unsigned char>(c) >> 4];
+      uri += kHex[static_cast<unsigned char>(c) & 0xF];
+    }
+  }
+  return uri + "?" + parameters;
+}
+
+std::int64_t WrittenAt(const fs::path& file) {
+  std::error_code error;
+  const auto written = fs::last_write_time(file, error);
+  if (error) return 0;
+  return std::chrono::duration_cast<std::chrono::seconds>(
+             std::chrono::file_clock::to_sys(written).time_since_epoch())
+      .count();
+}
+
+std::uintmax_t FolderBytes(const std::string& folder) {
+  std::uintmax_t bytes = 0;
+  std::error_code error;
+  for (fs::recursive_directory_iterator it(folder, error), end; !error && it != end;
+       it.increment(error)) {
+    std::error_code sizeError;
+    if (it->is_regular_file(sizeError)) {
+      const auto size = it->file_size(sizeError);
+      if (!sizeError) bytes += size;
+    }
+  }
+  return bytes;
+}
+
+}  // namespace
+
+std::string IndexDatabase(const std::string& collectionFolder) {
+  return collectionFolder + kDatabase;
+}
+
+std::optional<IndexRecord> ReadIndexRecord(const std::string& collectionFolder,
+                                           std::string& problem) {
+  problem.clear();
+  const std::string path = IndexDatabase(collectionFolder);
+  std::error_code error;
+  if (!fs::is_regular_file(path, error)) return std::nullopt;
+  // Without a write-ahead log nobody is writing, and the file is read as it stands, which
+  // makes no log or shared-memory file beside it; with one, its changes are read too.
+  const bool logged = fs::exists(path + "-wal", error);
+  sqlite3* raw = nullptr;
+  const int opened = sqlite3_open_v2(FileUri(path, logged ? "mode=ro" : "immutable=1").c_str(),
+                                     &raw, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
+  const std::unique_ptr<sqlite3, CloseDatabase> db(raw);
+  sqlite3_stmt* rawStatement = nullptr;
+  if (opened != SQLITE_OK ||
+      sqlite3_prepare_v2(db.get(), "SELECT key, size, mtime, hash IS NULL FROM pages", -1,
+                         &rawStatement, nullptr) != SQLITE_OK) {
+    problem = db ? sqlite3_errmsg(db.get()) : "out of memory";
+    return std::nullopt;
+  }
+  const std::unique_ptr<sqlite3_stmt, FinalizeStatement> statement(rawStatement);
+  IndexRecord record;
+  int step = SQLITE_ROW;
+  while ((step = sqlite3_step(statement.get())) == SQLITE_ROW) {
+    const auto* key = reinterpret_cast<const char*>(sqlite3_column_text(statement.get(), 0));
+    if (!key) continue;
+    record.m_pages[key] = {sqlite3_column_int64(statement.get(), 1),
+                           sqlite3_column_int64(statement.get(), 2)};
+    if (sqlite3_column_int(statement.get(), 3) != 0) record.m_unreadable.insert(key);
+  }
+  if (step != SQLITE_DONE) {
+    problem = sqlite3_errmsg(db.get());
+    return std::nullopt;
+  }
+  record.m_bytes = FolderBytes(collectionFolder);
+  record.m_updated = std::max(WrittenAt(path), WrittenAt(path + "-wal"));
+  return record;
+}
+
+}  // namespace zvv

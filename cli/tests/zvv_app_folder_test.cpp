@@ -1,0 +1,68 @@
+// End to end: which application folder zvv works on when none is named on the command line.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+#include "cli/tests/support/zvv_process.h"
+
+namespace zvv::testing {
+namespace {
+
+// Sets an environment variable for the programs this test starts, and restores it.
+class ScopedEnvironment {
+ public:
+  ScopedEnvironment(const char* name, const std::string& value) : m_name(name) {
+    if (const char* old = std::getenv(name)) m_old = old;
+    setenv(name, value.c_str(), 1);
+  }
+  ~ScopedEnvironment() {
+    if (m_old) {
+      setenv(m_name, m_old->c_str(), 1);
+    } else {
+      unsetenv(m_name);
+    }
+  }
+
+ private:
+  const char* m_name;
+  std::optional<std::string> m_old;
+};
+
+std::string HelpLine(const RunResult& result) {
+  for (const std::string& line : Lines(result.m_out)) {
+    if (line.starts_with("Help folder: ")) return line.substr(13);
+  }
+  return "(none) " + result.m_out + result.m_err;
+}
+
+TEST(ZvvApplicationFolder, OptionThenEnvironmentThenSample) {
+  TempApp fromOption;
+  TempApp fromEnvironment;
+  const std::string sample = HelpLine(RunZvv({"status"}));
+  EXPECT_TRUE(sample.ends_with("/app/Help")) << sample;
+
+  ScopedEnvironment environment("ZVV_INSTALL_DIR", fromEnvironment.Root().string());
+  EXPECT_EQ(HelpLine(RunZvv({"status"})), fromEnvironment.Help().string());
+  EXPECT_EQ(HelpLine(RunZvv({"status", "--install-dir", fromOption.Root().string()})),
+            fromOption.Help().string());
+
+  // Set but empty counts as not set.
+  ScopedEnvironment empty("ZVV_INSTALL_DIR", "");
+  EXPECT_EQ(HelpLine(RunZvv({"status"})), sample);
+}
+
+TEST(ZvvApplicationFolder, AFolderFromTheEnvironmentIsNamedAsSuch) {
+  TempApp app;
+  ScopedEnvironment environment("ZVV_INSTALL_DIR", (app.Root() / "missing").string());
+  const RunResult result = RunZvv({"status"});
+  EXPECT_EQ(result.m_exitCode, 1);
+  EXPECT_TRUE(
+      Contains(result.m_err, "Help folder not found: " + (app.Root() / "missing/Help").string() +
+                                 " (from ZVV_INSTALL_DIR)"))
+      << result.m_err;
+}
+
+}  // namespace
+}  // namespace zvv::testing
