@@ -40,6 +40,8 @@ bool IsWorkingProgressDialog(HWND hwnd) {
 }
 
 LRESULT CALLBACK AfterMessage(int nCode, WPARAM wParam, LPARAM lParam) {
+  // The hook's record comes as an integer parameter.
+  // NOLINTNEXTLINE(performance-no-int-to-ptr)
   const auto* pMessage = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
   if (nCode == HC_ACTION && !g_bRecording) {
     if (pMessage->message == WM_INITDIALOG && GetDlgItem(pMessage->hwnd, IDYES)) {

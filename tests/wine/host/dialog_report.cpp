@@ -32,6 +32,8 @@ std::wstring OneLine(std::wstring sText) {
 }
 
 BOOL CALLBACK CollectControl(HWND hwnd, LPARAM lParam) {
+  // The enumeration hands back Record's list as an integer parameter.
+  // NOLINTNEXTLINE(performance-no-int-to-ptr)
   auto* pLines = reinterpret_cast<std::vector<std::wstring>*>(lParam);
   const std::wstring sText = TextOf(hwnd);
   if (IsWindowVisible(hwnd) && !sText.empty()) {

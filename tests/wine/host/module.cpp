@@ -47,21 +47,22 @@ std::wstring ClassKey() {
 }
 
 HRESULT SetText(HKEY hKey, const wchar_t* sName, const std::wstring& sValue) {
-  const auto nBytes = static_cast<DWORD>((sValue.size() + 1) * sizeof(wchar_t));
+  const size_t nBytes = (sValue.size() + 1) * sizeof(wchar_t);
   const LSTATUS status =
-      RegSetValueExW(hKey, sName, 0, REG_SZ, reinterpret_cast<const BYTE*>(sValue.c_str()), nBytes);
+      RegSetValueExW(hKey, sName, 0, REG_SZ, reinterpret_cast<const BYTE*>(sValue.c_str()),
+                     static_cast<DWORD>(nBytes));
   return HRESULT_FROM_WIN32(status);
 }
 
 }  // namespace
 
+// The module's entries; TestHost.def exports them.
 extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID) {
   if (dwReason == DLL_PROCESS_ATTACH) g_hModule = hInstance;
   return TRUE;
 }
 
-extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE
-    DllGetClassObject(REFCLSID rclsid, REFIID riid, void** ppv) {
+extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID rclsid, REFIID riid, void** ppv) {
   if (!ppv) return E_POINTER;
   *ppv = nullptr;
   if (!IsEqualCLSID(rclsid, CLSID_HostApplication)) return CLASS_E_CLASSNOTAVAILABLE;
@@ -75,9 +76,9 @@ extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE
 }
 
 // A dialog hook may point into the module, so it stays loaded.
-extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllCanUnloadNow() { return S_FALSE; }
+extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() { return S_FALSE; }
 
-extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllRegisterServer() {
+extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
   wchar_t sPath[MAX_PATH] = {};
   if (!GetModuleFileNameW(g_hModule, sPath, MAX_PATH)) return HRESULT_FROM_WIN32(GetLastError());
   HKEY hKey = nullptr;
@@ -91,7 +92,7 @@ extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllRegisterServer() {
   return hr;
 }
 
-extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllUnregisterServer() {
+extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() {
   const LSTATUS status = RegDeleteTreeW(HKEY_CLASSES_ROOT, ClassKey().c_str());
   return status == ERROR_FILE_NOT_FOUND ? S_OK : HRESULT_FROM_WIN32(status);
 }
