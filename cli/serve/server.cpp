@@ -139,7 +139,7 @@ class HelpServer::Routes {
       response.set_content("No such help file.\n", "text/plain");
       return;
     }
-    response.set_content(std::move(body), std::string(ContentTypeFor(file->filename().string())));
+    response.set_content(body, std::string(ContentTypeFor(file->filename().string())));
   }
 
   void SendSearch(const httplib::Request& request, httplib::Response& response) {

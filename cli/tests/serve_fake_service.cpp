@@ -12,12 +12,25 @@
 namespace zvv::testing {
 
 SearchAnswer FakeService::Search(const SearchRequest& request) {
-  {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_last = request;
-  }
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_last = request;
   ++m_searches;
   return m_answer;
+}
+
+IndexStatus FakeService::Status() {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return m_status;
+}
+
+void FakeService::SetAnswer(SearchAnswer answer) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_answer = std::move(answer);
+}
+
+void FakeService::SetStatus(IndexStatus status) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_status = std::move(status);
 }
 
 SearchRequest FakeService::LastRequest() {

@@ -12,20 +12,23 @@
 
 namespace zvv::testing {
 
-// Answers every search with m_answer and remembers what it was asked.
+// Answers every search with the answer set last and remembers what it was
+// asked. The server's threads learn of the test's settings only through the
+// socket, which orders nothing for the race detector: all goes through a lock.
 class FakeService final : public SearchService {
  public:
   SearchAnswer Search(const SearchRequest& request) override;
-  IndexStatus Status() override { return m_status; }
+  IndexStatus Status() override;
 
+  void SetAnswer(SearchAnswer answer);
+  void SetStatus(IndexStatus status);
   SearchRequest LastRequest();
   int Searches() const { return m_searches; }
 
-  SearchAnswer m_answer;
-  IndexStatus m_status;
-
  private:
   std::mutex m_mutex;
+  SearchAnswer m_answer;
+  IndexStatus m_status;
   SearchRequest m_last;
   std::atomic<int> m_searches{0};
 };

@@ -67,8 +67,7 @@ TEST(ServeRoutes, SearchHandsOnTheRequestAndAnswersWithZvvsJsonRows) {
   ServedHelp served;
   const Hit first{"100", "Printing", "/app/Help/guide/print.htm", "guide/print.htm"};
   const Hit second{"41", "Paper \"sizes\"", "/app/Help/guide/paper.htm", "guide/paper.htm"};
-  served.m_service.m_answer.m_hits = {first, second};
-  served.m_service.m_answer.m_hidden = 3;
+  served.m_service.SetAnswer({{first, second}, 3, "", 0});
 
   RawResponse response =
       served.Request("/api/search?q=print%20%3CAND%3E%20paper&titles=1&dir=guide/&dir=ref/");
@@ -94,23 +93,21 @@ TEST(ServeRoutes, AnEmptyQueryAsksNothingAndFailuresCarryTheComponentsText) {
   EXPECT_EQ(response.m_body, "{\"hits\":[],\"total\":0,\"hidden\":0}");
   EXPECT_EQ(served.m_service.Searches(), 0);
 
-  served.m_service.m_answer.m_error = "query error at column 7: missing operand after <AND>";
-  served.m_service.m_answer.m_column = 7;
+  served.m_service.SetAnswer({{}, 0, "query error at column 7: missing operand after <AND>", 7});
   response = served.Request("/api/search?q=print%20%3CAND%3E");
   EXPECT_EQ(response.m_status, 400);
   EXPECT_EQ(response.m_body,
             "{\"error\":\"query error at column 7: missing operand after \\u003cAND>\","
             "\"column\":7}");
 
-  served.m_service.m_answer.m_error = "search failed: 0x80004005 E_FAIL";
-  served.m_service.m_answer.m_column = 0;
+  served.m_service.SetAnswer({{}, 0, "search failed: 0x80004005 E_FAIL", 0});
   EXPECT_EQ(served.Request("/api/search?q=print").m_status, 500);
 }
 
 TEST(ServeRoutes, AQueryHoldingMarkupComesBackWithoutATag) {
   ServedHelp served;
   const std::string markup = "<img src=x onerror=alert(1)><script>alert(2)</script>";
-  served.m_service.m_answer.m_hits = {{"9", markup, "/h/" + markup, markup}};
+  served.m_service.SetAnswer({{{"9", markup, "/h/" + markup, markup}}, 0, "", 0});
   const RawResponse response = served.Request(
       "/api/search?q=%3Cimg%20src%3Dx%20onerror%3Dalert(1)%3E%3Cscript%3Ealert(2)%3C/script%3E");
   EXPECT_EQ(served.m_service.LastRequest().m_query, markup);
@@ -121,7 +118,7 @@ TEST(ServeRoutes, AQueryHoldingMarkupComesBackWithoutATag) {
 
 TEST(ServeRoutes, StatusReportsPagesUpdateFoldersAndHome) {
   ServedHelp served;
-  served.m_service.m_status = {54, "2026-12-08 08:00:00 UTC", {"guide", "guide/<b>"}, "index.htm"};
+  served.m_service.SetStatus({54, "2026-12-08 08:00:00 UTC", {"guide", "guide/<b>"}, "index.htm"});
   const RawResponse response = served.Request("/api/status");
   EXPECT_EQ(response.m_status, 200);
   EXPECT_EQ(response.m_body,

@@ -221,7 +221,8 @@ function boxKeys(event) {
       select(selected - 1);
       break;
     case 'Enter':
-      open(selected >= 0 ? selected : 0);
+      if (selected < 0) select(0);
+      open(selected);
       break;
     case 'Escape':
       if (box.value) {
