@@ -20,9 +20,11 @@ HANDLE FindFirst(const std::string& sPattern, FindData& data) {
 BOOL FindNext(HANDLE hFind, FindData& data) { return FindNextFileW(hFind, &data); }
 std::string NameOf(const FindData& data) { return WideToNarrow(data.cFileName); }
 #else
+// Names and folder marks are all a scan reads: the full search would read the
+// status of every page, which the toolkit's freshness check reads anyway.
 using FindData = WIN32_FIND_DATAA;
 HANDLE FindFirst(const std::string& sPattern, FindData& data) {
-  return FindFirstFileA(sPattern.c_str(), &data);
+  return WinportFindFirstFileNamesA(sPattern.c_str(), &data);
 }
 BOOL FindNext(HANDLE hFind, FindData& data) { return FindNextFileA(hFind, &data); }
 std::string NameOf(const FindData& data) { return data.cFileName; }
