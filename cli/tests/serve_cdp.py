@@ -45,6 +45,7 @@ class Browser:
             f"--window-size={width},{height}", "--no-first-run", "--no-default-browser-check",
             "--disable-extensions", "--disable-background-networking", "--disable-sync",
             "--disable-component-update", "--hide-scrollbars", "--mute-audio",
+            "--disable-dev-shm-usage",  # a container's /dev/shm may be small
             # Every name but the loopback address fails to resolve: the viewer
             # must work without the network.
             "--host-resolver-rules=MAP * ~NOTFOUND, EXCLUDE 127.0.0.1",

@@ -4,6 +4,8 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <thread>
 
@@ -16,10 +18,13 @@ namespace {
 // zvv serve on a free port, ended (through its timeout wrapper) at the end.
 class ServeProcess {
  public:
-  explicit ServeProcess(const TempApp& app) {
+  // `prefix`: words put before the command, such as variable settings.
+  explicit ServeProcess(const TempApp& app, const std::string& prefix = {},
+                        const std::string& options = {}) {
     const std::string command =
-        "echo $$; exec env ZVV_REGISTRY_FILE=" + ShellQuote((app.Root() / "registry").string()) +
-        " timeout 120 " + ShellQuote(ZVV_EXECUTABLE) + " serve --no-ui --port 0 --install-dir " +
+        "echo $$; exec env " + prefix +
+        " ZVV_REGISTRY_FILE=" + ShellQuote((app.Root() / "registry").string()) + " timeout 120 " +
+        ShellQuote(ZVV_EXECUTABLE) + " serve --no-ui --port 0 " + options + " --install-dir " +
         ShellQuote(app.Root().string()) + " </dev/null";
     m_output = popen(command.c_str(), "r");
     if (!m_output) throw std::runtime_error("popen failed");
@@ -121,6 +126,25 @@ TEST(ZvvServe, APortInUseIsAFailureThatSaysSo) {
   EXPECT_NE(second.m_err.find("cannot listen on 127.0.0.1 port " + std::to_string(first.m_port)),
             std::string::npos)
       << second.m_err;
+}
+
+TEST(ZvvServe, OpenHandsTheAddressToTheDesktopsOpener) {
+  TempApp app;
+  app.AddPage("a.htm", "Alpha page", "alpha text");
+  // A stand-in for xdg-open that writes down what it was asked to open.
+  const std::filesystem::path bin = app.Root() / "bin";
+  const std::filesystem::path opened = app.Root() / "opened";
+  std::filesystem::create_directories(bin);
+  std::ofstream(bin / "xdg-open") << "#!/bin/sh\necho \"$1\" > " << ShellQuote(opened.string())
+                                  << "\n";
+  std::filesystem::permissions(bin / "xdg-open", std::filesystem::perms::owner_all);
+  ServeProcess serve(app, "PATH=" + ShellQuote(bin.string()) + ":\"$PATH\"", "--open");
+  std::string line;
+  for (int attempt = 0; attempt < 200 && line.empty(); ++attempt) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    std::ifstream(opened) >> line;
+  }
+  EXPECT_EQ(line, "http://127.0.0.1:" + std::to_string(serve.m_port) + "/");
 }
 
 TEST(ZvvServe, RefusesAPortThatIsNotOne) {
