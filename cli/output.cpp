@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "cli/display_width.h"
 #include "cli/json.h"
 #include "cli/visible_text.h"
 
@@ -14,14 +15,19 @@ constexpr const char* kDim = "\x1b[2m";
 constexpr const char* kReset = "\x1b[0m";
 constexpr std::size_t kScoreWidth = 5;
 constexpr std::size_t kGap = 2;
-constexpr std::size_t kMaxTitleWidth = 48;
 constexpr std::size_t kMinTitleWidth = 12;
-
-bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
 std::string Padded(const std::string& text, std::size_t width) {
   const std::size_t shown = DisplayWidth(text);
   return shown >= width ? text : text + std::string(width - shown, ' ');
+}
+
+// Columns a title may take on a line of `columns`: what the score, the gaps
+// and the longest path leave, but never fewer than kMinTitleWidth (a path too
+// long for that runs on past the edge rather than squeezing titles to nothing).
+std::size_t TitleRoom(std::size_t columns, std::size_t pathWidth) {
+  const std::size_t taken = kScoreWidth + 2 * kGap + pathWidth;
+  return columns > taken ? std::max(kMinTitleWidth, columns - taken) : kMinTitleWidth;
 }
 
 std::string HitCount(std::size_t count) {
@@ -47,23 +53,6 @@ std::string AllHiddenSummary(const DirFilter& filter) {
   return text;
 }
 
-std::size_t DisplayWidth(const std::string& text) {
-  return static_cast<std::size_t>(
-      std::count_if(text.begin(), text.end(), [](char c) { return !IsContinuationByte(c); }));
-}
-
-std::string FitToWidth(const std::string& text, std::size_t width) {
-  if (DisplayWidth(text) <= width) return text;
-  if (width == 0) return {};
-  std::string out;
-  std::size_t count = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (!IsContinuationByte(text[i]) && ++count == width) break;
-    out += text[i];
-  }
-  return out + "\xE2\x80\xA6";  // U+2026 HORIZONTAL ELLIPSIS
-}
-
 void PrintHits(std::ostream& out, const std::vector<Hit>& hits, const OutputStyle& style,
                const DirFilter& filter) {
   const std::size_t shown = style.m_limit == 0 ? hits.size() : std::min(style.m_limit, hits.size());
@@ -74,16 +63,12 @@ void PrintHits(std::ostream& out, const std::vector<Hit>& hits, const OutputStyl
   }
 
   std::size_t titleWidth = 0;
+  std::size_t pathWidth = 0;
   for (std::size_t i = 0; i < shown; ++i) {
     titleWidth = std::max(titleWidth, DisplayWidth(VisibleText(hits[i].m_title)));
+    pathWidth = std::max(pathWidth, DisplayWidth(VisibleText(hits[i].m_path)));
   }
-  if (style.m_columns > 0) {
-    // Leave the path at least a third of the line.
-    const std::size_t room = style.m_columns > kScoreWidth + 2 * kGap
-                                 ? (style.m_columns - kScoreWidth - 2 * kGap) * 2 / 3
-                                 : kMinTitleWidth;
-    titleWidth = std::min({titleWidth, kMaxTitleWidth, std::max(room, kMinTitleWidth)});
-  }
+  if (style.m_columns > 0) titleWidth = std::min(titleWidth, TitleRoom(style.m_columns, pathWidth));
   const std::string gap(kGap, ' ');
   for (std::size_t i = 0; i < shown; ++i) {
     const Hit& hit = hits[i];

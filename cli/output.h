@@ -34,10 +34,4 @@ void PrintHits(std::ostream& out, const std::vector<Hit>& hits, const OutputStyl
 // "3 hits, all outside --dir guide/": why an answer that found pages shows none.
 std::string AllHiddenSummary(const DirFilter& filter);
 
-// Number of characters (UTF-8 code points) in `text`.
-std::size_t DisplayWidth(const std::string& text);
-
-// `text` cut to at most `width` characters, ending in "…" when it was cut.
-std::string FitToWidth(const std::string& text, std::size_t width);
-
 }  // namespace zvv

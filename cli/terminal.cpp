@@ -1,15 +1,18 @@
 // @brief Terminal detection without operating-system headers.
 //
-// The platform layer offers no console functions, and the terminal host may
-// include no system header, so a stream counts as a terminal when the device
-// behind its descriptor is a terminal device. The size comes from the
-// environment that shells keep in step with the window.
+// The terminal host may include no system header, so a stream counts as a
+// terminal when the device behind its descriptor is a terminal device, and
+// the window's size comes through the platform layer. COLUMNS and LINES are
+// read only as overrides: a shell sets them at start-up and they go stale
+// when the window is resized.
 #include "cli/terminal.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <system_error>
+
+#include "winport/terminal_size.h"
 
 namespace zvv {
 namespace {
@@ -20,6 +23,17 @@ std::size_t EnvironmentCount(const char* name, std::size_t fallback) {
   char* end = nullptr;
   const long value = std::strtol(text, &end, 10);
   return (*end == '\0' && value > 0 && value < 10000) ? static_cast<std::size_t>(value) : fallback;
+}
+
+TerminalSize WindowSize() {
+  for (const Stream stream : {Stream::kOutput, Stream::kError, Stream::kInput}) {
+    int columns = 0;
+    int rows = 0;
+    if (WinportTerminalSize(static_cast<int>(stream), &columns, &rows)) {
+      return {static_cast<std::size_t>(columns), static_cast<std::size_t>(rows)};
+    }
+  }
+  return {80, 24};
 }
 
 }  // namespace
@@ -35,7 +49,8 @@ bool IsTerminal(Stream stream) {
 }
 
 TerminalSize GetTerminalSize() {
-  return {EnvironmentCount("COLUMNS", 80), EnvironmentCount("LINES", 24)};
+  const TerminalSize window = WindowSize();
+  return {EnvironmentCount("COLUMNS", window.m_columns), EnvironmentCount("LINES", window.m_rows)};
 }
 
 }  // namespace zvv

@@ -15,7 +15,9 @@ struct TerminalSize {
   std::size_t m_rows;
 };
 
-// The terminal's size in characters: COLUMNS and LINES when set, else 80 x 24.
+// The terminal's size in character cells: COLUMNS and LINES when set to a
+// number (the user's override), else the window of the first of standard
+// output, error and input that is a terminal, else 80 x 24.
 TerminalSize GetTerminalSize();
 
 }  // namespace zvv

@@ -5,6 +5,7 @@
 
 #include <sstream>
 
+#include "cli/display_width.h"
 #include "cli/json.h"
 #include "cli/visible_text.h"
 #include "cli/tests/support/json_reader.h"
@@ -82,13 +83,57 @@ TEST(HitToJson, KeepsAScoreThatIsNoNumberAsAString) {
   }
 }
 
-TEST(FitToWidth, CutsOnCharactersNotBytes) {
-  EXPECT_EQ(FitToWidth("short", 10), "short");
-  EXPECT_EQ(FitToWidth("exactly", 7), "exactly");
-  EXPECT_EQ(FitToWidth("abcdefgh", 5), "abcd\xE2\x80\xA6");
-  // Four two-byte characters cut to three: two kept, then the ellipsis.
-  EXPECT_EQ(FitToWidth("\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9", 3), "\xC3\xA9\xC3\xA9\xE2\x80\xA6");
-  EXPECT_EQ(DisplayWidth(FitToWidth("\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9", 3)), 3u);
+// Wide (CJK) characters take two columns, combining marks none.
+constexpr char kWide[] = "\xE6\xBC\xA2";      // U+6F22
+constexpr char kCombining[] = "\xCC\x81";     // U+0301 COMBINING ACUTE ACCENT
+constexpr char kEllipsis[] = "\xE2\x80\xA6";  // U+2026
+
+TEST(DisplayWidth, CountsTerminalColumnsNotCharacters) {
+  struct Case {
+    std::string m_text;
+    std::size_t m_width;
+  };
+  const std::vector<Case> cases = {
+      {"", 0},
+      {"plain", 5},
+      {"caf\xC3\xA9", 4},
+      {std::string("e") + kCombining, 1},
+      {std::string(kWide) + kWide + "x", 5},
+      {"\xEF\xBC\xA1", 2},  // U+FF21 FULLWIDTH LATIN CAPITAL LETTER A
+      {"\xED\x95\x9C", 2},  // U+D55C, a Hangul syllable
+      {"\xE2\x80\x8B", 0},  // U+200B ZERO WIDTH SPACE
+      {"b\xFF", 2},         // a stray byte still takes a column
+  };
+  for (const Case& c : cases) EXPECT_EQ(DisplayWidth(c.m_text), c.m_width) << c.m_text;
+}
+
+TEST(FitToWidth, CutsAtAColumnBoundaryAndEndsInAnEllipsis) {
+  struct Case {
+    std::string m_text;
+    std::size_t m_width;
+    std::string m_fitted;
+  };
+  const std::string wide4 = std::string(kWide) + kWide + kWide + kWide;  // 8 columns
+  const std::vector<Case> cases = {
+      {"short", 10, "short"},
+      {"exactly", 7, "exactly"},
+      {"abcdefgh", 5, std::string("abcd") + kEllipsis},
+      {"\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9", 3, std::string("\xC3\xA9\xC3\xA9") + kEllipsis},
+      {wide4, 8, wide4},
+      // Two wide characters and the ellipsis: five columns of six.
+      {wide4, 6, std::string(kWide) + kWide + kEllipsis},
+      // A wide character never straddles the edge: it goes whole.
+      {wide4, 7, std::string(kWide) + kWide + kWide + kEllipsis},
+      {wide4, 4, std::string(kWide) + kEllipsis},
+      // The mark stays with its letter.
+      {std::string("e") + kCombining + "fgh", 3, std::string("e") + kCombining + "f" + kEllipsis},
+      {"abc", 0, ""},
+  };
+  for (const Case& c : cases) {
+    const std::string fitted = FitToWidth(c.m_text, c.m_width);
+    EXPECT_EQ(fitted, c.m_fitted) << c.m_text << " in " << c.m_width;
+    EXPECT_LE(DisplayWidth(fitted), c.m_width) << c.m_text;
+  }
 }
 
 std::vector<Hit> ThreeHits() {
@@ -153,6 +198,37 @@ TEST(PrintHits, TableNeverPrintsControlsAndCutsWhatItShowsInstead) {
   const std::string text = Print({{"9", std::string(40, '\x1b'), "k", "p"}}, style);
   EXPECT_EQ(text.find('\x1b'), std::string::npos);
   EXPECT_LE(DisplayWidth(testing::Lines(text)[0]), 40u) << text;
+}
+
+// Column at which `part` starts on `line`, in terminal columns.
+std::size_t ColumnOf(const std::string& line, const std::string& part) {
+  const std::size_t at = line.find(part);
+  return at == std::string::npos ? std::string::npos : DisplayWidth(line.substr(0, at));
+}
+
+TEST(PrintHits, WideTitlesKeepThePathColumnAlignedAndFitTheLine) {
+  const std::string wide(kWide);
+  std::string longWide;
+  for (int i = 0; i < 40; ++i) longWide += wide;  // 80 columns
+  const std::vector<Hit> hits = {
+      {"100", wide + wide + " intro", "k", "a.htm"},
+      {"90", "Plain title", "k", "guide/b.htm"},
+      {"80", longWide, "k", "c.htm"},
+      {"70", "e" + std::string(kCombining) + "t" + kCombining, "k", "d.htm"}};
+  for (const std::size_t columns : {40u, 200u}) {
+    OutputStyle style;
+    style.m_columns = columns;
+    const std::vector<std::string> lines = testing::Lines(Print(hits, style));
+    ASSERT_EQ(lines.size(), hits.size() + 1);
+    const std::size_t pathColumn = ColumnOf(lines[0], "a.htm");
+    for (std::size_t i = 0; i < hits.size(); ++i) {
+      EXPECT_EQ(ColumnOf(lines[i], hits[i].m_path), pathColumn) << columns << ": " << lines[i];
+      EXPECT_LE(DisplayWidth(lines[i]), columns) << lines[i];
+    }
+    // Only a title too long for the line is cut, and it says so.
+    EXPECT_EQ(testing::Contains(lines[2], kEllipsis), columns == 40) << lines[2];
+    EXPECT_TRUE(testing::Contains(lines[0], wide + wide + " intro")) << lines[0];
+  }
 }
 
 TEST(PrintHits, NarrowTerminalCutsLongTitles) {

@@ -9,7 +9,6 @@
 #include "winport/src/ui/terminal_display.h"
 
 #include <strings.h>
-#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -22,6 +21,7 @@
 #include "winport/src/ui/geometry.h"
 #include "winport/src/ui/terminal_keys.h"
 #include "winport/src/ui/terminal_layout.h"
+#include "winport/terminal_size.h"
 
 namespace winport::ui {
 namespace {
@@ -88,12 +88,15 @@ bool UnicodeTerminal() {
   return false;
 }
 
-winsize TerminalSize() {
-  winsize size{};
-  if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) != 0 || size.ws_col == 0 || size.ws_row == 0) {
-    size.ws_col = 80;
-    size.ws_row = 24;
-  }
+struct Cells {
+  int m_columns = 80;
+  int m_rows = 24;
+};
+
+// The terminal the box is drawn on, 80 x 24 when it does not say.
+Cells TerminalSize() {
+  Cells size;
+  WinportTerminalSize(STDERR_FILENO, &size.m_columns, &size.m_rows);
   return size;
 }
 
@@ -115,7 +118,7 @@ int TerminalDisplay::AskMessageBox(const MessageBoxRequest& request) {
   std::vector<Button> buttons = ButtonsOf(request.m_type);
   std::size_t defaultIndex = (request.m_type & MB_DEFMASK) >> 8;
   if (defaultIndex >= buttons.size()) defaultIndex = 0;
-  int width = std::min(76, TerminalSize().ws_col - 4);
+  int width = std::min(76, TerminalSize().m_columns - 4);
 
   std::string text = "\n\x1b[1m" + IconMark(request.m_type) + request.m_caption + "\x1b[0m\n";
   for (const std::string& line : WrapText(request.m_text, width)) text += "  " + line + "\n";
@@ -161,7 +164,7 @@ void TerminalDisplay::DialogStarted(HWND dialog) {
 
 void TerminalDisplay::Paint(const WinportPaintSnapshot& snapshot) {
   if (snapshot.m_dialog != m_dialog) return;
-  int width = TerminalBoxWidth(snapshot.m_window, TerminalSize().ws_col);
+  int width = TerminalBoxWidth(snapshot.m_window, TerminalSize().m_columns);
   std::vector<std::string> lines = LayoutDialog(snapshot, width, UnicodeTerminal());
   std::string text = CursorUp(m_linesDrawn);
   for (const std::string& line : lines) text += "\x1b[2K" + line + "\r\n";
@@ -204,8 +207,12 @@ InputEvent TerminalDisplay::WaitInput(int wakeFd) {
   }
 }
 
-SIZE_T TerminalDisplay::ScreenWidth() const { return TerminalSize().ws_col * kBaseUnitX; }
+SIZE_T TerminalDisplay::ScreenWidth() const {
+  return static_cast<SIZE_T>(TerminalSize().m_columns) * kBaseUnitX;
+}
 
-SIZE_T TerminalDisplay::ScreenHeight() const { return TerminalSize().ws_row * kBaseUnitY; }
+SIZE_T TerminalDisplay::ScreenHeight() const {
+  return static_cast<SIZE_T>(TerminalSize().m_rows) * kBaseUnitY;
+}
 
 }  // namespace winport::ui
