@@ -93,6 +93,9 @@ int HostSession::Start(const Options& options) {
   }
   const std::string collection = CollectionFolder(m_installDir);
   const bool hadIndex = HoldsIndex(collection);
+  // No watcher unless a command turns AutoRefresh on: a one-shot command would
+  // only wait for its end.
+  m_component->put_AutoRefresh(0);
   hr = m_component->Initialize(showUI ? 1 : 0);
   if (FAILED(hr) && showUI && !hadIndex && !HoldsIndex(collection)) {
     std::cerr << "zvv: no help index exists in " << VisibleText(collection)

@@ -119,6 +119,8 @@ class ViveviVadiro final : public IViveviVadiro {
   IndexingError m_sLastError;
   FolderWatcher m_watcher;
   bool m_bAutoRefresh = false;
+  // The host turned AutoRefresh off itself: Initialize starts no watcher.
+  bool m_bWatchingDeclined = false;
   winport::ComPtr<IHostApplication> m_pHost;
   bool m_bShowUI = false;
   DocumentSet m_docs;

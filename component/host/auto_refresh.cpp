@@ -20,6 +20,14 @@ STDMETHODIMP ViveviVadiro::get_AutoRefresh(LONG* pVal) {
 STDMETHODIMP ViveviVadiro::put_AutoRefresh(LONG newVal) {
   try {
     const bool bRequested = newVal != 0;
+    m_bWatchingDeclined = !bRequested;
+    if (!bRequested && !m_bAutoRefresh) {
+      // Off while off: the watcher Initialize starts ends, or is never
+      // started. A host that searches once and exits says so beforehand, and
+      // pays neither for the walk of the help tree nor for its teardown.
+      StopWatcher();
+      return S_OK;
+    }
     // A watcher that ended by itself (its folder went away) is started again
     // when the host asks for the property once more.
     const bool bRestart = bRequested && !m_watcher.IsRunning();

@@ -24,6 +24,9 @@ STDMETHODIMP ViveviVadiro::Initialize(LONG bShowUI) {
   if (!sFailure.empty()) {
     return ReportError(E_FAIL, sFailure);
   }
+  if (m_bWatchingDeclined) {
+    return S_OK;
+  }
   try {
     // Armed on the watcher's thread: a host that searches once and exits
     // never waits for the walk of the help tree, and its stop cancels the

@@ -93,6 +93,28 @@ TEST_F(HostSettingsTest, ASuccessfulInitializeStartsTheWatcherButLeavesTheProper
   EXPECT_EQ(nAutoRefresh, 0);
 }
 
+// A host that turns AutoRefresh off says it wants no watching: before
+// Initialize, none is started; after it, Initialize's watcher ends.
+TEST_F(HostSettingsTest, AutoRefreshTurnedOffByTheHostLeavesNoWatcher) {
+  FakeHost host({.sInstallDir = Wide(temp.InstallDir())});
+  temp.Write("Help/a.htm");
+  std::filesystem::create_directories(temp.Path() / "dizode/common");
+  ASSERT_HR(S_OK, C().Initialize(0));
+  ASSERT_NE(C().Watcher().Thread(), nullptr);
+  EXPECT_HR(S_OK, C().put_AutoRefresh(0));
+  EXPECT_EQ(C().Watcher().Thread(), nullptr);
+
+  ASSERT_HR(S_OK, C().Initialize(0));
+  EXPECT_EQ(C().Watcher().Thread(), nullptr);
+  EXPECT_HR(S_OK, C().put_AutoRefresh(1));  // turned on again: watching as asked
+  EXPECT_NE(C().Watcher().Thread(), nullptr);
+  EXPECT_HR(S_OK, C().put_AutoRefresh(0));
+  EXPECT_EQ(C().Watcher().Thread(), nullptr);
+  LONG nAutoRefresh = -1;
+  EXPECT_HR(S_OK, C().get_AutoRefresh(&nAutoRefresh));
+  EXPECT_EQ(nAutoRefresh, 0);
+}
+
 TEST_F(HostSettingsTest, AFailedStartUpStartsNoWatcher) {
   toolkit.Script("TkOpenSession", -1);
   EXPECT_HR(E_FAIL, C().Initialize(0));
