@@ -44,7 +44,7 @@ std::string SearchAnswerJson(const SearchAnswer& answer, std::size_t limit) {
 
 std::string StatusJson(const IndexStatus& status) {
   std::string out = "{\"pages\":" + std::to_string(status.m_pages);
-  out += ",\"updated\":" + JsonString(status.m_updated);
+  out += ",\"updated\":" + std::to_string(status.m_updated);
   out += ",\"folders\":[";
   for (std::size_t i = 0; i < status.m_folders.size(); ++i) {
     if (i > 0) out += ',';

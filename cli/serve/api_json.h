@@ -12,7 +12,7 @@ namespace zvv {
 // row the object `zvv --json` prints; or {"error":…,"column":N} for a failure.
 std::string SearchAnswerJson(const SearchAnswer& answer, std::size_t limit);
 
-// {"pages":N,"updated":…,"folders":[…],"home":…}
+// {"pages":N,"updated":SECONDS,"folders":[…],"home":…}
 std::string StatusJson(const IndexStatus& status);
 
 }  // namespace zvv

@@ -7,8 +7,8 @@
 
 namespace zvv {
 
-// The status of the help of an application folder, read from the files
-// alone: the component is not asked.
+// The status of the help of an application folder, read from the index's
+// own record and the Help folder: the component is not asked.
 IndexStatus ReadIndexStatus(const std::string& installDir, const std::string& helpDir);
 
 }  // namespace zvv

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -21,10 +22,10 @@ struct SearchAnswer {
 };
 
 struct IndexStatus {
-  // Help pages in the Help folder, which the index follows.
+  // Pages in the index.
   std::size_t m_pages = 0;
-  // When the collection's files last changed, "YYYY-MM-DD hh:mm:ss UTC"; empty if unknown.
-  std::string m_updated;
+  // When the index last changed, in seconds since 1970 (UTC); 0 when there is none.
+  std::int64_t m_updated = 0;
   // The Help folder's subfolders, relative, '/'-separated, sorted.
   std::vector<std::string> m_folders;
   // The page shown first, relative to Help; empty when the help has none.

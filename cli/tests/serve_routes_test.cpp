@@ -118,11 +118,11 @@ TEST(ServeRoutes, AQueryHoldingMarkupComesBackWithoutATag) {
 
 TEST(ServeRoutes, StatusReportsPagesUpdateFoldersAndHome) {
   ServedHelp served;
-  served.m_service.SetStatus({54, "2026-12-08 08:00:00 UTC", {"guide", "guide/<b>"}, "index.htm"});
+  served.m_service.SetStatus({54, 1796716800, {"guide", "guide/<b>"}, "index.htm"});
   const RawResponse response = served.Request("/api/status");
   EXPECT_EQ(response.m_status, 200);
   EXPECT_EQ(response.m_body,
-            "{\"pages\":54,\"updated\":\"2026-12-08 08:00:00 UTC\","
+            "{\"pages\":54,\"updated\":1796716800,"
             "\"folders\":[\"guide\",\"guide/\\u003cb>\"],\"home\":\"index.htm\"}");
 }
 

@@ -112,7 +112,7 @@ TEST(ZvvServe, AnswersAsZvvJsonDoesAndSeesAChangedHelpFolder) {
   }
   EXPECT_TRUE(found);
   const std::string status = serve.Get("/api/status").m_body;
-  EXPECT_EQ(status.rfind("{\"pages\":3,\"updated\":\"20", 0), 0u) << status;
+  EXPECT_EQ(status.rfind("{\"pages\":3,\"updated\":1", 0), 0u) << status;
   EXPECT_NE(status.find("\"folders\":[\"guide\"],\"home\":\"\"}"), std::string::npos) << status;
 }
 

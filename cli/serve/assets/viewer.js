@@ -253,7 +253,8 @@ async function refreshStatus() {
     const status = await (await fetch('/api/status')).json();
     const pages = status.pages === 1 ? '1 page' : `${status.pages} pages`;
     footer.textContent = status.updated
-      ? `${pages} · index updated ${status.updated}` : `${pages} · no index yet`;
+      ? `${pages} · index updated ${new Date(status.updated * 1000).toLocaleString()}`
+      : 'no index yet';
     fillFolders(status.folders);
     if (!frame.getAttribute('src') && status.home) frame.src = helpAddress(status.home);
   } catch (error) {
