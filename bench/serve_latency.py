@@ -26,6 +26,8 @@ import time
 import urllib.parse
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+# Importing the driver leaves no bytecode folder in the source tree.
+sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(ROOT, "cli", "tests"))
 from serve_cdp import Browser, ZvvServe, find_chromium  # noqa: E402
 

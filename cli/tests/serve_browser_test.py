@@ -13,6 +13,8 @@ import sys
 import tempfile
 import zlib
 
+# Importing the driver leaves no bytecode folder in the source tree.
+sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from serve_cdp import SKIP, Browser, ZvvServe, find_chromium  # noqa: E402
 
