@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -30,18 +31,27 @@ class ScopedEnvironment {
   std::optional<std::string> m_old;
 };
 
-std::string HelpLine(const RunResult& result) {
+// The value of the status report's line that starts with `label`.
+std::string ReportLine(const RunResult& result, const std::string& label) {
   for (const std::string& line : Lines(result.m_out)) {
-    if (line.starts_with("Help folder: ")) return line.substr(13);
+    if (line.starts_with(label)) return line.substr(label.size());
   }
   return "(none) " + result.m_out + result.m_err;
 }
 
+std::string HelpLine(const RunResult& result) { return ReportLine(result, "Help folder: "); }
+
 TEST(ZvvApplicationFolder, OptionThenEnvironmentThenSample) {
   TempApp fromOption;
   TempApp fromEnvironment;
-  const std::string sample = HelpLine(RunZvv({"status"}));
+  const RunResult sampleStatus = RunZvv({"status"});
+  const std::string sample = HelpLine(sampleStatus);
   EXPECT_TRUE(sample.ends_with("/app/Help")) << sample;
+  // The sample's index belongs to the program's own tree, never to the tree it was built from.
+  const std::string programTree =
+      std::filesystem::path(ZVV_EXECUTABLE).parent_path().parent_path().string() + "/";
+  EXPECT_TRUE(ReportLine(sampleStatus, "Index: ").starts_with(programTree + "share/zvv/app/"))
+      << sampleStatus.m_out;
 
   ScopedEnvironment environment("ZVV_INSTALL_DIR", fromEnvironment.Root().string());
   EXPECT_EQ(HelpLine(RunZvv({"status"})), fromEnvironment.Help().string());
