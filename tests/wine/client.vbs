@@ -11,13 +11,14 @@
 ' error without saying so, and a missing last line is how the test sees it.
 '
 ' Modes:
-'   search  creates the component by its versioned program id, initializes
-'           it without user interface and runs the searches; then the same by
-'           the version-independent id (labels prefixed "independent-"); then
-'           AutoRefresh picks up an added page and then its removal
-'   ui      initializes with the user interface allowed (the test host answers
-'           the index prompt) and runs the searches
-'   gone    expects creation by either program id to fail
+'   search    creates the component by its versioned program id, initializes
+'             it without user interface and runs the searches; then the same
+'             by the version-independent id (labels prefixed "independent-");
+'             then AutoRefresh picks up an added page and then its removal
+'   ui        initializes with the user interface allowed (the test host
+'             answers the index prompt) and runs the searches
+'   declined  the same, the test host answering the prompt with No
+'   gone      expects creation by either program id to fail
 Option Explicit
 
 Const kProgId = "Torvane.ViveviVadiro.1"
@@ -156,6 +157,12 @@ Select Case WScript.Arguments(0)
     Set component = CreateObject(kProgId)
     component.Initialize 1
     SearchAll component, ""
+  Case "declined"
+    Set component = CreateObject(kProgId)
+    On Error Resume Next
+    component.Initialize 1
+    out.WriteLine "initialize failed " & (Err.Number <> 0)
+    On Error GoTo 0
   Case "gone"
     ExpectNoClass kProgId
     ExpectNoClass kIndependentProgId

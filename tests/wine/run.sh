@@ -60,6 +60,7 @@ check_awaiting() {
     echo "XFAIL $what (awaiting $awaiting)"
   fi
 }
+not() { ! "$@"; }
 same() { diff -u "$1" "$2" >&2; }
 windows_path() { winepath -w "$1"; }
 
@@ -118,20 +119,22 @@ compare() {
   done
 }
 
-# Answers the test host's screenshot requests ("shot <name>" in the dialog
-# log): the whole display, and whether the dialog's caption names a visible X
-# window, while the dialog waits for "<log>.<name>.done".
+# answer_shots <dialog log> <folder>: answers the test host's screenshot
+# requests ("shot <name>" in the log) with the whole display in
+# <folder>/<name>.png, and notes in <folder>/x11-windows.txt whether the
+# dialog's caption names a visible X window, while the dialog waits for
+# "<log>.<name>.done".
 answer_shots() {
-  local log=$1 done_names=" " word name caption
+  local log=$1 folder=$2 done_names=" " word name caption
   while :; do
     if [[ -f $log ]]; then
       while read -r word name; do
         if [[ $word == caption ]]; then caption=$name; fi
         [[ $word == shot && $done_names != *" $name "* ]] || continue
         done_names+="$name "
-        import -window root "$shots/$name.png"
+        import -window root "$folder/$name.png"
         if xdotool search --onlyvisible --name "^$caption\$" >/dev/null; then
-          echo "$name" >>"$shots/x11-windows.txt"
+          echo "$name" >>"$folder/x11-windows.txt"
         fi
         : >"$log.$name.done"
       done <"$log"
@@ -158,6 +161,7 @@ echo "run.sh: prefix ready after $((SECONDS - started)) s"
 
 make_install "$work/app"
 make_install "$work/app-ui"
+make_install "$work/app-declined"
 make_install "$work/linux/app"
 
 # --- Registration ---------------------------------------------------------
@@ -165,7 +169,6 @@ clsid='{E47FE2CC-A57B-11D2-BE8E-00C04F990001}'
 typelib='{E47FE2BC-A57B-11D2-BE8E-00C04F990001}'
 host_clsid='{F7EE4E9D-CD64-11D1-8C81-0060973D093D}'
 has_key() { wine reg query "HKCR\\$1" >/dev/null 2>&1; }
-lacks_key() { ! has_key "$1"; }
 value_of() { wine reg query "HKCR\\$1" /ve 2>/dev/null | tr -d '\r' | awk -F'    ' '/REG_SZ/ { print $4 }'; }
 
 check "regsvr32 registers the component" wine regsvr32 /s "$(windows_path "$bin/ZoViveviVadiro.dll")"
@@ -206,7 +209,7 @@ check "AutoRefresh reads back as cleared" grep -qx "autorefresh 0" "$out"
 
 # --- The index prompt and the progress dialog --------------------------------
 dialogs=$work/dialogs.txt
-answer_shots "$dialogs" &
+answer_shots "$dialogs" "$shots" &
 shots_pid=$!
 ui=$work/ui.txt
 ZVV_TEST_DIALOG_LOG=$(windows_path "$dialogs") client ui "$work/app-ui" "$ui" "${searches[0]}"
@@ -215,7 +218,7 @@ shots_pid=
 check "ui client ran to its last line" completed "$ui"
 check "ui: full-text rows as on Linux" same "$work/linux-full-text.txt" <(rows_of "$ui" full-text)
 # dialog_has <name> <grep arguments...>: a line of the named dialog's block
-# in the log matches.
+# in the log ($dialogs) matches.
 dialog_has() {
   local name=$1
   shift
@@ -237,12 +240,29 @@ for name in prompt progress; do
   check "$name: an X window with the dialog's caption" grep -qx "$name" "$shots/x11-windows.txt"
 done
 
+# The same prompt answered No: no index is built and Initialize fails.
+dialogs=$work/dialogs-declined.txt
+mkdir -p "$shots/declined"
+answer_shots "$dialogs" "$shots/declined" &
+shots_pid=$!
+declined=$work/declined.txt
+ZVV_TEST_DIALOG_LOG=$(windows_path "$dialogs") ZVV_TEST_PROMPT_ANSWER=no \
+  client declined "$work/app-declined" "$declined"
+kill "$shots_pid" 2>/dev/null || true
+shots_pid=
+check "declined client ran to its last line" completed "$declined"
+check "declined: the prompt was shown" dialog_has prompt -xF "caption Create Help Index"
+check "declined: no progress dialog" not grep -qx "dialog progress" "$dialogs"
+check "declined: Initialize fails" grep -qx "initialize failed True" "$declined"
+check "declined: no collection built" \
+  test ! -e "$work/app-declined/dizode/collections/Searchable Help/file"
+
 # --- Unregistration ------------------------------------------------------------
 check "regsvr32 /u unregisters the component" \
   wine regsvr32 /s /u "$(windows_path "$bin/ZoViveviVadiro.dll")"
-check "/u removes the version ProgID" lacks_key 'Torvane.ViveviVadiro.1'
-check "/u removes the version-independent ProgID" lacks_key 'Torvane.ViveviVadiro'
-check "/u removes the class" lacks_key "CLSID\\$clsid"
+check "/u removes the version ProgID" not has_key 'Torvane.ViveviVadiro.1'
+check "/u removes the version-independent ProgID" not has_key 'Torvane.ViveviVadiro'
+check "/u removes the class" not has_key "CLSID\\$clsid"
 check "/u keeps the class root" has_key 'CLSID'
 check "/u keeps the type library's registration" has_key "TypeLib\\$typelib"
 check "/u keeps other classes" has_key "CLSID\\$host_clsid"

@@ -16,6 +16,7 @@ constexpr UINT kPromptDelayMs = 300;
 constexpr UINT_PTR kPromptTimer = 1;
 
 std::optional<DialogReport> g_report;
+int g_nAnswer = IDYES;
 HHOOK g_hHook = nullptr;
 bool g_bRecording = false;  // the hook's own repaint must not re-enter it
 bool g_bProgressSeen = false;
@@ -29,8 +30,8 @@ void Record(HWND hwnd, const wchar_t* sName) {
 void CALLBACK OnPromptShown(HWND hwnd, UINT, UINT_PTR nTimer, DWORD) {
   KillTimer(hwnd, nTimer);
   Record(hwnd, L"prompt");
-  PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED),
-               reinterpret_cast<LPARAM>(GetDlgItem(hwnd, IDYES)));
+  PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(g_nAnswer, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(hwnd, g_nAnswer)));
 }
 
 // The progress dialog once its work has started: the bar shows from then on.
@@ -60,8 +61,9 @@ LRESULT CALLBACK AfterMessage(int nCode, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-void AnswerDialogsOnThisThread(const std::wstring& sLogPath) {
+void AnswerDialogsOnThisThread(const std::wstring& sLogPath, int nAnswer) {
   if (g_hHook) return;
   g_report.emplace(sLogPath);
+  g_nAnswer = nAnswer;
   g_hHook = SetWindowsHookExW(WH_CALLWNDPROCRET, AfterMessage, nullptr, GetCurrentThreadId());
 }

@@ -1,10 +1,11 @@
 // @brief The test host module's entries: the host application's class object,
 // configured from the environment, and the module's own registration.
 //
-//   ZVV_TEST_INSTALL_DIR  the install folder the host names (a separator is
-//                         added when it lacks one)
-//   ZVV_TEST_DIALOG_LOG   when set, the thread that creates the host also has
-//                         its dialogs answered and recorded in this file
+//   ZVV_TEST_INSTALL_DIR    the install folder the host names (a separator is
+//                           added when it lacks one)
+//   ZVV_TEST_DIALOG_LOG     when set, the thread that creates the host also
+//                           has its dialogs answered and recorded in this file
+//   ZVV_TEST_PROMPT_ANSWER  "no" answers the index prompt with No, else Yes
 #include <new>
 #include <string>
 
@@ -67,7 +68,9 @@ extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID rclsid, REFIID riid
   *ppv = nullptr;
   if (!IsEqualCLSID(rclsid, CLSID_HostApplication)) return CLASS_E_CLASSNOTAVAILABLE;
   const std::wstring sLog = Environment(L"ZVV_TEST_DIALOG_LOG");
-  if (!sLog.empty()) AnswerDialogsOnThisThread(sLog);
+  if (!sLog.empty()) {
+    AnswerDialogsOnThisThread(sLog, Environment(L"ZVV_TEST_PROMPT_ANSWER") == L"no" ? IDNO : IDYES);
+  }
   auto* pFactory = new (std::nothrow) zvv::TerminalHostFactory(SettingsFromEnvironment());
   if (!pFactory) return E_OUTOFMEMORY;
   const HRESULT hr = pFactory->QueryInterface(riid, ppv);
