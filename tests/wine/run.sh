@@ -194,7 +194,7 @@ client search "$work/app" "$out" "${searches[@]}"
 check "search client ran to its last line" completed "$out"
 compare "$out" ""
 compare "$out" independent-
-check "no hit left out without a folder" [ "$(outside_of "$out" full-text)" == 0 ]
+check "the empty folder text leaves no hit out" [ "$(outside_of "$out" full-text)" == 0 ]
 check "the folder filter leaves out the other hits as empty entries" \
   [ "$(outside_of "$out" folder)" == \
   $(($(wc -l <"$work/linux-full-text.txt") - $(wc -l <"$work/linux-folder.txt"))) ]
