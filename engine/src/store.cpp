@@ -11,6 +11,7 @@
 #include "status.h"
 #include "text/fts_tokenizer.h"
 #include "text/stemmer.h"
+#include "wide_path.h"
 
 namespace dizode {
 
@@ -43,7 +44,7 @@ namespace fs = std::filesystem;
 std::string StyleLanguage(const std::string& styleFile) {
   std::string language = "english";
   if (styleFile.empty()) return language;
-  std::ifstream in(styleFile);
+  std::ifstream in(FilePath(styleFile));
   std::string line;
   while (std::getline(in, line)) {
     if (line.rfind("language=", 0) != 0) continue;
@@ -57,12 +58,13 @@ std::string StyleLanguage(const std::string& styleFile) {
 
 void MakeFolder(const std::string& folder) {
   std::error_code error;
-  if (fs::is_directory(folder, error)) return;
+  const fs::path where = FilePath(folder);
+  if (fs::is_directory(where, error)) return;
   // A stray file where the folder belongs is an unusable collection: it is replaced.
-  if (fs::exists(fs::symlink_status(folder, error)) && !fs::remove(folder, error))
+  if (fs::exists(fs::symlink_status(where, error)) && !fs::remove(where, error))
     Fail(TK_E_CREATE_FAILED, "create: cannot replace " + folder + ": " + error.message());
   // One level only: the parent must exist.
-  if (!fs::create_directory(folder, error) && !fs::is_directory(folder))
+  if (!fs::create_directory(where, error) && !fs::is_directory(where))
     Fail(TK_E_CREATE_FAILED, "create: cannot make " + folder + ": " + error.message());
 }
 
@@ -70,18 +72,18 @@ constexpr const char* kLogSuffixes[] = {"-wal", "-shm", "-journal"};
 
 void RemoveDatabaseFiles(const std::string& path) {
   std::error_code error;
-  fs::remove(path, error);
+  fs::remove(FilePath(path), error);
   if (error) Fail(TK_E_IO, "cannot remove " + path + ": " + error.message());
   for (const char* suffix : kLogSuffixes) {
-    fs::remove(path + suffix, error);
+    fs::remove(FilePath(path + suffix), error);
     if (error) Fail(TK_E_IO, "cannot remove " + path + suffix + ": " + error.message());
   }
 }
 
 void RemoveDatabaseFilesQuietly(const std::string& path) noexcept {
   std::error_code ignored;
-  fs::remove(path, ignored);
-  for (const char* suffix : kLogSuffixes) fs::remove(path + suffix, ignored);
+  fs::remove(FilePath(path), ignored);
+  for (const char* suffix : kLogSuffixes) fs::remove(FilePath(path + suffix), ignored);
 }
 
 std::atomic<WritableCheck> g_writable{MayWrite};
@@ -178,11 +180,11 @@ void Store::Publish(bool reopen) {
     // collection, so a kill between these steps leaves something usable.
     for (const char* suffix : kLogSuffixes) {
       std::error_code error;
-      fs::remove(path + suffix, error);
+      fs::remove(FilePath(path + suffix), error);
       if (error) Fail(TK_E_IO, "cannot remove " + path + suffix + ": " + error.message());
     }
     std::error_code error;
-    fs::rename(m_buildPath, path, error);
+    fs::rename(FilePath(m_buildPath), FilePath(path), error);
     if (error) Fail(TK_E_IO, "cannot move the new collection into place: " + error.message());
   } catch (...) {
     if (reopen) m_db = Connect(m_buildPath, SQLITE_OPEN_READWRITE);  // the build goes on
@@ -206,7 +208,7 @@ std::unique_ptr<Store> Store::Open(const std::string& folder) {
   if (folder.empty()) Fail(TK_E_BAD_ARGUMENT, "open: empty collection path");
   std::string path = DatabasePath(folder);
   std::error_code error;
-  if (!fs::is_directory(folder, error) || !fs::exists(path, error))
+  if (!fs::is_directory(FilePath(folder), error) || !fs::exists(FilePath(path), error))
     Fail(TK_E_NO_COLLECTION, "open: no collection at " + folder);
   const WritableCheck writable = g_writable;
   const bool readOnly = !writable(folder) || !writable(path);

@@ -181,6 +181,8 @@ int OpenWithFewDescriptors(const std::string& argument) {
   int32_t status = TkOpenCollection(session, &collection, &open);
   return status == TK_E_IO ? 0 : 10 + (-status);
 }
+// Registered before main, as the child process looks its body up by name.
+// NOLINTNEXTLINE(cert-err58-cpp)
 const bool kFewDescriptorsChild = testing::RegisterChild("open-few-fds", OpenWithFewDescriptors);
 
 TEST(StoreTest, OpenWithoutFileDescriptorsIsAnInputOutputFailure) {
@@ -205,6 +207,18 @@ TEST(StoreTest, OpenWithoutFileDescriptorsIsAnInputOutputFailure) {
     setrlimit(RLIMIT_NOFILE, &limit);
     EXPECT_TRUE(io) << spare << " spare descriptors";
   }
+}
+
+// Paths are UTF-8 whatever the system's code page: creation, its style file, the move of the
+// finished build into place and a later open all find the same files.
+TEST(StoreTest, NamesOutsideAsciiAreCreatedPublishedAndReopened) {
+  TempDir dir;
+  const std::string folder = dir / "Sammlung \u00dcbersicht \u65e5\u672c";
+  WriteFile(dir / "stil caf\u00e9", "language=german\n");
+  Store::Create(folder, dir / "stil caf\u00e9")->NoteWrite(0);
+  EXPECT_TRUE(std::filesystem::exists(DatabasePath(folder)));
+  EXPECT_FALSE(std::filesystem::exists(DatabasePath(folder) + ".new"));
+  EXPECT_EQ(Meta(*Store::Open(folder), "language"), "german");
 }
 
 TEST(StoreTest, OpenNeverCreates) {
