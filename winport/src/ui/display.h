@@ -37,7 +37,7 @@ class Display {
   // Keys the script wants delivered around the first paint.
   virtual void TakeKeys(WinportKeyTime when, std::vector<WinportKey>* keys) {}
   // Blocks until input arrives or wakeFd becomes readable.
-  virtual InputEvent WaitInput(int wakeFd) { return InputEvent::kNone; }
+  virtual InputEvent WaitInput(int /*wakeFd*/) { return InputEvent::kNone; }
   virtual SIZE_T ScreenWidth() const { return 1024; }
   virtual SIZE_T ScreenHeight() const { return 768; }
 };

@@ -158,15 +158,24 @@ void TerminalDisplay::DialogStarted(HWND dialog) {
   if (m_dialog != nullptr) return;  // one dialog on the terminal at a time
   m_dialog = dialog;
   m_linesDrawn = 0;
+  m_bar = BarMemory();
   m_mode = std::make_unique<RawTerminalMode>(STDIN_FILENO, InterruptKey::kInterrupts);
   WriteAll("\x1b[?25l");  // no cursor blinking inside the box
 }
 
+std::string TerminalDisplay::UpOverBox(int columns) const {
+  const int rows = RowsAfterResize(m_linesDrawn, m_drawnWidth, columns);
+  // A terminal narrowed under the box has wrapped its lines onto more rows:
+  // up over all of them, and clear what the wrapping left below.
+  return rows > m_linesDrawn ? CursorUp(rows) + "\x1b[J" : CursorUp(m_linesDrawn);
+}
+
 void TerminalDisplay::Paint(const WinportPaintSnapshot& snapshot) {
   if (snapshot.m_dialog != m_dialog) return;
-  int width = TerminalBoxWidth(snapshot.m_window, TerminalSize().m_columns);
-  std::vector<std::string> lines = LayoutDialog(snapshot, width, UnicodeTerminal());
-  std::string text = CursorUp(m_linesDrawn);
+  const int columns = TerminalSize().m_columns;
+  int width = TerminalBoxWidth(snapshot.m_window, columns);
+  std::vector<std::string> lines = LayoutDialog(snapshot, width, UnicodeTerminal(), &m_bar);
+  std::string text = UpOverBox(columns);
   for (const std::string& line : lines) text += "\x1b[2K" + line + "\r\n";
   // A box that shrank leaves no stale lines below it.
   for (int extra = static_cast<int>(lines.size()); extra < m_linesDrawn; ++extra) {
@@ -176,12 +185,15 @@ void TerminalDisplay::Paint(const WinportPaintSnapshot& snapshot) {
   text += CursorUp(drawn - static_cast<int>(lines.size()));
   WriteAll(text);
   m_linesDrawn = static_cast<int>(lines.size());
+  m_drawnWidth = width;
   if (m_mode) m_mode->SetFarewell(EraseBox(m_linesDrawn));
 }
 
 void TerminalDisplay::DialogEnded(HWND dialog) {
   if (dialog != m_dialog) return;
-  WriteAll(EraseBox(m_linesDrawn) + "\x1b[?25h");
+  const int columns = TerminalSize().m_columns;
+  const bool wrapped = RowsAfterResize(m_linesDrawn, m_drawnWidth, columns) > m_linesDrawn;
+  WriteAll((wrapped ? UpOverBox(columns) : EraseBox(m_linesDrawn)) + "\x1b[?25h");
   m_mode.reset();
   m_dialog = nullptr;
   m_linesDrawn = 0;

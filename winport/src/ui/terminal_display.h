@@ -3,9 +3,11 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "winport/src/ui/display.h"
 #include "winport/src/ui/terminal_mode.h"
+#include "winport/src/ui/terminal_progress.h"
 
 namespace winport::ui {
 
@@ -20,9 +22,15 @@ class TerminalDisplay : public Display {
   SIZE_T ScreenHeight() const override;
 
  private:
+  // From just below the box drawn last, to where it begins on a terminal now
+  // `columns` wide.
+  std::string UpOverBox(int columns) const;
+
   std::unique_ptr<RawTerminalMode> m_mode;
   HWND m_dialog = nullptr;
   int m_linesDrawn = 0;
+  int m_drawnWidth = 0;  // the width of each line drawn last
+  BarMemory m_bar;
 };
 
 }  // namespace winport::ui

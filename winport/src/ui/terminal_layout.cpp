@@ -36,15 +36,13 @@ std::string Repeat(const char* piece, int count) {
   return out;
 }
 
-std::string ProgressLine(const WinportControlState& bar, int width, bool unicode) {
-  long long span = static_cast<long long>(bar.m_max) - bar.m_min;
-  long long done = std::clamp<long long>(static_cast<long long>(bar.m_pos) - bar.m_min, 0, span);
-  int percent = span > 0 ? static_cast<int>(done * 100 / span) : 0;
-  int cells = std::max(1, width - 7);  // "[" + cells + "] 100%"
-  int filled = span > 0 ? static_cast<int>(done * cells / span) : 0;
+// "[####......]  40%" in `width` columns for a share in thousandths.
+std::string ProgressLine(int permille, int width, bool unicode) {
+  const int cells = std::max(1, width - 7);  // "[" + cells + "] 100%"
+  const int filled = permille * cells / kBarWhole;
   std::string line = "[" + Repeat(unicode ? "\u2588" : "#", filled) +
                      Repeat(unicode ? "\u2591" : ".", cells - filled) + "]";
-  std::string number = std::to_string(percent) + "%";
+  const std::string number = std::to_string(permille * 100 / kBarWhole) + "%";
   return line + std::string(std::max<int>(1, 5 - static_cast<int>(number.size())), ' ') + number;
 }
 
@@ -78,7 +76,9 @@ std::vector<Band> Bands(const WinportPaintSnapshot& snapshot) {
   return bands;
 }
 
-std::vector<std::string> BandLines(const Band& band, int width, bool unicode) {
+// What a band shows on `width` columns; `snapshot` and `bar` serve the progress bar.
+std::vector<std::string> BandLines(const Band& band, int width, bool unicode,
+                                   const WinportPaintSnapshot& snapshot, BarMemory* bar) {
   std::vector<std::string> lines;
   auto visible =
       std::find_if(band.m_controls.begin(), band.m_controls.end(),
@@ -87,11 +87,13 @@ std::vector<std::string> BandLines(const Band& band, int width, bool unicode) {
     const WinportControlState* shown = *visible;
     DWORD align = shown->m_style & (SS_CENTER | SS_RIGHT);
     if (shown->m_className == PROGRESS_CLASSA) {
-      lines.push_back(ProgressLine(*shown, width, unicode));
+      lines.push_back(ProgressLine(BarPermille(snapshot, *shown, bar), width, unicode));
     } else if (shown->m_className == "button") {
       lines.push_back(Fit("[ " + shown->m_text + " ]", width, SS_CENTER));
     } else {
-      for (const std::string& line : WrapText(shown->m_text, width)) {
+      Count count;
+      const bool counting = ReadCount(shown->m_text, &count);
+      for (const std::string& line : WrapText(counting ? CountText(count) : shown->m_text, width)) {
         lines.push_back(Fit(line, width, align));
       }
     }
@@ -132,13 +134,18 @@ std::vector<std::string> WrapText(const std::string& text, int width) {
   return lines;
 }
 
+int RowsAfterResize(int lines, int drawnWidth, int columns) {
+  if (columns <= 0 || drawnWidth <= columns) return lines;
+  return lines * ((drawnWidth + columns - 1) / columns);
+}
+
 int TerminalBoxWidth(const RECT& window, int columns) {
   int wanted = static_cast<int>((window.right - window.left) / kBaseUnitX);
   return std::max(12, std::min(wanted, columns - 1));
 }
 
-std::vector<std::string> LayoutDialog(const WinportPaintSnapshot& snapshot, int width,
-                                      bool unicode) {
+std::vector<std::string> LayoutDialog(const WinportPaintSnapshot& snapshot, int width, bool unicode,
+                                      BarMemory* bar) {
   int inner = width - 4;  // border and one blank on each side
   const char* horizontal = unicode ? "\u2500" : "-";
   const char* vertical = unicode ? "\u2502" : "|";
@@ -147,7 +154,7 @@ std::vector<std::string> LayoutDialog(const WinportPaintSnapshot& snapshot, int 
   lines.push_back(std::string(unicode ? "\u250c" : "+") + horizontal + " " + title + " " +
                   Repeat(horizontal, width - 5 - TextColumns(title)) + (unicode ? "\u2510" : "+"));
   for (const Band& band : Bands(snapshot)) {
-    for (const std::string& line : BandLines(band, inner, unicode)) {
+    for (const std::string& line : BandLines(band, inner, unicode, snapshot, bar)) {
       lines.push_back(std::string(vertical) + " " + line + " " + vertical);
     }
   }

@@ -14,6 +14,7 @@
 #include <string>
 #include <thread>
 
+#include "winport/src/ui/terminal_layout.h"
 #include "winport/tests/ui/dialog_harness.h"
 
 namespace {
@@ -53,6 +54,10 @@ class PseudoTerminal {
   bool Ready() const { return m_slave >= 0 && m_savedIn >= 0; }
   void Type(const char* keys) { [[maybe_unused]] ssize_t n = write(m_master, keys, strlen(keys)); }
   void SetMode(const termios& mode) { tcsetattr(m_slave, TCSANOW, &mode); }
+  void Resize(unsigned short columns) {
+    winsize size{30, columns, 0, 0};
+    ioctl(m_master, TIOCSWINSZ, &size);
+  }
   termios Mode() const {
     termios mode{};
     tcgetattr(m_slave, &mode);
@@ -142,6 +147,42 @@ TEST(TerminalDisplay, RedrawsInPlaceErasesAndRestoresTheTerminal) {
   EXPECT_EQ(7u * 3 + 7, Count(output, "\x1b[2K"));
   EXPECT_NE(std::string::npos, output.find("\x1b[?25h"));  // the cursor is shown again
   EXPECT_EQ(std::string::npos, output.find("\x1b\r"));     // the Escape key was not echoed
+}
+
+TEST(TerminalDisplay, ANarrowedTerminalGetsTheBoxRedrawnOverItsWrappedRows) {
+  PseudoTerminal terminal;
+  ASSERT_TRUE(terminal.Ready());
+  WinportSetDisplay(WinportDisplayKind::kTerminal);
+  harness::Run run = harness::RunDialog(harness::ProgressLike([&](HWND dialog) {
+    SetDlgItemTextA(dialog, sample::kPane, "wide");
+    UpdateWindow(dialog);
+    terminal.Resize(40);
+    SetDlgItemTextA(dialog, sample::kPane, "narrow");
+    UpdateWindow(dialog);
+    return 1;
+  }));
+  std::string output = terminal.Finish();
+  WinportSetDisplay(WinportDisplayKind::kHeadless);
+  ASSERT_EQ(1, run.m_result);
+
+  // Seven lines 52 columns wide take two rows each at 40 columns: up over
+  // fourteen rows, clear below, and draw the box anew within 39 columns.
+  const std::size_t redraw = output.find("\x1b[14A\r\x1b[J");
+  ASSERT_NE(std::string::npos, redraw) << output;
+  EXPECT_EQ(std::string::npos, output.substr(0, redraw).find("narrow"));
+  // The redrawn box, up to the erase at the dialog's end.
+  const std::string after = output.substr(redraw, output.find("\x1b[7A", redraw) - redraw);
+  EXPECT_NE(std::string::npos, after.find("narrow"));
+  std::size_t boxLines = 0;
+  for (std::size_t start = after.find("\x1b[2K"); start != std::string::npos;
+       start = after.find("\x1b[2K", start + 1)) {
+    const std::size_t end = after.find('\r', start);
+    const std::string line = after.substr(start + 4, end - start - 4);
+    if (line.empty()) continue;
+    EXPECT_GE(39, winport::ui::TextColumns(line)) << line;
+    ++boxLines;
+  }
+  EXPECT_EQ(7u, boxLines);
 }
 
 TEST(TerminalDisplay, KeysTypedDuringTheWorkOutliveTheDialog) {

@@ -82,6 +82,80 @@ TEST(TerminalLayout, WrapsAtBlanksAndKeepsLineBreaks) {
   for (const Case& c : cases) EXPECT_EQ(c.lines, WrapText(c.text, c.width)) << c.text;
 }
 
+TEST(TerminalProgress, ReadsACountOnlyWhereTheTextEndsInOne) {
+  struct Case {
+    const char* text;
+    bool counted;
+    const char* label;
+    long long done;
+    long long total;
+  } cases[] = {
+      {"Document 12  of 250", true, "Document", 12, 250},
+      {"Document 250 of 250 ", true, "Document", 250, 250},
+      {"12 of 250", true, "", 12, 250},
+      {"D12  of 250", false, "", 0, 0},  // a name, not a count
+      {"Document 0 of 5", false, "", 0, 0},
+      {"Document 6 of 5", false, "", 0, 0},
+      {"Document 3 of", false, "", 0, 0},
+      {"Document 3of 5", false, "", 0, 0},
+      {"Starting indexing of 1500 documents", false, "", 0, 0},
+      {"", false, "", 0, 0},
+  };
+  for (const Case& c : cases) {
+    winport::ui::Count count;
+    ASSERT_EQ(c.counted, winport::ui::ReadCount(c.text, &count)) << c.text;
+    if (!c.counted) continue;
+    EXPECT_EQ(c.label, count.m_label) << c.text;
+    EXPECT_EQ(c.done, count.m_done) << c.text;
+    EXPECT_EQ(c.total, count.m_total) << c.text;
+  }
+}
+
+// The percentage on the bar's line of a box.
+int ShownPercent(const std::vector<std::string>& lines) {
+  const std::string& bar = lines[5];
+  const std::size_t sign = bar.rfind('%');
+  const std::size_t start = bar.find_last_of(' ', sign) + 1;
+  return std::stoi(bar.substr(start, sign - start));
+}
+
+TEST(TerminalProgress, BarFollowsTheCountAndNeverGoesBack) {
+  // The control steps once per message and wraps; the count says how far the work is.
+  struct Step {
+    const char* count;  // null: the message pane shows instead
+    int controlPos;
+    int percent;
+  } steps[] = {
+      {nullptr, 10, 0},  // before any count the control's position: 10 of 1024
+      {"Document 1  of 400", 11, 0},
+      {"Document 100  of 400", 400, 25},
+      {"Document 300  of 400", 1000, 75},
+      {"Document 320  of 400", 3, 80},  // the control wrapped to its start
+      {nullptr, 5, 80},                 // no count: never less than shown
+      {"Document 400  of 400", 90, 100},
+  };
+  winport::ui::BarMemory memory;
+  for (const Step& step : steps) {
+    WinportPaintSnapshot snapshot = Sample(step.count == nullptr);
+    snapshot.m_controls[1].m_pos = step.controlPos;
+    if (step.count != nullptr) snapshot.m_controls[3].m_text = step.count;
+    std::vector<std::string> lines = LayoutDialog(snapshot, 52, false, &memory);
+    ASSERT_EQ(7u, lines.size());
+    EXPECT_EQ(step.percent, ShownPercent(lines)) << step.controlPos;
+    // The count reads as one phrase, however the dialog spaced it.
+    if (step.count != nullptr) EXPECT_NE(std::string::npos, lines[2].find(" of 400 ")) << lines[2];
+  }
+}
+
+TEST(TerminalLayout, RowsAfterResizeCountTheWrappedLines) {
+  EXPECT_EQ(7, winport::ui::RowsAfterResize(7, 52, 100));  // wider: nothing wraps
+  EXPECT_EQ(7, winport::ui::RowsAfterResize(7, 52, 52));
+  EXPECT_EQ(14, winport::ui::RowsAfterResize(7, 52, 51));
+  EXPECT_EQ(14, winport::ui::RowsAfterResize(7, 52, 26));
+  EXPECT_EQ(21, winport::ui::RowsAfterResize(7, 52, 25));
+  EXPECT_EQ(0, winport::ui::RowsAfterResize(0, 52, 20));
+}
+
 TEST(TerminalLayout, BoxWidthFollowsTheDialogWithinTheTerminal) {
   EXPECT_EQ(52, winport::ui::TerminalBoxWidth(RECT{0, 0, 317, 192}, 100));
   EXPECT_EQ(39, winport::ui::TerminalBoxWidth(RECT{0, 0, 317, 192}, 40));
