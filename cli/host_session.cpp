@@ -45,7 +45,7 @@ bool HoldsIndex(const std::string& collectionFolder) {
 
 bool ShowUI(const Options& options) {
   if (options.m_showUI) return *options.m_showUI;
-  return IsTerminal(Stream::kInput) && IsTerminal(Stream::kOutput);
+  return IsTerminal(Stream::kInput) && IsTerminal(Stream::kOutput) && !DumbTerminal();
 }
 
 HostSession::~HostSession() {

@@ -38,7 +38,8 @@ class HostSession {
   std::string m_helpDir;
 };
 
-// The component may ask and show progress: by choice, else on a terminal.
+// The component may ask and show progress: by choice, else on a terminal
+// that can draw (TERM is not "dumb").
 bool ShowUI(const Options& options);
 
 }  // namespace zvv

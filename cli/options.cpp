@@ -177,7 +177,8 @@ Options:
                      printed, contains TEXT (repeatable)
   --json             one JSON object per hit and line: score, title, key, path
   --ui, --no-ui      allow or forbid the component's prompt and progress
-                     display (default: allowed on an interactive terminal)
+                     display (default: allowed on an interactive terminal,
+                     unless TERM=dumb)
   --limit N          print at most N hits per query (default 20, 0 = all)
   --port N           serve: the port to listen on (default 0: any free one)
   --open             serve: open the address in the desktop's browser

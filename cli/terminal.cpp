@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 #include "winport/terminal_size.h"
@@ -46,6 +47,11 @@ bool IsTerminal(Stream stream) {
   const std::string name = device.string();
   return name.rfind("/dev/pts/", 0) == 0 || name.rfind("/dev/tty", 0) == 0 ||
          name == "/dev/console";
+}
+
+bool DumbTerminal() {
+  const char* term = std::getenv("TERM");
+  return term != nullptr && std::string_view(term) == "dumb";
 }
 
 TerminalSize GetTerminalSize() {

@@ -10,6 +10,10 @@ enum class Stream { kInput = 0, kOutput = 1, kError = 2 };
 // True when the stream is an interactive terminal.
 bool IsTerminal(Stream stream);
 
+// True when TERM says the terminal is "dumb": it prints text but cannot move
+// its cursor, so nothing may be drawn or redrawn on it.
+bool DumbTerminal();
+
 struct TerminalSize {
   std::size_t m_columns;
   std::size_t m_rows;

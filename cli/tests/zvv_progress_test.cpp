@@ -1,5 +1,6 @@
 // End to end on a pseudo-terminal: the progress display while zvv builds the
-// index counts documents, its bar only grows, and a resize redraws it whole.
+// index counts documents, its bar only grows, a resize redraws it whole, and a
+// dumb terminal gets none of it.
 #include <gtest/gtest.h>
 
 #include <regex>
@@ -84,6 +85,19 @@ TEST(ZvvProgress, ANarrowedWindowGetsTheBoxRedrawnWithinItsWidth) {
     ++boxLines;
   }
   EXPECT_GE(boxLines, 7);
+}
+
+TEST(ZvvProgress, ADumbTerminalGetsNeitherQuestionNorBoxNorEscapes) {
+  TempApp app;
+  AddPages(app, 20);
+  TerminalSession zvv({"--install-dir", app.Root().string(), "index"}, {80, 24},
+                      {{"TERM", "dumb"}});
+  ASSERT_TRUE(zvv.Started());
+  // Nobody is asked: a question the terminal cannot draw would be declined.
+  EXPECT_EQ(zvv.Finish(), 0) << zvv.Output();
+  EXPECT_TRUE(Contains(zvv.Output(), "Created the help index")) << zvv.Output();
+  EXPECT_FALSE(Contains(zvv.Output(), "\x1b")) << zvv.Output();
+  EXPECT_FALSE(Contains(zvv.Output(), "\u2500")) << zvv.Output();  // box drawing
 }
 
 }  // namespace
