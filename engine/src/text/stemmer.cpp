@@ -18,39 +18,21 @@ Stemmer::~Stemmer() {
   }
 }
 
-namespace {
-
-constexpr size_t kMaxCachedStems = 1 << 15;
-// Longer words are rare and seldom repeat: they are stemmed every time.
-constexpr size_t kMaxCachedWordBytes = 32;
-
-}  // namespace
-
 std::string_view Stemmer::Stem(std::string_view word) {
   if (m_stemmer == nullptr) {
     return word;
   }
-  const bool cacheable = word.size() <= kMaxCachedWordBytes;
-  if (cacheable) {
-    const auto found = m_cache.find(word);
-    if (found != m_cache.end()) {
-      return found->second;
-    }
+  // Pages repeat their words: most stems are found, not computed.
+  if (const std::optional<std::string_view> kept = m_cache.Find(word)) {
+    return *kept;
   }
   const sb_symbol* stem = sb_stemmer_stem(
       m_stemmer, reinterpret_cast<const sb_symbol*>(word.data()), static_cast<int>(word.size()));
   if (stem == nullptr) {  // out of memory inside Snowball: the word is its own stem
     return word;
   }
-  const std::string_view result(reinterpret_cast<const char*>(stem),
-                                static_cast<size_t>(sb_stemmer_length(m_stemmer)));
-  if (!cacheable) {
-    return result;
-  }
-  if (m_cache.size() >= kMaxCachedStems) {
-    m_cache.clear();
-  }
-  return m_cache.emplace(std::string(word), std::string(result)).first->second;
+  return m_cache.Put(word, std::string_view(reinterpret_cast<const char*>(stem),
+                                            static_cast<size_t>(sb_stemmer_length(m_stemmer))));
 }
 
 bool HasStemmer(const std::string& language) {

@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <functional>
-#include <unordered_map>
+
+#include "text/stem_cache.h"
 
 struct sb_stemmer;
 
@@ -31,13 +31,7 @@ class Stemmer {
 
  private:
   sb_stemmer* m_stemmer = nullptr;
-  // Pages repeat their words: a stem computed once is looked up afterwards, which costs a
-  // fraction of running the stemmer again. Bounded, and emptied when full.
-  struct Hash {
-    using is_transparent = void;
-    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
-  };
-  std::unordered_map<std::string, std::string, Hash, std::equal_to<>> m_cache;
+  StemCache m_cache;
 };
 
 // True when Snowball has a stemmer for this language name.
