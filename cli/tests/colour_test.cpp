@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "cli/options.h"
-#include "cli/tests/support/zvv_process.h"
 
 namespace zvv {
 namespace {
@@ -38,34 +37,6 @@ TEST(ColourOption, TakesTheThreeWordsAndRefusesOthers) {
     const ParsedCommandLine parsed = ParseCommandLine({"--color=" + word, "q"});
     EXPECT_FALSE(parsed.m_options) << word;
     EXPECT_NE(parsed.m_error.find("auto, always or never"), std::string::npos) << parsed.m_error;
-  }
-}
-
-// Through the program, into a pipe: only "always" colours there, NO_COLOR or not.
-TEST(ZvvColour, APipeGetsColourOnlyWhenAlwaysIsAsked) {
-  testing::TempApp app;
-  app.AddPage("a.htm", "Printer setup", "printer");
-  struct Case {
-    const char* m_colour;
-    const char* m_noColour;
-    bool m_escapes;
-  };
-  const Case cases[] = {{"--color=auto", nullptr, false},
-                        {"--color=never", nullptr, false},
-                        {"--color=always", nullptr, true},
-                        {"--color=always", "1", true}};
-  for (const Case& c : cases) {
-    if (c.m_noColour) {
-      setenv("NO_COLOR", c.m_noColour, 1);
-    } else {
-      unsetenv("NO_COLOR");
-    }
-    const testing::RunResult result =
-        testing::RunZvv({"--install-dir", app.Root().string(), "--no-ui", c.m_colour, "printer"});
-    unsetenv("NO_COLOR");
-    ASSERT_EQ(result.m_exitCode, 0) << result.m_err;
-    EXPECT_EQ(testing::Contains(result.m_out, "\x1b["), c.m_escapes) << c.m_colour;
-    EXPECT_TRUE(testing::Contains(result.m_out, "a.htm")) << result.m_out;
   }
 }
 

@@ -147,15 +147,6 @@ TEST(TerminalProgress, BarFollowsTheCountAndNeverGoesBack) {
   }
 }
 
-TEST(TerminalLayout, RowsAfterResizeCountTheWrappedLines) {
-  EXPECT_EQ(7, winport::ui::RowsAfterResize(7, 52, 100));  // wider: nothing wraps
-  EXPECT_EQ(7, winport::ui::RowsAfterResize(7, 52, 52));
-  EXPECT_EQ(14, winport::ui::RowsAfterResize(7, 52, 51));
-  EXPECT_EQ(14, winport::ui::RowsAfterResize(7, 52, 26));
-  EXPECT_EQ(21, winport::ui::RowsAfterResize(7, 52, 25));
-  EXPECT_EQ(0, winport::ui::RowsAfterResize(0, 52, 20));
-}
-
 TEST(TerminalLayout, BoxWidthFollowsTheDialogWithinTheTerminal) {
   EXPECT_EQ(52, winport::ui::TerminalBoxWidth(RECT{0, 0, 317, 192}, 100));
   EXPECT_EQ(39, winport::ui::TerminalBoxWidth(RECT{0, 0, 317, 192}, 40));
