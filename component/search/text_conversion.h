@@ -3,8 +3,8 @@
 //
 // Both never overflow, always terminate and map what cannot be converted to
 // "?". The narrow side is UTF-8 on every platform, as the toolkit takes and
-// gives it; paths in UTF-8 reach the system through component/toolkit's
-// system_paths.h.
+// gives it; on Windows the component hands such text to the system through
+// its wide functions, never the ANSI ones.
 #pragma once
 
 #include <string>
