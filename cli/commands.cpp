@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/app_folder.h"
+#include "cli/desktop_open.h"
 #include "cli/colour.h"
 #include "cli/failure.h"
 #include "cli/help_pages.h"
@@ -22,6 +23,7 @@
 #include "cli/output.h"
 #include "cli/registration.h"
 #include "cli/search.h"
+#include "cli/shell_word.h"
 #include "cli/terminal.h"
 #include "cli/visible_text.h"
 #include "component/com/ivivevi_vadiro.h"
@@ -57,11 +59,22 @@ SearchRequest RequestFor(const Options& options, const std::string& query) {
 struct Answered {
   bool m_ok = false;
   std::size_t m_hits = 0;
-  std::size_t m_shown = 0;
+  // Full paths of the hits printed, in order.
+  std::vector<std::string> m_shown;
 };
 
-// Searches once and prints the answer; not ok after printing a failure.
-Answered Answer(const HostSession& session, const Options& options, const std::string& query) {
+// "only 3 hits were printed": why --open cannot have the hit it names.
+std::string OnlyPrinted(std::size_t shown) {
+  if (shown == 0) return "no hit was printed";
+  return "only " + std::to_string(shown) + (shown == 1 ? " hit was printed" : " hits were printed");
+}
+
+// Searches once and prints the answer; not ok after printing a failure. With `withFolder`, a
+// table's paths in the Help folder are preceded by that folder, printed once. `mustShow`, when
+// not 0, is a hit number that must be among the printed hits; when it is not, nothing is printed
+// but the reason.
+Answered Answer(const HostSession& session, const Options& options, const std::string& query,
+                bool withFolder, std::size_t mustShow = 0) {
   std::vector<Hit> hits;
   DirFilter filter{options.m_dirs, 0};
   const HRESULT hr = Search(session.Component(), RequestFor(options, query), session.HelpDir(),
@@ -71,13 +84,33 @@ Answered Answer(const HostSession& session, const Options& options, const std::s
     return {};
   }
   const OutputStyle style = StyleFor(options);
+  const std::size_t shown = style.m_limit == 0 ? hits.size() : std::min(style.m_limit, hits.size());
+  if (mustShow > shown) {
+    std::cerr << "zvv: --open " << mustShow << ": " << OnlyPrinted(shown) << '\n';
+    return {};
+  }
+  Answered answered{true, hits.size(), {}};
+  for (std::size_t i = 0; i < shown; ++i) answered.m_shown.push_back(hits[i].m_key);
+  if (!style.m_json) {
+    // A table's paths are for pasting into a shell; JSON keeps them as they are.
+    for (Hit& hit : hits) hit.m_path = ShellWord(options.m_absolute ? hit.m_key : hit.m_path);
+    if (withFolder && !options.m_absolute && shown > 0) {
+      std::cout << "Help folder: " << VisibleText(session.HelpDir()) << '\n';
+    }
+  }
   PrintHits(std::cout, hits, style, filter);
   // JSON lines carry no summary, so the reason for an empty answer goes aside.
   if (style.m_json && hits.empty() && filter.m_hidden > 0) {
     std::cerr << "zvv: " << AllHiddenSummary(filter) << '\n';
   }
-  const std::size_t shown = style.m_limit == 0 ? hits.size() : std::min(style.m_limit, hits.size());
-  return {true, hits.size(), shown};
+  return answered;
+}
+
+// Opens the page with the desktop's opener; the exit code.
+int OpenPage(const std::string& opener, const std::string& page) {
+  if (OpenWithDesktop(opener, page) == OpenOutcome::kOpened) return kExitOk;
+  std::cerr << "zvv: xdg-open could not open " << VisibleText(page) << '\n';
+  return kExitFailure;
 }
 
 IndexFacts FactsOf(const HostSession& session) {
@@ -96,10 +129,20 @@ std::string Trimmed(const std::string& line) {
 }  // namespace
 
 int RunSearch(const Options& options) {
+  // --open alone names the first hit. Without an opener there is no point in searching.
+  const std::size_t openHit = options.m_open ? std::max<std::size_t>(options.m_openHit, 1) : 0;
+  const std::string opener = openHit > 0 ? FindDesktopOpener() : std::string();
+  if (openHit > 0 && opener.empty()) {
+    std::cerr << "zvv: --open needs xdg-open, which is not on PATH; search without --open and "
+                 "open the page yourself\n";
+    return kExitFailure;
+  }
   HostSession session;
   if (!session.ChooseFolder(options)) return kExitFailure;
   if (const int code = session.Start(options); code != kExitOk) return code;
-  return Answer(session, options, options.m_query).m_ok ? kExitOk : kExitFailure;
+  const Answered answered = Answer(session, options, options.m_query, true, openHit);
+  if (!answered.m_ok) return kExitFailure;
+  return openHit > 0 ? OpenPage(opener, answered.m_shown[openHit - 1]) : kExitOk;
 }
 
 int RunIndex(const Options& options) {
@@ -180,11 +223,12 @@ int RunWatch(const Options& options) {
     if (query == kQuit) break;
     if (query.empty()) continue;
     // A failed query is reported and the next line is read all the same.
-    const Answered answered = Answer(session, options, query);
+    // The folder is in the greeting on a terminal, and a program reading answers knows it.
+    const Answered answered = Answer(session, options, query, false);
     if (!answered.m_ok) code = kExitFailure;
     // A program reading JSON lines cannot tell an answer's end from a pause without this.
     if (options.m_json) {
-      std::cout << EndOfAnswerJson(query, answered.m_ok, answered.m_hits, answered.m_shown)
+      std::cout << EndOfAnswerJson(query, answered.m_ok, answered.m_hits, answered.m_shown.size())
                 << std::endl;
     }
     // Nobody reads the answers any more: stop rather than search on.

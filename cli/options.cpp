@@ -62,7 +62,12 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     };
     const bool takesValue = arg == "--install-dir" || arg == "--dir" || arg == "--limit" ||
                             arg == "--color" || arg == "--port";
-    if (!takesValue && inlineValue) return Refuse("option " + arg + " takes no value");
+    // --open takes a hit number when one follows; alone it opens the first hit (or, for serve,
+    // the viewer).
+    const bool takesOptionalValue = arg == "--open";
+    if (!takesValue && !takesOptionalValue && inlineValue) {
+      return Refuse("option " + arg + " takes no value");
+    }
 
     if (arg == "--help" || arg == "-h") {
       options.m_command = Command::kHelp;
@@ -78,8 +83,18 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
       options.m_showUI = true;
     } else if (arg == "--no-ui") {
       options.m_showUI = false;
+    } else if (arg == "--absolute") {
+      options.m_absolute = true;
     } else if (arg == "--open") {
       options.m_open = true;
+      const bool numberFollows = !inlineValue && i + 1 < args.size() && !args[i + 1].empty() &&
+                                 args[i + 1].find_first_not_of("0123456789") == std::string::npos;
+      if (inlineValue || numberFollows) {
+        const std::string value = inlineValue ? *inlineValue : args[++i];
+        auto hit = ParseCount(value);
+        if (!hit || *hit == 0) return Refuse("option --open needs a hit number from 1: " + value);
+        options.m_openHit = *hit;
+      }
     } else if (takesValue) {
       std::string value;
       if (!takeValue(value)) return Refuse("option " + arg + " needs a value");
@@ -181,7 +196,10 @@ Options:
                      unless TERM=dumb)
   --limit N          print at most N hits per query (default 20, 0 = all)
   --port N           serve: the port to listen on (default 0: any free one)
-  --open             serve: open the address in the desktop's browser
+  --open [N]         open the N-th hit (default the first) with xdg-open;
+                     serve: open the address in the desktop's browser
+  --absolute         print hits' full paths instead of paths in the Help
+                     folder, which is printed once above them
   --color WHEN       colour the table: auto (the default: only on a terminal,
                      not with NO_COLOR set or TERM=dumb), always or never
   --version          print the component module's name and version

@@ -37,6 +37,10 @@ struct Options {
   // serve: the port to listen on (0: any free one), and whether to open a browser on it.
   int m_port = 0;
   bool m_open = false;
+  // search: the hit --open names, counted from 1 (0 when no number was given).
+  std::size_t m_openHit = 0;
+  // Hits printed with their full paths rather than their paths in the Help folder.
+  bool m_absolute = false;
   ColourChoice m_colour = ColourChoice::kAuto;
 };
 

@@ -18,7 +18,7 @@ _zvv() {
   esac
   if [[ $cur == -* ]]; then
     COMPREPLY=($(compgen -W "--install-dir --title-only --dir --json --ui --no-ui --limit
-      --color --port --open --version --help" -- "$cur"))
+      --color --port --open --absolute --version --help" -- "$cur"))
     return
   fi
   # A command only as the first word that is not an option or an option's value.

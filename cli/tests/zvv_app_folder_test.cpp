@@ -1,35 +1,13 @@
 // End to end: which application folder zvv works on when none is named on the command line.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <optional>
 #include <string>
 
 #include "cli/tests/support/zvv_process.h"
 
 namespace zvv::testing {
 namespace {
-
-// Sets an environment variable for the programs this test starts, and restores it.
-class ScopedEnvironment {
- public:
-  ScopedEnvironment(const char* name, const std::string& value) : m_name(name) {
-    if (const char* old = std::getenv(name)) m_old = old;
-    setenv(name, value.c_str(), 1);
-  }
-  ~ScopedEnvironment() {
-    if (m_old) {
-      setenv(m_name, m_old->c_str(), 1);
-    } else {
-      unsetenv(m_name);
-    }
-  }
-
- private:
-  const char* m_name;
-  std::optional<std::string> m_old;
-};
 
 // The value of the status report's line that starts with `label`.
 std::string ReportLine(const RunResult& result, const std::string& label) {

@@ -21,15 +21,15 @@
 //
 // The test chooses the application folder (--install-dir) and forbids prompts (--no-ui); the
 // component registry is a fresh empty file. Whatever the claims, the output must be well formed:
-// a command that fails prints nothing on standard output; otherwise every line is a hit,
-// "score  title  path", and the last one a summary that counts the hits shown, or, with
-// data-zvv-json, every line is an object of exactly score, title, key and path, the key being
-// the page's full path. The index and status commands print a report instead of hits: with
-// data-zvv-json it is one JSON object, and its summary is its last line as for any command.
-// zvv watch --json ends each answer with an end line, which is checked and then set aside.
-// Scores are whole numbers from 1 to 100, best first. A marker with any other data-zvv
-// attribute, an argument the shell would read as more than text, a page text with < or &, a
-// failing command that claims output, or no claim at all fails its test.
+// a command that fails prints nothing on standard output; otherwise, below a line that names
+// the Help folder (not for zvv watch or --absolute), every line is a hit, "score  title  path", and
+// the last one a summary that counts the hits shown, or, with data-zvv-json, every line is an
+// object of exactly score, title, key and path, the key being the page's full path. The index and
+// status commands print a report instead of hits: with data-zvv-json it is one JSON object, and its
+// summary is its last line as for any command. zvv watch --json ends each answer with an end line,
+// which is checked and then set aside. Scores are whole numbers from 1 to 100, best first. A marker
+// with any other data-zvv attribute, an argument the shell would read as more than text, a page
+// text with < or &, a failing command that claims output, or no claim at all fails its test.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -66,18 +66,29 @@ struct PrintedHit {
 };
 
 // A table answer: hit lines, then the summary; a failure names the line that does not fit.
+// Hits come after `folderLine`, the line that names the folder their paths lie in, unless it
+// is empty.
 ::testing::AssertionResult ReadTable(const std::vector<std::string>& lines,
-                                     std::vector<PrintedHit>& hits) {
+                                     const std::string& folderLine, std::vector<PrintedHit>& hits) {
   if (lines.empty() || !IsSummaryLine(lines.back())) {
     return ::testing::AssertionFailure() << "the output does not end with a summary line";
   }
-  static const std::regex kHit(R"( *(\d{1,3})  .*  (\S+))");
-  for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
+  const bool headed = lines.size() > 1 && !folderLine.empty();
+  if (headed && lines[0] != folderLine) {
+    return ::testing::AssertionFailure() << "hits without \"" << folderLine << "\" above them";
+  }
+  // A path the shell would split or read is printed in single quotes, a quote in it as '\''.
+  static const std::regex kHit(R"( *(\d{1,3})  .*  ('(?:[^']|'\\'')*'|[^ ']+))");
+  for (std::size_t i = headed ? 1 : 0; i + 1 < lines.size(); ++i) {
     std::smatch match;
     if (!std::regex_match(lines[i], match, kHit)) {
       return ::testing::AssertionFailure() << "not a hit line: " << lines[i];
     }
-    hits.push_back({std::stoi(match[1]), match[2]});
+    std::string path = match[2];
+    if (path.starts_with("'")) {
+      path = std::regex_replace(path.substr(1, path.size() - 2), std::regex(R"('\\'')"), "'");
+    }
+    hits.push_back({std::stoi(match[1]), path});
   }
   static const std::regex kCount(R"((\d+)( of \d+)? hits?( shown)?)");
   std::smatch count;
@@ -261,7 +272,13 @@ void CheckExample(const ZvvExample& example) {
     ASSERT_TRUE(ReadJson(hitLines, app.Help(), hits)) << output;
     EXPECT_FALSE(hits.empty()) << "no JSON line to check";
   } else {
-    ASSERT_TRUE(ReadTable(lines, hits)) << output;
+    // zvv watch answers without the folder line: its reader knows the folder.
+    // and with --absolute no folder is needed.
+    const bool unheaded =
+        !example.input.empty() ||
+        std::find(example.args.begin(), example.args.end(), "--absolute") != example.args.end();
+    ASSERT_TRUE(ReadTable(lines, unheaded ? "" : "Help folder: " + app.Help().string(), hits))
+        << output;
   }
   if (example.summary) {
     EXPECT_TRUE(MatchesSummary(*example.summary, lines.back()))

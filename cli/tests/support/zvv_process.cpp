@@ -174,6 +174,19 @@ int WatchProcess::Finish() {
   return m_exitCode;
 }
 
+ScopedEnvironment::ScopedEnvironment(const char* name, const std::string& value) : m_name(name) {
+  if (const char* old = std::getenv(name)) m_old = old;
+  setenv(name, value.c_str(), 1);
+}
+
+ScopedEnvironment::~ScopedEnvironment() {
+  if (m_old) {
+    setenv(m_name, m_old->c_str(), 1);
+  } else {
+    unsetenv(m_name);
+  }
+}
+
 bool IsSummaryLine(const std::string& line) {
   static const std::regex kSummary(
       R"(No pages match|\d+ hits?|\d+ of \d+ hits? shown|\d+ hits?,( all)? outside --dir .*)"

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -70,6 +71,19 @@ class WatchProcess {
   std::FILE* m_output = nullptr;
   std::ofstream m_input;
   int m_exitCode = -1;
+};
+
+// Sets an environment variable for the programs a test starts, and restores it at the end.
+class ScopedEnvironment {
+ public:
+  ScopedEnvironment(const char* name, const std::string& value);
+  ScopedEnvironment(const ScopedEnvironment&) = delete;
+  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+  ~ScopedEnvironment();
+
+ private:
+  const char* m_name;
+  std::optional<std::string> m_old;
 };
 
 // True for the line that ends every table answer, and for the line that ends every answer of
