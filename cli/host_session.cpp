@@ -88,8 +88,10 @@ int HostSession::Start(const Options& options) {
   const bool showUI = ShowUI(options);
   if (options.m_showUI.value_or(false) &&
       WinportCurrentDisplay() == WinportDisplayKind::kHeadless) {
-    std::cerr << "zvv: --ui cannot ask or show progress here: standard input and error are "
-                 "not both a terminal\n";
+    std::cerr << "zvv: --ui cannot ask or show progress here: "
+              << (DumbTerminal() ? "the terminal cannot redraw (TERM=dumb)"
+                                 : "standard input and error are not both a terminal")
+              << '\n';
   }
   const std::string collection = CollectionFolder(m_installDir);
   const bool hadIndex = HoldsIndex(collection);

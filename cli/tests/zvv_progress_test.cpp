@@ -98,6 +98,12 @@ TEST(ZvvProgress, ADumbTerminalGetsNeitherQuestionNorBoxNorEscapes) {
   EXPECT_TRUE(Contains(zvv.Output(), "Created the help index")) << zvv.Output();
   EXPECT_FALSE(Contains(zvv.Output(), "\x1b")) << zvv.Output();
   EXPECT_FALSE(Contains(zvv.Output(), "\u2500")) << zvv.Output();  // box drawing
+
+  // Asked for all the same, zvv says why it cannot.
+  TerminalSession forced({"--install-dir", app.Root().string(), "--ui", "printer"}, {80, 24},
+                         {{"TERM", "dumb"}});
+  EXPECT_EQ(forced.Finish(), 0) << forced.Output();
+  EXPECT_TRUE(Contains(forced.Output(), "cannot redraw (TERM=dumb)")) << forced.Output();
 }
 
 }  // namespace
