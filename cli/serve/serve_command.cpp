@@ -14,11 +14,13 @@ namespace zvv {
 namespace {
 
 // The address is made here of digits and fixed text, so it needs no quoting
-// beyond the shell's single quotes. The browser is left running on its own.
+// beyond the shell's single quotes. The browser is left running on its own,
+// so only a missing opener can be told.
 void OpenInBrowser(const std::string& address) {
-  const std::string command = "xdg-open '" + address + "' >/dev/null 2>&1 &";
+  const std::string command =
+      "command -v xdg-open >/dev/null 2>&1 || exit 1; xdg-open '" + address + "' >/dev/null 2>&1 &";
   if (std::system(command.c_str()) != 0) {
-    std::cerr << "zvv: could not start xdg-open; open " << address << " yourself\n";
+    std::cerr << "zvv: no xdg-open to open a browser with; open " << address << " yourself\n";
   }
 }
 
