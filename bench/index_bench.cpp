@@ -127,10 +127,7 @@ void BM_Tokenize(benchmark::State& state) {
   }
   uint32_t digest = 2166136261u;
   size_t tokens = 0;
-  const auto fold = [&digest](const void* data, size_t size) {
-    for (size_t i = 0; i < size; ++i)
-      digest = (digest ^ static_cast<const uint8_t*>(data)[i]) * 16777619u;
-  };
+  const auto fold = [&digest](uint32_t byte) { digest = (digest ^ byte) * 16777619u; };
   while (state.KeepRunning()) {
     digest = 2166136261u;
     tokens = 0;
@@ -142,9 +139,10 @@ void BM_Tokenize(benchmark::State& state) {
           analysis, &stemmer,
           [&](std::string_view token, bool colocated, dizode::text::Range range) {
             ++tokens;
-            fold(token.data(), token.size());
-            const uint32_t tail[3] = {colocated ? 1u : 0u, range.begin, range.end};
-            fold(tail, sizeof tail);
+            for (const char c : token) fold(static_cast<unsigned char>(c));
+            for (const uint32_t value : {colocated ? 1u : 0u, range.begin, range.end}) {
+              for (int shift = 0; shift < 32; shift += 8) fold((value >> shift) & 0xFFu);
+            }
             return 0;
           });
     }
