@@ -13,6 +13,7 @@ namespace harness {
 
 // Tests never draw on whatever terminal runs them: without a script, the
 // display is the headless one.
+// NOLINTNEXTLINE(cert-err58-cpp): choosing the display throws nothing
 inline const bool kHeadlessByDefault = (WinportSetDisplay(WinportDisplayKind::kHeadless), true);
 
 struct Event {
@@ -39,7 +40,7 @@ struct Run {
   HWND m_dialog = nullptr;
 
   // The recorded messages among `wanted`, in order.
-  std::vector<Event> Only(std::vector<UINT> wanted) const {
+  std::vector<Event> Only(const std::vector<UINT>& wanted) const {
     std::vector<Event> kept;
     for (const Event& event : m_events) {
       for (UINT message : wanted) {
@@ -50,7 +51,9 @@ struct Run {
   }
 };
 
+// The sample dialog's name is its number, as resource names are.
 inline Run RunDialog(Handler handler, LPARAM parameter = 0,
+                     // NOLINTNEXTLINE(performance-no-int-to-ptr)
                      LPCSTR name = MAKEINTRESOURCEA(sample::kDialog), HWND owner = nullptr) {
   Run run{};
   Handler wrapped = [&](HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -72,7 +75,7 @@ inline Run RunDialog(Handler handler, LPARAM parameter = 0,
 // A procedure shaped like a progress dialog: the first paint posts the start
 // message, whose handler runs `work` and ends the dialog with its result;
 // IDOK and IDCANCEL end it with 0.
-inline Handler ProgressLike(std::function<INT_PTR(HWND)> work) {
+inline Handler ProgressLike(const std::function<INT_PTR(HWND)>& work) {
   auto painted = std::make_shared<bool>(false);
   return [painted, work](HWND dialog, UINT message, WPARAM wParam, LPARAM) -> INT_PTR {
     switch (message) {
