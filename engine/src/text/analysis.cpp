@@ -192,13 +192,20 @@ void Analysis::AddSpan(uint32_t start, uint32_t& next) {
 }
 
 void Analysis::AppendText(Range range, std::string& out) const {
+  // Room for the rest is made once: the ASCII characters, most of any help text, are stored
+  // without a check of the string's capacity each.
+  size_t at = out.size();
+  out.resize(at + (range.end - range.begin));
   for (uint32_t k = range.begin; k < range.end; ++k) {
     const char32_t c = m_units[k].c;
     if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else {
-      utf::AppendUtf8(out, c);
+      out[at++] = static_cast<char>(c);
+      continue;
     }
+    out.resize(at);
+    utf::AppendUtf8(out, c);
+    at = out.size();
+    out.resize(at + (range.end - k - 1));
   }
 }
 
@@ -210,10 +217,14 @@ std::string Analysis::Text(Range range) const {
 
 std::string Analysis::Joined(const Segment& segment) const {
   std::string out;
+  AppendJoined(segment, out);
+  return out;
+}
+
+void Analysis::AppendJoined(const Segment& segment, std::string& out) const {
   for (uint32_t p = 0; p < segment.partCount; ++p) {
     AppendText(m_parts[segment.firstPart + p], out);
   }
-  return out;
 }
 
 bool Analysis::IsNumber(Range part) const {

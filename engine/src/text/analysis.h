@@ -68,6 +68,7 @@ class Analysis {
   std::string Text(Range range) const;
   // The parts of a segment written together, without their glue.
   std::string Joined(const Segment& segment) const;
+  void AppendJoined(const Segment& segment, std::string& out) const;
   // Whether a part holds ASCII digits only (numbers get no stem).
   bool IsNumber(Range part) const;
   // Whether every part of a segment does (2024-01-15 written together is a number too).

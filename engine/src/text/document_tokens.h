@@ -59,7 +59,8 @@ int EmitDocumentTokens(const Analysis& analysis, Stemmer* stemmer, Sink&& sink) 
         return rc;
       }
       if (segment.joinOnly) {
-        token = analysis.Joined(segment);
+        token.clear();
+        analysis.AppendJoined(segment, token);
         if (int rc = sink(std::string_view(token), true, segment.whole)) {
           return rc;
         }
