@@ -24,12 +24,13 @@
 // a command that fails prints nothing on standard output; otherwise, below a line that names
 // the Help folder (not for zvv watch or --absolute), every line is a hit, "score  title  path", and
 // the last one a summary that counts the hits shown, or, with data-zvv-json, every line is an
-// object of exactly score, title, key and path, the key being the page's full path. The index and
-// status commands print a report instead of hits: with data-zvv-json it is one JSON object, and its
-// summary is its last line as for any command. zvv watch --json ends each answer with an end line,
-// which is checked and then set aside. Scores are whole numbers from 1 to 100, best first. A marker
-// with any other data-zvv attribute, an argument the shell would read as more than text, a page
-// text with < or &, a failing command that claims output, or no claim at all fails its test.
+// object of exactly score, title, key and path, the key being the page's full path. The index,
+// status, register and unregister commands, --version and --help print a report instead of hits:
+// with data-zvv-json it is one JSON object, and its summary is its last line. zvv watch --json ends
+// each answer with an end line, which is checked and then set aside. Scores are whole numbers from
+// 1 to 100, best first. A marker with any other data-zvv attribute, an argument the shell would
+// read as more than text, a page text with < or &, a failing command that claims output, or no
+// claim at all fails its test.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -146,19 +147,20 @@ bool MatchesSummary(const std::string& claim, const std::string& line) {
   return std::regex_match(line, std::regex(pattern));
 }
 
-// Whether the command word is index or status: the first word that is neither an option nor
-// an option's value.
+// Whether the command prints something other than hits: index, status, register and
+// unregister, and --version and --help wherever they stand among the options.
 bool IsReportCommand(const std::vector<std::string>& args) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (arg == "--") return false;
+    if (arg == "--version" || arg == "-V" || arg == "--help" || arg == "-h") return true;
     if (arg.starts_with("-")) {
       const bool takesValue =
           arg == "--dir" || arg == "--limit" || arg == "--color" || arg == "--port";
       if (takesValue) ++i;
       continue;
     }
-    return arg == "index" || arg == "status";
+    return arg == "index" || arg == "status" || arg == "register" || arg == "unregister";
   }
   return false;
 }
@@ -303,7 +305,8 @@ INSTANTIATE_TEST_SUITE_P(HelpExamples, ZvvHelpExample, ::testing::ValuesIn(AllEx
 
 TEST(ZvvHelpExampleMarkup, EveryFolderHoldsExamples) {
   const std::vector<ZvvExample>& examples = AllExamples();
-  for (std::string_view folder : {"getting-started/", "reference/", "searching/"}) {
+  for (std::string_view folder : {"getting-started/", "indexing/", "reference/", "searching/",
+                                  "troubleshooting/", "watching/"}) {
     EXPECT_TRUE(std::any_of(examples.begin(), examples.end(), [&](const ZvvExample& e) {
       return e.where.starts_with(folder);
     })) << folder;
@@ -366,6 +369,9 @@ TEST(ZvvHelpExampleMarkup, MalformedMarkersAreReported) {
       {R"(<pre data-zvv="--json x" data-zvv-json data-zvv-shows="a.htm">x</pre>)", ""},
       {R"(<pre data-query="x" data-finds="a" data-zvv="x" data-zvv-exit="0">x</pre>)", ""},
       {R"(<pre data-zvv="x" data-zvv-exit="1" data-zvv-stderr="E_FAIL">x</pre>)", ""},
+      {R"(<pre data-zvv="watch" data-zvv-input="a|b" data-zvv-summary="1 hit">x</pre>)", ""},
+      {R"(<pre data-zvv="watch" data-zvv-input="" data-zvv-summary="1 hit">x</pre>)",
+       "data-zvv-input needs a value"},
       {R"(<pre data-zvv-exit="0">x</pre>)", "needs data-zvv"},
       {R"(<pre data-zvv="x">x</pre>)", "claims nothing"},
       {R"(<pre data-zvv="x" data-zvv-show="a">x</pre>)", "unknown attribute data-zvv-show"},
