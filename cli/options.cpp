@@ -207,7 +207,8 @@ Options:
 
 Query language: words, "exact phrases", <AND> <OR> <NOT> <NEAR>, wildcards
 (print*, colo?r) and TITLE <CONTAINS> words. See the bundled help.
-Exit status: 0 (hits or no hits), 1 on failure, 2 on a usage error.
+Exit status: 0 (hits or no hits), 1 on failure, 2 on a usage error, 130 when
+interrupted (Ctrl-C).
 )";
 }
 
