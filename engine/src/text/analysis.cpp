@@ -146,7 +146,7 @@ void Analysis::AddSpan(uint32_t start, uint32_t& next) {
   span.hasGlue = !isWord(start);
   bool keeping = span.hasGlue;
   uint32_t i = span.hasGlue ? start + 1 : start;
-  uint32_t end = i;
+  uint32_t end = 0;  // set by the first part
   while (true) {
     uint32_t j = i;
     while (isWord(j)) {
