@@ -73,6 +73,28 @@ TEST(CommandLine, DefaultsLeaveTheUIChoiceOpenAndLimitTwenty) {
   EXPECT_EQ(ParseCommandLine({"--ui", "q"}).m_options->m_showUI, std::optional<bool>(true));
 }
 
+// --open takes a hit number only when one follows; any other word is left to the query.
+TEST(CommandLine, OpenTakesAHitNumberWhenOneFollows) {
+  struct Case {
+    std::vector<std::string> args;
+    std::size_t hit;
+    std::string query;
+  };
+  const Case cases[] = {
+      {{"--open", "printer"}, 0, "printer"},   {{"--open", "2", "printer"}, 2, "printer"},
+      {{"printer", "--open=3"}, 3, "printer"}, {{"--open", "2nd", "printer"}, 0, "2nd printer"},
+      {{"printer", "--open"}, 0, "printer"},
+  };
+  for (const Case& c : cases) {
+    const ParsedCommandLine parsed = ParseCommandLine(c.args);
+    ASSERT_TRUE(parsed.m_options) << parsed.m_error;
+    EXPECT_TRUE(parsed.m_options->m_open);
+    EXPECT_EQ(parsed.m_options->m_openHit, c.hit) << c.query;
+    EXPECT_EQ(parsed.m_options->m_query, c.query);
+  }
+  EXPECT_TRUE(ParseCommandLine({"--absolute", "x"}).m_options->m_absolute);
+}
+
 struct Refused {
   std::string m_name;
   std::vector<std::string> m_args;
@@ -101,7 +123,10 @@ INSTANTIATE_TEST_SUITE_P(
                       Refused{"EmptyInstallDir", {"--install-dir="}, "needs a folder"},
                       Refused{"FlagWithValue", {"--json=yes", "x"}, "takes no value"},
                       Refused{"IndexWithQuery", {"index", "stray"}, "index takes no query"},
-                      Refused{"DirWithoutValue", {"--dir"}, "--dir needs a value"}),
+                      Refused{"DirWithoutValue", {"--dir"}, "--dir needs a value"},
+                      Refused{"OpenHitZero", {"--open=0", "x"}, "hit number from 1"},
+                      Refused{"OpenHitJunk", {"--open=two", "x"}, "hit number from 1"},
+                      Refused{"StatusWithQuery", {"status", "stray"}, "status takes no query"}),
     [](const auto& info) { return info.param.m_name; });
 
 }  // namespace
