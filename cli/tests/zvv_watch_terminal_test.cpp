@@ -1,12 +1,26 @@
 // End to end on a pseudo-terminal: zvv watch edits its lines, recalls earlier queries and ends
 // Ctrl-D on a fresh line, as a user at a terminal meets it.
 #include <gtest/gtest.h>
+#include <termios.h>
+
+#include <chrono>
+#include <thread>
 
 #include "cli/tests/support/terminal_session.h"
 #include "cli/tests/support/zvv_process.h"
 
 namespace zvv::testing {
 namespace {
+
+// Keys typed while the terminal is still in line mode would be taken by the terminal itself
+// (Ctrl-D in line mode is no byte at all): wait until the line editor has switched it.
+bool WaitForCharacterMode(const TerminalSession& zvv) {
+  for (int i = 0; i < 1000; ++i) {
+    if ((zvv.Mode().c_lflag & ICANON) == 0) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return false;
+}
 
 constexpr char kUp[] = "\x1b[A";
 constexpr char kBackspace[] = "\x7f";
@@ -33,6 +47,7 @@ TEST(ZvvWatchOnTerminal, EditsRecallsAndEndsOnAFreshLine) {
       {std::string(kUp) + kUp + "\r", "beta.htm"},   // a repeat is kept once
   };
   for (const Step& step : steps) {
+    ASSERT_TRUE(WaitForCharacterMode(zvv));
     const std::size_t from = zvv.Output().size();
     zvv.Type(step.keys);
     ASSERT_TRUE(zvv.WaitFor("1 hit\r\n", from)) << WithoutEscapes(zvv.Output().substr(from));
@@ -41,6 +56,7 @@ TEST(ZvvWatchOnTerminal, EditsRecallsAndEndsOnAFreshLine) {
     ASSERT_TRUE(zvv.WaitFor("zvv> ", zvv.Output().find("1 hit\r\n", from)));
   }
 
+  ASSERT_TRUE(WaitForCharacterMode(zvv));
   zvv.Type("\x04");  // Ctrl-D on an empty line
   EXPECT_EQ(zvv.Finish(), 0);
   // Whatever the line editor echoes, the terminal is left at the start of a new line.
