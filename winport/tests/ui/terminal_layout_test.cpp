@@ -138,12 +138,16 @@ TEST(TerminalProgress, BarFollowsTheCountAndNeverGoesBack) {
   for (const Step& step : steps) {
     WinportPaintSnapshot snapshot = Sample(step.count == nullptr);
     snapshot.m_controls[1].m_pos = step.controlPos;
-    if (step.count != nullptr) snapshot.m_controls[3].m_text = step.count;
+    if (step.count != nullptr) {
+      snapshot.m_controls[3].m_text = step.count;
+    }
     std::vector<std::string> lines = LayoutDialog(snapshot, 52, false, &memory);
     ASSERT_EQ(7u, lines.size());
     EXPECT_EQ(step.percent, ShownPercent(lines)) << step.controlPos;
     // The count reads as one phrase, however the dialog spaced it.
-    if (step.count != nullptr) EXPECT_NE(std::string::npos, lines[2].find(" of 400 ")) << lines[2];
+    if (step.count != nullptr) {
+      EXPECT_NE(std::string::npos, lines[2].find(" of 400 ")) << lines[2];
+    }
   }
 }
 
