@@ -44,22 +44,30 @@ int RunIndex(const Options& options) {
     took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
                                                                  started);
   }
-  // Read once the component has closed the index, so that its size is the size it keeps.
-  std::string problem;
-  std::optional<IndexRecord> after = ReadIndexRecord(facts.m_collectionFolder, problem);
-  if (!after) {
-    std::cerr << "zvv: the help index in " << VisibleText(facts.m_collectionFolder)
-              << " cannot be read" << (problem.empty() ? std::string() : ": " + problem) << '\n';
-    return kExitFailure;
+  // Read once the component has closed the index, so that its size is the size it keeps. An
+  // update that found nothing to do leaves the database untouched, and it is not read again.
+  const bool created = !before;
+  std::optional<IndexRecord> after;
+  if (before && IndexUntouched(*before, facts.m_collectionFolder)) {
+    after = std::move(before);
+    RefreshFolderFacts(*after, facts.m_collectionFolder);
+  } else {
+    std::string problem;
+    after = ReadIndexRecord(facts.m_collectionFolder, problem);
+    if (!after) {
+      std::cerr << "zvv: the help index in " << VisibleText(facts.m_collectionFolder)
+                << " cannot be read" << (problem.empty() ? std::string() : ": " + problem) << '\n';
+      return kExitFailure;
+    }
+    facts.m_changes = ComparePages(before ? before->m_pages : PageStamps{}, after->m_pages);
   }
   facts.m_indexed = true;
   facts.m_record = std::move(*after);
-  facts.m_changes = ComparePages(before ? before->m_pages : PageStamps{}, facts.m_record.m_pages);
   if (facts.m_record.m_pages.empty()) {
     std::cerr << "zvv: warning: the Help folder holds no pages (.htm or .html files): "
               << VisibleText(facts.m_helpFolder) << '\n';
   }
-  PrintIndexReport(std::cout, facts, !before, took.count(), options.m_json);
+  PrintIndexReport(std::cout, facts, created, took.count(), options.m_json);
   return kExitOk;
 }
 

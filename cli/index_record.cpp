@@ -65,6 +65,22 @@ std::uintmax_t FolderBytes(const std::string& folder) {
   return bytes;
 }
 
+// File systems stamp a write with a clock that may advance only every few milliseconds, so a
+// write just after an earlier one can leave the time of change as it was. A file last written
+// longer ago than this cannot be written again without its time moving.
+constexpr std::chrono::seconds kSettled{2};
+
+std::optional<IndexRecord::FileStamp> SettledStamp(const std::string& path) {
+  std::error_code error;
+  if (fs::exists(path + "-wal", error) || error) return std::nullopt;
+  IndexRecord::FileStamp stamp;
+  stamp.m_size = fs::file_size(path, error);
+  if (error) return std::nullopt;
+  stamp.m_written = fs::last_write_time(path, error);
+  if (error || fs::file_time_type::clock::now() - stamp.m_written < kSettled) return std::nullopt;
+  return stamp;
+}
+
 }  // namespace
 
 std::string IndexDatabase(const std::string& collectionFolder) {
@@ -77,6 +93,8 @@ std::optional<IndexRecord> ReadIndexRecord(const std::string& collectionFolder,
   const std::string path = IndexDatabase(collectionFolder);
   std::error_code error;
   if (!fs::is_regular_file(path, error)) return std::nullopt;
+  // Taken before reading: a write while reading makes it stale, never wrongly current.
+  std::optional<IndexRecord::FileStamp> settled = SettledStamp(path);
   // Without a write-ahead log nobody is writing, and the file is read as it stands, which
   // makes no log or shared-memory file beside it; with one, its changes are read too.
   const bool logged = fs::exists(path + "-wal", error);
@@ -92,22 +110,40 @@ std::optional<IndexRecord> ReadIndexRecord(const std::string& collectionFolder,
     return std::nullopt;
   }
   const std::unique_ptr<sqlite3_stmt, FinalizeStatement> statement(rawStatement);
+  // Pages are mostly stored in key order: each goes in at the map's end with one comparison
+  // when it follows the last, and is placed by a search only when it does not.
   IndexRecord record;
   int step = SQLITE_ROW;
   while ((step = sqlite3_step(statement.get())) == SQLITE_ROW) {
     const auto* key = reinterpret_cast<const char*>(sqlite3_column_text(statement.get(), 0));
     if (!key) continue;
-    record.m_pages[key] = {sqlite3_column_int64(statement.get(), 1),
-                           sqlite3_column_int64(statement.get(), 2)};
-    if (sqlite3_column_int(statement.get(), 3) != 0) record.m_unreadable.insert(key);
+    const auto page =
+        record.m_pages.emplace_hint(record.m_pages.end(), key,
+                                    PageStamp{sqlite3_column_int64(statement.get(), 1),
+                                              sqlite3_column_int64(statement.get(), 2)});
+    if (sqlite3_column_int(statement.get(), 3) != 0) {
+      record.m_unreadable.emplace_hint(record.m_unreadable.end(), page->first);
+    }
   }
   if (step != SQLITE_DONE) {
     problem = sqlite3_errmsg(db.get());
     return std::nullopt;
   }
+  record.m_settled = settled;
+  RefreshFolderFacts(record, collectionFolder);
+  return record;
+}
+
+bool IndexUntouched(const IndexRecord& record, const std::string& collectionFolder) {
+  if (!record.m_settled) return false;
+  const std::optional<IndexRecord::FileStamp> now = SettledStamp(IndexDatabase(collectionFolder));
+  return now && *now == *record.m_settled;
+}
+
+void RefreshFolderFacts(IndexRecord& record, const std::string& collectionFolder) {
+  const std::string path = IndexDatabase(collectionFolder);
   record.m_bytes = FolderBytes(collectionFolder);
   record.m_updated = std::max(WrittenAt(path), WrittenAt(path + "-wal"));
-  return record;
 }
 
 }  // namespace zvv

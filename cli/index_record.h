@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <set>
 #include <string>
@@ -24,6 +25,14 @@ struct IndexRecord {
   std::uintmax_t m_bytes = 0;
   // When the index last changed, in seconds since 1970, UTC.
   std::int64_t m_updated = 0;
+  // The database file as it was just before it was read, when it had no write-ahead log and
+  // had not been written for long enough that a later write must show in its time of change.
+  struct FileStamp {
+    std::uintmax_t m_size = 0;
+    std::filesystem::file_time_type m_written;
+    bool operator==(const FileStamp&) const = default;
+  };
+  std::optional<FileStamp> m_settled;
 };
 
 // The database of the collection in `collectionFolder`.
@@ -33,5 +42,12 @@ std::string IndexDatabase(const std::string& collectionFolder);
 // the reason in `problem` for the second case.
 std::optional<IndexRecord> ReadIndexRecord(const std::string& collectionFolder,
                                            std::string& problem);
+
+// Whether the database in `collectionFolder` is still the settled file `record` was read
+// from, so that reading it again would find the same pages. False whenever in doubt.
+bool IndexUntouched(const IndexRecord& record, const std::string& collectionFolder);
+
+// The folder's bytes and time of change in `record` brought up to date.
+void RefreshFolderFacts(IndexRecord& record, const std::string& collectionFolder);
 
 }  // namespace zvv
