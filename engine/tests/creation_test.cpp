@@ -4,8 +4,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "toolkit_fixture.h"
 
@@ -13,15 +11,11 @@ namespace dizode {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ReadFile;
 using testing::TempDir;
 using testing::Toolkit;
 using testing::WriteFile;
 using testing::WritePage;
-
-std::string Bytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // Files of the folder whose name starts with "collection.db." (a creation's temporaries).
 std::vector<std::string> Temporaries(const std::string& folder) {
@@ -72,7 +66,7 @@ TEST_F(CreationTest, ClosedWithoutSubmissionLeavesAnEmptyCollection) {
 }
 
 TEST_F(CreationTest, FailedSubmissionLeavesTheOldCollectionExactlyAsItWas) {
-  const std::string before = Bytes(m_folder + "/collection.db");
+  const std::string before = ReadFile(m_folder + "/collection.db");
   {
     Toolkit creator(m_folder);
     ASSERT_TK_OK(creator.openStatus());
@@ -87,7 +81,7 @@ TEST_F(CreationTest, FailedSubmissionLeavesTheOldCollectionExactlyAsItWas) {
     sqlite3_close(db);
     EXPECT_NE(creator.Submit(TK_SUBMIT_ADD, {m_new}), TK_OK);
   }
-  EXPECT_EQ(Bytes(m_folder + "/collection.db"), before);
+  EXPECT_EQ(ReadFile(m_folder + "/collection.db"), before);
   EXPECT_TRUE(Temporaries(m_folder).empty());
   EXPECT_EQ(KeysOpened(m_folder), std::vector<std::string>{m_old});
 }

@@ -5,7 +5,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <random>
 
 #include "fault_fixture.h"
@@ -15,17 +14,13 @@ namespace dizode {
 namespace {
 
 using testing::FreshFind;
+using testing::ReadFile;
 using testing::TempDir;
 using testing::Toolkit;
 using testing::WriteBatch;
 
 constexpr int kRuns = 120;
 constexpr uint32_t kFirstSeed = 20261208;
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // Damages 1 to 4 places: a single byte, or a run of up to 64 bytes, never left unchanged.
 std::string Damage(std::string bytes, uint32_t seed, std::string& where) {
@@ -55,7 +50,7 @@ class RandomDamageTest : public ::testing::Test {
       Toolkit toolkit(*s_dir / "original");
       if (toolkit.openStatus() != TK_OK || toolkit.Submit(TK_SUBMIT_ADD, s_kept) != TK_OK) return;
     }  // closing the last connection folds the log into the database file
-    s_database = ReadAll(DatabasePath(*s_dir / "original"));
+    s_database = ReadFile(DatabasePath(*s_dir / "original"));
   }
   static void TearDownTestSuite() { delete s_dir; }
 

@@ -36,6 +36,8 @@ class TempDir {
 };
 
 void WriteFile(const std::string& path, const std::string& content);
+// The whole file as bytes; empty when it cannot be read.
+std::string ReadFile(const std::string& path);
 // Writes "<title>title</title>" plus a body, returns the page's path (its key).
 std::string WritePage(const TempDir& dir, const std::string& name, const std::string& title,
                       const std::string& body);
