@@ -38,4 +38,9 @@ OpenOutcome OpenWithDesktop(const std::string& opener, const std::string& target
   return std::system(command.c_str()) == 0 ? OpenOutcome::kOpened : OpenOutcome::kFailed;
 }
 
+void StartWithDesktop(const std::string& opener, const std::string& target) {
+  const std::string command = ShellWord(opener) + " " + ShellWord(target) + " >/dev/null 2>&1 &";
+  static_cast<void>(std::system(command.c_str()));
+}
+
 }  // namespace zvv

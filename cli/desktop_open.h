@@ -14,4 +14,8 @@ std::string FindDesktopOpener();
 // opener prints goes to standard error, so that zvv's own output stays as it is.
 OpenOutcome OpenWithDesktop(const std::string& opener, const std::string& target);
 
+// Starts `opener` on `target` in the background and returns at once, for a target that stays
+// open while zvv runs (a browser on zvv's own server). What the opener prints is discarded.
+void StartWithDesktop(const std::string& opener, const std::string& target);
+
 }  // namespace zvv

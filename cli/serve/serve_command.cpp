@@ -1,10 +1,10 @@
 // @brief Runs the help server until the process ends.
 #include "cli/serve/serve_command.h"
 
-#include <cstdlib>
 #include <iostream>
 #include <string>
 
+#include "cli/desktop_open.h"
 #include "cli/failure.h"
 #include "cli/serve/component_service.h"
 #include "cli/serve/server.h"
@@ -13,15 +13,14 @@
 namespace zvv {
 namespace {
 
-// The address is made here of digits and fixed text, so it needs no quoting
-// beyond the shell's single quotes. The browser is left running on its own,
-// so only a missing opener can be told.
+// The browser is left running on its own, so only a missing opener can be told.
 void OpenInBrowser(const std::string& address) {
-  const std::string command =
-      "command -v xdg-open >/dev/null 2>&1 || exit 1; xdg-open '" + address + "' >/dev/null 2>&1 &";
-  if (std::system(command.c_str()) != 0) {
+  const std::string opener = FindDesktopOpener();
+  if (opener.empty()) {
     std::cerr << "zvv: no xdg-open to open a browser with; open " << address << " yourself\n";
+    return;
   }
+  StartWithDesktop(opener, address);
 }
 
 }  // namespace
