@@ -60,7 +60,7 @@ class RandomDamageTest : public ::testing::Test {
 
   // A damaged copy of the collection in a new folder; returns the folder.
   std::string DamagedCopy(int run, std::string& where) {
-    const std::string folder = *s_dir / ("run" + std::to_string(run));
+    std::string folder = *s_dir / ("run" + std::to_string(run));
     std::filesystem::create_directory(folder);
     std::ofstream(DatabasePath(folder), std::ios::binary)
         << Damage(s_database, kFirstSeed + run, where);
