@@ -1,8 +1,7 @@
 // @brief Text extraction from one HTML page: title, headings and body, as plain UTF-8.
 //
-// Bounded whatever the input: at most kMaxInputBytes are parsed and at most kMaxTextBytes of
-// text are kept per page; the parser runs in its streaming mode without network access and
-// without error reporting, and over-long tags are cut before it sees them (tag_guard.h).
+// Bounded whatever the input: at most kMaxInputBytes are read, in one linear pass of the
+// tokenizer (html_scanner.h), and at most kMaxTextBytes of text are kept per page.
 #pragma once
 
 #include <cstddef>

@@ -66,7 +66,18 @@ INSTANTIATE_TEST_SUITE_P(
              "<title>T</title><body><p>inside</p></BODY ></html>\n<p>appended</p>", "T", "",
              "inside appended"},
         Case{"UnclosedTagsRecovered", "<title>T</title><p>one<p>two<div><span>three", "T", "",
-             "one two three"}),
+             "one two three"},
+        // Headings never nest, and any heading's end tag closes the open one, as in browsers:
+        // a page with <h2>...</h1> keeps its body out of the headings.
+        Case{"MismatchedHeadingEndCloses", "<h2>Index</h1><p>entry one</p>", "some-page", "Index",
+             "entry one"},
+        Case{"HeadingStartClosesOpenHeading", "<h3>Three<h4>Four</h4><p>text</p>", "some-page",
+             "Three", "Four text"},
+        Case{"SelfClosedScriptHidesNothing", "<title>T</title><script src=\"a.js\"/><p>shown</p>",
+             "T", "", "shown"},
+        Case{"ReferencesInAttributesAndNumbers",
+             "<title>T</title><p>don&#146;t<img alt=\"A &amp; B\"></p>", "T", "",
+             "don\xE2\x80\x99t A & B"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Every element that runs inline joins the letters around it; any other element, including
