@@ -6,6 +6,12 @@
 namespace dizode {
 namespace {
 
+// How far the extraction threads may run ahead of the writer. Page costs vary a lot, on both
+// sides; a window of a few pages left each side waiting on the other's large pages, while a few
+// dozen let them even out. Each page ahead holds its text and its tokens in memory.
+constexpr size_t kPagesAheadPerThread = 32;
+constexpr size_t kMaxPagesAhead = 64;
+
 // A page whose first kilobyte holds NUL bytes (and no UTF-16 mark) is not a text document.
 bool LooksBinary(std::string_view bytes) {
   if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") return false;
@@ -14,7 +20,7 @@ bool LooksBinary(std::string_view bytes) {
 
 }  // namespace
 
-ExtractedPage ExtractPage(const std::string& key) {
+ExtractedPage ExtractPage(const std::string& key, const std::string& language) {
   ExtractedPage page;
   PageFile file = ReadPageFile(key, kMaxInputBytes);
   page.stamp = file.stamp;
@@ -29,11 +35,20 @@ ExtractedPage ExtractPage(const std::string& key) {
     return page;
   }
   page.text = ExtractHtml(file.bytes, FileNameOf(key));
+  if (!language.empty()) {
+    page.titleTokens.Prepare(page.text.title, language);
+    page.headsTokens.Prepare(page.text.heads, language);
+    page.bodyTokens.Prepare(page.text.body, language);
+  }
   return page;
 }
 
-ExtractPool::ExtractPool(const std::vector<std::string>& keys, size_t threads)
-    : m_keys(keys), m_window(std::max<size_t>(4, threads * 4)), m_ring(m_window) {
+ExtractPool::ExtractPool(const std::vector<std::string>& keys, size_t threads, std::string language)
+    : m_keys(keys),
+      m_language(std::move(language)),
+      m_window(
+          std::clamp<size_t>(threads * kPagesAheadPerThread, kPagesAheadPerThread, kMaxPagesAhead)),
+      m_ring(m_window) {
   threads = std::min(threads, keys.size());
   for (size_t i = 0; i < threads; ++i) m_workers.emplace_back([this] { Work(); });
 }
@@ -61,7 +76,7 @@ void ExtractPool::Work() {
     std::optional<ExtractedPage> page;
     bool outOfMemory = false;
     try {
-      page = ExtractPage(m_keys[index]);
+      page = ExtractPage(m_keys[index], m_language);
     } catch (const std::bad_alloc&) {
       outOfMemory = true;
       page.emplace();
@@ -76,7 +91,7 @@ void ExtractPool::Work() {
 }
 
 ExtractedPage ExtractPool::Next() {
-  if (m_workers.empty()) return ExtractPage(m_keys[m_consumed++]);
+  if (m_workers.empty()) return ExtractPage(m_keys[m_consumed++], m_language);
   std::unique_lock lock(m_mutex);
   std::optional<ExtractedPage>& slot = m_ring[m_consumed % m_window];
   m_changed.wait(lock, [&] { return slot.has_value() || m_outOfMemory; });

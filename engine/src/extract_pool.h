@@ -15,6 +15,7 @@
 
 #include "html_text.h"
 #include "page_file.h"
+#include "text/prepared_tokens.h"
 
 namespace dizode {
 
@@ -24,14 +25,18 @@ struct ExtractedPage {
   PageText text;
   std::string problem;     // why the page was skipped; empty when it was read and extracted
   bool transient = false;  // the problem lies with this process, not the page (see PageFile)
+  // The index tokens of title, heads and body, when a stem language was given.
+  text::PreparedTokens titleTokens, headsTokens, bodyTokens;
 };
 
-// Reads one page and extracts its text. Never throws but std::bad_alloc.
-ExtractedPage ExtractPage(const std::string& key);
+// Reads one page and extracts its text; with a stem `language`, works out its index tokens too,
+// so the thread that inserts it need not. Never throws but std::bad_alloc.
+ExtractedPage ExtractPage(const std::string& key, const std::string& language);
 
 class ExtractPool {
  public:
-  ExtractPool(const std::vector<std::string>& keys, size_t threads);
+  // `language` as for ExtractPage; empty for no tokens.
+  ExtractPool(const std::vector<std::string>& keys, size_t threads, std::string language);
   ExtractPool(const ExtractPool&) = delete;
   ExtractPool& operator=(const ExtractPool&) = delete;
   ~ExtractPool();
@@ -43,6 +48,7 @@ class ExtractPool {
   void Work();
 
   const std::vector<std::string>& m_keys;
+  const std::string m_language;
   const size_t m_window;
   std::mutex m_mutex;
   std::condition_variable m_changed;

@@ -8,6 +8,7 @@
 #include "extract_pool.h"
 #include "status.h"
 #include "text/analysis.h"
+#include "text/prepared_tokens.h"
 
 namespace dizode {
 namespace {
@@ -56,6 +57,11 @@ class PageWriter {
     }
     m_ftsInsert.Bind(1, id).Bind(2, page.problem.empty() ? title : std::string());
     m_ftsInsert.Bind(3, page.text.heads).Bind(4, page.text.body);
+    // The extraction threads have tokenized the page already; a text that differs from what
+    // they saw (a title from the file name) is tokenized here.
+    const text::TokenOffer offer({{page.text.title, &page.titleTokens},
+                                  {page.text.heads, &page.headsTokens},
+                                  {page.text.body, &page.bodyTokens}});
     m_ftsInsert.Run();
   }
 
@@ -122,8 +128,10 @@ void AddPages(Store& store, std::vector<std::string> keys, Progress& progress) {
   Submission(store, progress, [&] {
     Transaction transaction(store.db());
     PageWriter writer(store.db());
-    size_t threads = std::max(1u, std::thread::hardware_concurrency());
-    ExtractPool pool(keys, keys.size() > 1 ? threads : 0);
+    // The writing thread keeps a core of its own: it is the slower side of the pipeline, and
+    // extraction threads that outnumber the other cores only take turns with it.
+    const size_t threads = std::max(2u, std::thread::hardware_concurrency()) - 1;
+    ExtractPool pool(keys, keys.size() > 1 ? threads : 0, store.language());
     for (size_t i = 0; i < keys.size(); ++i) {
       ExtractedPage page = pool.Next();
       std::string_view name = FileNameOf(keys[i]);

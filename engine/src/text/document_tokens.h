@@ -76,3 +76,19 @@ int EmitDocumentTokens(const Analysis& analysis, Stemmer* stemmer, Sink&& sink) 
 }
 
 }  // namespace dizode::text
+
+namespace dizode::text {
+
+// The same walk with each token's place in the source text: `sink(text, colocated, begin, end)`
+// gets the byte offsets of the token's first and past its last source character.
+template <typename Sink>
+int EmitSourceTokens(const Analysis& analysis, Stemmer* stemmer, Sink&& sink) {
+  const auto& units = analysis.units();
+  return EmitDocumentTokens(
+      analysis, stemmer, [&](std::string_view token, bool colocated, Range range) {
+        return sink(token, colocated, static_cast<int>(units[range.begin].sourceBegin),
+                    static_cast<int>(units[range.end - 1].sourceEnd));
+      });
+}
+
+}  // namespace dizode::text

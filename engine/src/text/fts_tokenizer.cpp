@@ -9,13 +9,15 @@
 #include "fts5_api.h"
 #include "text/analysis.h"
 #include "text/document_tokens.h"
+#include "text/prepared_tokens.h"
 #include "text/stemmer.h"
 
 namespace dizode::text {
 namespace {
 
 struct Tokenizer {
-  explicit Tokenizer(const std::string& language) : stemmer(language) {}
+  explicit Tokenizer(const std::string& language) : language(language), stemmer(language) {}
+  std::string language;
   Stemmer stemmer;
   Analysis analysis;
 };
@@ -64,16 +66,15 @@ int Tokenize(Fts5Tokenizer* handle, void* context, int flags, const char* text, 
   }
   auto* tokenizer = reinterpret_cast<Tokenizer*>(handle);
   try {
-    tokenizer->analysis.Run(std::string_view(text, static_cast<size_t>(size)));
-    const auto& units = tokenizer->analysis.units();
-    return EmitDocumentTokens(tokenizer->analysis, &tokenizer->stemmer,
-                              [&](std::string_view token, bool colocated, Range range) {
-                                const int begin = static_cast<int>(units[range.begin].sourceBegin);
-                                const int end = static_cast<int>(units[range.end - 1].sourceEnd);
-                                return emit(context, colocated ? FTS5_TOKEN_COLOCATED : 0,
-                                            token.data(), static_cast<int>(token.size()), begin,
-                                            end);
-                              });
+    const auto send = [&](std::string_view token, bool colocated, int begin, int end) {
+      return emit(context, colocated ? FTS5_TOKEN_COLOCATED : 0, token.data(),
+                  static_cast<int>(token.size()), begin, end);
+    };
+    const std::string_view source(text, static_cast<size_t>(size));
+    if (const PreparedTokens* prepared = OfferedTokens(source, tokenizer->language))
+      return prepared->Replay(send);
+    tokenizer->analysis.Run(source);
+    return EmitSourceTokens(tokenizer->analysis, &tokenizer->stemmer, send);
   } catch (const std::bad_alloc&) {
     return SQLITE_NOMEM;
   }
