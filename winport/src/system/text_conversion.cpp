@@ -71,6 +71,10 @@ int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int
     ++written;
   };
   for (size_t pos = 0; pos < bytes.size();) {
+    if (static_cast<unsigned char>(bytes[pos]) < 0x80) {  // ASCII, most of any text: as is
+      put(static_cast<char16_t>(bytes[pos++]));
+      continue;
+    }
     const utf::CodePoint decoded = utf::DecodeUtf8(bytes, pos);
     pos += static_cast<size_t>(decoded.size);
     if (!decoded.valid && (dwFlags & MB_ERR_INVALID_CHARS)) {
@@ -123,6 +127,15 @@ int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int
   size_t written = 0;
   std::string piece;
   for (size_t pos = 0; pos < units.size();) {
+    if (units[pos] < 0x80) {  // ASCII, most of any text: as is
+      if (capacity > 0) {
+        if (written + 1 > capacity) return Fail(ERROR_INSUFFICIENT_BUFFER);
+        lpMultiByteStr[written] = static_cast<char>(units[pos]);
+      }
+      ++written;
+      ++pos;
+      continue;
+    }
     const utf::CodePoint decoded = utf::DecodeUtf16(units, pos);
     pos += static_cast<size_t>(decoded.size);
     piece.clear();
