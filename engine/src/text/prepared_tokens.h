@@ -19,7 +19,7 @@ class PreparedTokens {
  public:
   // Texts beyond this size are left to the tokenizer: their tokens would hold several times
   // their size in memory for every page the extraction threads are ahead.
-  static constexpr size_t kMaxTextBytes = 256 * 1024;
+  static constexpr size_t kMaxTextBytes = size_t{256} * 1024;
 
   // Works out the tokens of `text` with the calling thread's stemmer for `language` ("none"
   // for none). Leaves nothing prepared for a text beyond kMaxTextBytes.

@@ -73,8 +73,7 @@ TEST_F(PreparedTokensTest, PreparedOnAnotherThreadEqualsTheTokenizer) {
       "Printing the reports, re-printed: printers' settings",
       "error-code E_ACCESSDENIED at 2024-01-15 (v1.2.3) x86_64 C++ .NET",
       "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE3\x81\xAE\xE6\xA4\x9C\xE7\xB4\xA2 mixed text",
-      "Caf\xC3\xA9 na\xC3\xAFve \xC3\x89T\xC3\x89 stra\xC3\x9F"
-      "e",
+      "Caf\xC3\xA9 na\xC3\xAFve \xC3\x89T\xC3\x89 Stra\u00DFe",
       "broken \xE3\x80 bytes \xFF here",
       ""};
   for (const std::string language : {"english", "german", "none"}) {

@@ -1,5 +1,5 @@
 // @brief MultiByteToWideChar and WideCharToMultiByte between UTF-8 and UTF-16.
-#include <cstring>
+#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -148,7 +148,7 @@ int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int
     }
     if (capacity > 0) {
       if (written + piece.size() > capacity) return Fail(ERROR_INSUFFICIENT_BUFFER);
-      std::memcpy(lpMultiByteStr + written, piece.data(), piece.size());
+      std::copy(piece.begin(), piece.end(), lpMultiByteStr + written);
     }
     written += piece.size();
   }
