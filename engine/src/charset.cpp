@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "ascii.h"
 #include "charset_convert.h"
 #include "charset_detect.h"
 #include "utf/code_points.h"
@@ -81,11 +82,7 @@ std::string DecodeUtf16(std::string_view s, bool bigEndian) {
   return out;
 }
 
-std::string Lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
+using ascii::Lower;
 
 bool IsLabelChar(char c) {
   return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_' || c == '.' ||

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "ascii.h"
 #include "html_entities.h"
 #include "utf/code_points.h"
 
@@ -11,18 +12,11 @@ namespace {
 
 constexpr size_t kNotFound = std::string_view::npos;
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
-bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view lower) {
-  if (a.size() != lower.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (Lower(a[i]) != lower[i]) return false;
-  }
-  return true;
-}
+using ascii::EqualsIgnoringCase;
+using ascii::IsDigit;
+using ascii::IsLetter;
+using ascii::IsSpace;
+using ascii::Lower;
 
 // What numeric references to the C1 controls mean on the web: the windows-1252 characters that
 // old pages write as &#146; and the like.
@@ -67,8 +61,7 @@ size_t DecodeReference(std::string_view text, size_t at, std::string& out) {
     return i - at;
   }
   constexpr size_t kLongestName = 8;  // "thetasym"
-  while (i < text.size() && i - at <= kLongestName && (IsAsciiLetter(text[i]) || IsDigit(text[i])))
-    ++i;
+  while (i < text.size() && i - at <= kLongestName && (IsLetter(text[i]) || IsDigit(text[i]))) ++i;
   if (i == at + 1 || i >= text.size() || text[i] != ';') return 0;
   const char32_t value = LookUpEntity(text.substr(at + 1, i - at - 1));
   if (value == 0) return 0;
@@ -140,9 +133,9 @@ class Scanner {
   // Reads the markup at m_page[at] == '<'; returns where text resumes.
   size_t Markup(size_t at) {
     const char next = At(at + 1);
-    if (IsAsciiLetter(next)) return StartTagAt(at);
+    if (IsLetter(next)) return StartTagAt(at);
     if (next == '/') {
-      if (IsAsciiLetter(At(at + 2))) return EndTagAt(at);
+      if (IsLetter(At(at + 2))) return EndTagAt(at);
       return SkipPast('>', at + 2);  // "</>" or a bogus comment
     }
     if (next == '!') {

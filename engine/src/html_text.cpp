@@ -4,6 +4,7 @@
 #include <initializer_list>
 #include <string>
 
+#include "ascii.h"
 #include "charset.h"
 #include "html_scanner.h"
 
@@ -99,10 +100,10 @@ class Collector final : public html::Sink {
     if ((kind & kTitle) != 0) {
       m_inTitle = m_title.empty() && !tag.selfClosing;
     } else if ((kind & kHtml) != 0) {
-      if (tag.Attribute("lang", m_value)) page.lang = Lower(m_value);
+      if (tag.Attribute("lang", m_value)) page.lang = ascii::Lower(m_value);
     } else if ((kind & kMeta) != 0) {
       std::string content;
-      if (tag.Attribute("name", m_value) && Lower(m_value) == "keywords" &&
+      if (tag.Attribute("name", m_value) && ascii::EqualsIgnoringCase(m_value, "keywords") &&
           tag.Attribute("content", content))
         Append(page.heads, content, true);
     }
@@ -143,11 +144,6 @@ class Collector final : public html::Sink {
   }
 
  private:
-  static std::string Lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-    return s;
-  }
-
   static std::string Trim(const std::string& s) {
     size_t b = s.find_first_not_of(' ');
     if (b == std::string::npos) return {};

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "ascii.h"
 #include "dizode/dizode.h"
 #include "file_system.h"
 #include "query/help_rank.h"
@@ -50,8 +51,7 @@ std::string StyleLanguage(const std::string& styleFile) {
     if (line.rfind("language=", 0) != 0) continue;
     std::string value = line.substr(9);
     while (!value.empty() && (value.back() == '\r' || value.back() == ' ')) value.pop_back();
-    for (char& c : value) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-    if (!value.empty()) language = value;
+    if (!value.empty()) language = ascii::Lower(value);
   }
   return text::HasStemmer(language) ? language : "none";
 }
