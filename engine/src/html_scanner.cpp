@@ -215,7 +215,7 @@ class Scanner {
     ++i;
     const Body body = m_tag.selfClosing ? Body::kMarkup : BodyOf(m_name);
     if (body == Body::kMarkup) return i;
-    const size_t end = FindEndTag(m_page, i, m_name);
+    const size_t end = EndOfBody(i);
     if (end == kNotFound) {
       // An unclosed title or textarea reads on as markup, as a few browsers did; an unclosed
       // script or style hides the rest of the page.
@@ -230,8 +230,26 @@ class Scanner {
     return EndTagAt(end);
   }
 
+  // Where the end tag that closes the body of m_name starts, from `from`. An end tag missing
+  // from some point on is missing from every later point too: a page of unclosed titles is
+  // searched to its end once, not once per title.
+  size_t EndOfBody(size_t from) {
+    for (const MissingEnd& known : m_missingEnds) {
+      if (known.name == m_name && from >= known.from) return kNotFound;
+    }
+    const size_t end = FindEndTag(m_page, from, m_name);
+    if (end == kNotFound) m_missingEnds.push_back({m_name, from});
+    return end;
+  }
+
+  struct MissingEnd {
+    std::string name;
+    size_t from;
+  };
+
   std::string_view m_page;
   Sink& m_sink;
+  std::vector<MissingEnd> m_missingEnds;
   std::string m_name, m_scratch;
   StartTag m_tag;
 };

@@ -160,6 +160,16 @@ TEST(ExtractHostileTest, BinaryBytesGiveValidText) {
   EXPECT_EQ(page.body.find('\0'), std::string::npos);
 }
 
+TEST(ExtractHostileTest, ManyUnclosedTitlesAndTextAreas) {
+  // Each unclosed one reads on as markup; looking for its end tag must not cost the rest of the
+  // page every time.
+  std::string html = "<title>T</title>";
+  for (int i = 0; i < 100000; ++i) html += "<textarea>a<title>";
+  PageText page = ExtractHtml(html, "a.htm");
+  EXPECT_EQ(page.title, "T");
+  EXPECT_EQ(page.body.size(), 100000u * 2 - 1);  // "a a a ... a"
+}
+
 TEST(ExtractHostileTest, UnterminatedCommentAndScript) {
   EXPECT_EQ(ExtractHtml("<p>kept</p><!-- never closed <p>lost", "a.htm").body, "kept");
   EXPECT_EQ(ExtractHtml("<p>kept</p><script>never closed <p>lost", "a.htm").body, "kept");
