@@ -1,6 +1,7 @@
 // @brief Texts for the HRESULTs that reach zvv.
 #include "cli/failure.h"
 
+#include <charconv>
 #include <cstdio>
 #include <iostream>
 
@@ -9,8 +10,8 @@
 namespace zvv {
 namespace {
 
-// How the component's description of a query it could not read begins.
-constexpr char kQueryErrorPrefix[] = "query error";
+// How the component's description of a query it could not read begins; the column follows.
+constexpr std::string_view kQueryErrorAt = "query error at column ";
 
 // What a failure of zvv's own operations means to someone searching help,
 // where the platform's text for the code would say less.
@@ -66,16 +67,24 @@ std::string ComponentErrorText() {
   return description.ToUtf8();
 }
 
-int ReportComponentFailure(const std::string& what, HRESULT hr) {
-  const std::string text = ComponentErrorText();
-  if (text.empty()) return ReportFailure(what, hr);
+std::size_t QueryErrorColumn(const std::string& text) {
+  if (text.rfind(kQueryErrorAt, 0) != 0) return 0;
+  std::size_t column = 0;
+  std::from_chars(text.data() + kQueryErrorAt.size(), text.data() + text.size(), column);
+  return column;
+}
+
+std::string ComponentFailureMessage(const std::string& what, HRESULT hr, const std::string& text) {
   // A query the component could not read is the user's to fix: its account
   // is the whole message, with nothing that points at the index.
-  if (text.rfind(kQueryErrorPrefix, 0) == 0) {
-    std::cerr << "zvv: " << text << '\n';
-  } else {
-    std::cerr << "zvv: " << what << " failed: " << DescribeHresult(hr) << ": " << text << '\n';
-  }
+  if (QueryErrorColumn(text) > 0) return text;
+  std::string message = what + " failed: " + DescribeHresult(hr);
+  if (!text.empty()) message += ": " + text;
+  return message;
+}
+
+int ReportComponentFailure(const std::string& what, HRESULT hr) {
+  std::cerr << "zvv: " << ComponentFailureMessage(what, hr, ComponentErrorText()) << '\n';
   return kExitFailure;
 }
 

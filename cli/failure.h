@@ -1,6 +1,7 @@
 // @brief How zvv reports a failed operation: the HRESULT in hex, its name and meaning.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "winport/win32.h"
@@ -23,6 +24,15 @@ int ReportFailure(const std::string& what, HRESULT hr);
 // The description the component's error object gives for the failure of
 // its last call on this thread; empty when it gives none.
 std::string ComponentErrorText();
+
+// The column a component's "query error at column N: ..." description names;
+// 0 for any other text.
+std::size_t QueryErrorColumn(const std::string& text);
+
+// What zvv says of a failing call of the component, given the text of its
+// error object: a query error's description alone, else
+// "<what> failed: <description of hr>", followed by ": <text>" when there is one.
+std::string ComponentFailureMessage(const std::string& what, HRESULT hr, const std::string& text);
 
 // As ReportFailure for a failing call of the component, followed by the
 // description its error object gives. A query error is reported by that

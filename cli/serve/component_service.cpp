@@ -1,27 +1,11 @@
 // @brief Searches through the component on its own thread.
 #include "cli/serve/component_service.h"
 
-#include <charconv>
-
 #include "cli/failure.h"
 #include "cli/host_session.h"
 #include "cli/serve/index_status.h"
 
 namespace zvv {
-namespace {
-
-constexpr std::string_view kQueryErrorAt = "query error at column ";
-
-// The column a query error's text names, 0 for any other text.
-std::size_t ColumnOf(const std::string& text) {
-  if (text.rfind(kQueryErrorAt, 0) != 0) return 0;
-  std::size_t column = 0;
-  const char* digits = text.data() + kQueryErrorAt.size();
-  std::from_chars(digits, text.data() + text.size(), column);
-  return column;
-}
-
-}  // namespace
 
 ComponentService::~ComponentService() {
   {
@@ -91,9 +75,8 @@ SearchAnswer ComponentService::Search(const SearchRequest& request) {
     // The error object belongs to this thread: it is read before anything
     // else is asked of the component.
     const std::string text = ComponentErrorText();
-    answer.m_column = ColumnOf(text);
-    answer.m_error = answer.m_column > 0 ? text : "search failed: " + DescribeHresult(hr);
-    if (answer.m_column == 0 && !text.empty()) answer.m_error += ": " + text;
+    answer.m_column = QueryErrorColumn(text);
+    answer.m_error = ComponentFailureMessage("search", hr, text);
   });
   return answer;
 }
