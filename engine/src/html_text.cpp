@@ -3,6 +3,7 @@
 
 #include <initializer_list>
 #include <string>
+#include <utility>
 
 #include "ascii.h"
 #include "charset.h"
@@ -139,15 +140,16 @@ class Collector final : public html::Sink {
   void Finish(std::string_view fileName) {
     page.title = Trim(!Trim(m_title).empty() ? m_title : m_h1);
     if (page.title.empty()) page.title = TitleFromFileName(fileName);
-    page.heads = Trim(page.heads);
-    page.body = Trim(page.body);
+    page.heads = Trim(std::move(page.heads));
+    page.body = Trim(std::move(page.body));
   }
 
  private:
-  static std::string Trim(const std::string& s) {
-    size_t b = s.find_first_not_of(' ');
-    if (b == std::string::npos) return {};
-    return s.substr(b, s.find_last_not_of(' ') - b + 1);
+  // Without blanks at either end; in place, as the body may be megabytes.
+  static std::string Trim(std::string s) {
+    s.erase(s.find_last_not_of(' ') + 1);  // everything when all are blanks (npos + 1 == 0)
+    s.erase(0, s.find_first_not_of(' '));
+    return s;
   }
 
   // White space and control characters separate words.
