@@ -6,6 +6,7 @@ cd "$(dirname "$0")/.."
 preset=${1:-default}
 scripts/setup.sh
 scripts/check-includes.sh
+scripts/check-thread-locals.sh
 # Under CI (CI set in the environment) compiler warnings fail the build.
 werror=OFF
 [[ -z "${CI:-}" ]] || werror=ON

@@ -20,7 +20,7 @@ bool LooksBinary(std::string_view bytes) {
 
 }  // namespace
 
-ExtractedPage ExtractPage(const std::string& key, const std::string& language) {
+ExtractedPage ExtractPage(const std::string& key, text::TokenPreparer* preparer) {
   ExtractedPage page;
   PageFile file = ReadPageFile(key, kMaxInputBytes);
   page.stamp = file.stamp;
@@ -35,10 +35,10 @@ ExtractedPage ExtractPage(const std::string& key, const std::string& language) {
     return page;
   }
   page.text = ExtractHtml(file.bytes, FileNameOf(key));
-  if (!language.empty()) {
-    page.titleTokens.Prepare(page.text.title, language);
-    page.headsTokens.Prepare(page.text.heads, language);
-    page.bodyTokens.Prepare(page.text.body, language);
+  if (preparer != nullptr) {
+    preparer->Prepare(page.text.title, page.titleTokens);
+    preparer->Prepare(page.text.heads, page.headsTokens);
+    preparer->Prepare(page.text.body, page.bodyTokens);
   }
   return page;
 }
@@ -62,7 +62,15 @@ ExtractPool::~ExtractPool() {
   for (std::thread& worker : m_workers) worker.join();
 }
 
+text::TokenPreparer* ExtractPool::PreparerIn(std::optional<text::TokenPreparer>& slot) const {
+  if (m_language.empty()) return nullptr;
+  if (!slot) slot.emplace(m_language);
+  return &*slot;
+}
+
 void ExtractPool::Work() {
+  // The thread's own: it ends with the thread, never kept in thread-local storage.
+  std::optional<text::TokenPreparer> preparer;
   for (;;) {
     size_t index;
     {
@@ -76,7 +84,7 @@ void ExtractPool::Work() {
     std::optional<ExtractedPage> page;
     bool outOfMemory = false;
     try {
-      page = ExtractPage(m_keys[index], m_language);
+      page = ExtractPage(m_keys[index], PreparerIn(preparer));
     } catch (const std::bad_alloc&) {
       outOfMemory = true;
       page.emplace();
@@ -91,7 +99,7 @@ void ExtractPool::Work() {
 }
 
 ExtractedPage ExtractPool::Next() {
-  if (m_workers.empty()) return ExtractPage(m_keys[m_consumed++], m_language);
+  if (m_workers.empty()) return ExtractPage(m_keys[m_consumed++], PreparerIn(m_ownPreparer));
   std::unique_lock lock(m_mutex);
   std::optional<ExtractedPage>& slot = m_ring[m_consumed % m_window];
   m_changed.wait(lock, [&] { return slot.has_value() || m_outOfMemory; });

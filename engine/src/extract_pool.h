@@ -29,13 +29,13 @@ struct ExtractedPage {
   text::PreparedTokens titleTokens, headsTokens, bodyTokens;
 };
 
-// Reads one page and extracts its text; with a stem `language`, works out its index tokens too,
-// so the thread that inserts it need not. Never throws but std::bad_alloc.
-ExtractedPage ExtractPage(const std::string& key, const std::string& language);
+// Reads one page and extracts its text; with a `preparer`, works out its index tokens too, so
+// the thread that inserts it need not. Never throws but std::bad_alloc.
+ExtractedPage ExtractPage(const std::string& key, text::TokenPreparer* preparer);
 
 class ExtractPool {
  public:
-  // `language` as for ExtractPage; empty for no tokens.
+  // `language`: the stem language of the tokens to work out; empty for none.
   ExtractPool(const std::vector<std::string>& keys, size_t threads, std::string language);
   ExtractPool(const ExtractPool&) = delete;
   ExtractPool& operator=(const ExtractPool&) = delete;
@@ -46,6 +46,9 @@ class ExtractPool {
 
  private:
   void Work();
+  // A preparer of the pool's tokens for the calling thread's `slot`, made on first use; null
+  // when the pool works out none.
+  text::TokenPreparer* PreparerIn(std::optional<text::TokenPreparer>& slot) const;
 
   const std::vector<std::string>& m_keys;
   const std::string m_language;
@@ -58,6 +61,7 @@ class ExtractPool {
   bool m_stop = false;
   bool m_outOfMemory = false;
   std::vector<std::thread> m_workers;
+  std::optional<text::TokenPreparer> m_ownPreparer;  // for Next's own extraction, without workers
 };
 
 }  // namespace dizode

@@ -82,7 +82,14 @@ client() {
     "$(windows_path "$raw")" "$@" >"$output.log" 2>&1 || true
   if [[ -f $raw ]]; then iconv -f UTF-16 -t UTF-8 "$raw" | tr -d '\r' >"$output"; else : >"$output"; fi
 }
-completed() { [[ $(tail -n 1 "$1") == "end of script" ]]; }
+# completed <output>: the client ran to its last line; if not, what cscript
+# and Wine said (a script error, a crash's backtrace) goes to standard error.
+completed() {
+  [[ $(tail -n 1 "$1") == "end of script" ]] && return
+  echo "--- $1.log (its first 60 lines)" >&2
+  head -n 60 "$1.log" >&2
+  return 1
+}
 # The row lines of one search, and its count of hits left out.
 rows_of() { awk -v q="query $2" '$0 == q { on = 1; next } /^query / { on = 0 } on && /^row /' "$1"; }
 outside_of() { awk -v q="query $2" '$0 == q { on = 1; next } /^query / { on = 0 } on && /^outside / { print $2 }' "$1"; }
@@ -157,6 +164,9 @@ echo "run.sh: Wine prefix in $WINEPREFIX"
 wineboot -i >"$work/wineboot.log" 2>&1
 # Wine draws the window frames itself, so the screenshots show the captions.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
+# A crash ends the process with a backtrace in the client's log, instead of a
+# crash dialog that waits for an answer until the client's time is up.
+wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null
 echo "run.sh: prefix ready after $((SECONDS - started)) s"
 
 make_install "$work/app"

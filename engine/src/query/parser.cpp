@@ -69,7 +69,10 @@ size_t Utf16Units(std::string_view text) {
 
 class Parser {
  public:
-  Parser(std::string_view text, const Options& options) : m_text(text), m_options(options) {}
+  Parser(std::string_view text, const Options& options)
+      : m_text(text),
+        m_options(options),
+        m_stemmer(options.stemLanguage, text::Stemmer::kQueryCacheSetBits) {}
 
   ParseResult Run() {
     if (Utf16Units(m_text) > static_cast<size_t>(kMaxQueryUnits)) {
@@ -369,8 +372,7 @@ class Parser {
   }
 
   Node Leaf(const Token& token, NodeKind kind) {
-    TermList list = SplitTerms(token.units, kind == NodeKind::kPhrase,
-                               &text::ThreadStemmer(m_options.stemLanguage));
+    TermList list = SplitTerms(token.units, kind == NodeKind::kPhrase, &m_stemmer);
     if (list.alternatives.empty()) {
       Warn(Code::kIgnoredWord, token.offset, token.length);
       return {};
@@ -475,6 +477,7 @@ class Parser {
 
   std::string_view m_text;
   const Options& m_options;
+  text::Stemmer m_stemmer;
   std::vector<Token> m_tokens;
   size_t m_pos = 0;
   bool m_bare = true;

@@ -1,28 +1,34 @@
 #include "text/prepared_tokens.h"
 
-#include "text/analysis.h"
 #include "text/document_tokens.h"
-#include "text/stemmer.h"
 
 namespace dizode::text {
 namespace {
+// A plain pointer: a thread_local with a destructor would outlive its storage in a Windows module.
 thread_local TokenOffer* t_offer = nullptr;
 }  // namespace
 
-void PreparedTokens::Prepare(std::string_view text, const std::string& language) {
-  m_bytes.clear();
-  m_tokens.clear();
-  m_language = language;
-  m_prepared = false;
-  if (text.size() > kMaxTextBytes) return;
-  thread_local Analysis analysis;
-  analysis.Run(text);
-  EmitSourceTokens(analysis, &ThreadStemmer(language),
-                   [this](std::string_view token, bool colocated, int begin, int end) {
-                     Add(token, colocated, begin, end);
+TokenPreparer::TokenPreparer(std::string language)
+    : m_language(std::move(language)), m_stemmer(m_language) {}
+
+void TokenPreparer::Prepare(std::string_view text, PreparedTokens& tokens) {
+  tokens.Clear();
+  tokens.set_language(m_language);
+  if (text.size() > PreparedTokens::kMaxTextBytes) return;
+  m_analysis.Run(text);
+  EmitSourceTokens(m_analysis, &m_stemmer,
+                   [&tokens](std::string_view token, bool colocated, int begin, int end) {
+                     tokens.Add(token, colocated, begin, end);
                      return 0;
                    });
-  m_prepared = true;
+  // A text without tokens is prepared too: the tokenizer has nothing to give for it either.
+  tokens.m_prepared = true;
+}
+
+void PreparedTokens::Clear() {
+  m_bytes.clear();
+  m_tokens.clear();
+  m_prepared = false;
 }
 
 void PreparedTokens::Add(std::string_view token, bool colocated, int begin, int end) {

@@ -13,7 +13,31 @@
 #include <string_view>
 #include <vector>
 
+#include "text/analysis.h"
+#include "text/stemmer.h"
+
 namespace dizode::text {
+
+class PreparedTokens;
+
+// What one thread needs to work out tokens in one language: the analysis's buffers and a
+// stemmer. Each extraction thread owns one for as long as it runs; it is never shared.
+class TokenPreparer {
+ public:
+  // `language` as the tokenizer takes it ("none" for no stemming).
+  explicit TokenPreparer(std::string language);
+  TokenPreparer(const TokenPreparer&) = delete;
+  TokenPreparer& operator=(const TokenPreparer&) = delete;
+
+  // The tokens of `text` into `tokens`. Leaves nothing prepared for a text beyond
+  // PreparedTokens::kMaxTextBytes.
+  void Prepare(std::string_view text, PreparedTokens& tokens);
+
+ private:
+  std::string m_language;
+  Analysis m_analysis;
+  Stemmer m_stemmer;
+};
 
 class PreparedTokens {
  public:
@@ -21,17 +45,15 @@ class PreparedTokens {
   // their size in memory for every page the extraction threads are ahead.
   static constexpr size_t kMaxTextBytes = size_t{256} * 1024;
 
-  // Works out the tokens of `text` with the calling thread's stemmer for `language` ("none"
-  // for none). Leaves nothing prepared for a text beyond kMaxTextBytes.
-  void Prepare(std::string_view text, const std::string& language);
-
-  // Adds one token, as the walk would give it: for Prepare, and for tests that need tokens of
-  // their own making.
+  // Adds one token, as the walk would give it: for TokenPreparer, and for tests that need tokens
+  // of their own making.
   void Add(std::string_view token, bool colocated, int begin, int end);
 
   const std::string& language() const { return m_language; }
   void set_language(std::string language) { m_language = std::move(language); }
   bool prepared() const { return m_prepared; }
+  // Forgets every token: nothing is prepared.
+  void Clear();
 
   // Gives every token to `sink(text, colocated, begin, end)` in order; a non-zero return stops.
   template <typename Sink>
@@ -55,6 +77,8 @@ class PreparedTokens {
   std::vector<Token> m_tokens;
   std::string m_language;
   bool m_prepared = false;
+
+  friend class TokenPreparer;
 };
 
 // Offers prepared tokens for texts to the tokenizer on the calling thread while it lives.

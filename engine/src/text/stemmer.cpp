@@ -2,11 +2,9 @@
 
 #include <libstemmer.h>
 
-#include <map>
-
 namespace dizode::text {
 
-Stemmer::Stemmer(const std::string& language) {
+Stemmer::Stemmer(const std::string& language, unsigned cacheSetBits) : m_cache(cacheSetBits) {
   if (!language.empty() && language != "none") {
     m_stemmer = sb_stemmer_new(language.c_str(), "UTF_8");
   }
@@ -42,15 +40,6 @@ bool HasStemmer(const std::string& language) {
     }
   }
   return false;
-}
-
-Stemmer& ThreadStemmer(const std::string& language) {
-  thread_local std::map<std::string, std::unique_ptr<Stemmer>> stemmers;
-  std::unique_ptr<Stemmer>& slot = stemmers[language];
-  if (!slot) {
-    slot = std::make_unique<Stemmer>(language);
-  }
-  return *slot;
 }
 
 }  // namespace dizode::text

@@ -79,7 +79,7 @@ TEST_F(PreparedTokensTest, PreparedOnAnotherThreadEqualsTheTokenizer) {
   for (const std::string language : {"english", "german", "none"}) {
     for (const std::string& text : texts) {
       PreparedTokens prepared;
-      std::thread([&] { prepared.Prepare(text, language); }).join();
+      std::thread([&] { TokenPreparer(language).Prepare(text, prepared); }).join();
       ASSERT_TRUE(prepared.prepared());
       EXPECT_EQ(Replayed(prepared), Tokenize(text, language)) << language << ": " << text;
     }
@@ -112,7 +112,7 @@ TEST_F(PreparedTokensTest, LongTextsAreLeftToTheTokenizer) {
   while (text.size() <= PreparedTokens::kMaxTextBytes) text += "word ";
   const std::vector<std::string> own = Tokenize(text, "english");
   PreparedTokens prepared;
-  prepared.Prepare(text, "english");
+  TokenPreparer("english").Prepare(text, prepared);
   EXPECT_FALSE(prepared.prepared());
   const TokenOffer offer({{text, &prepared}});
   EXPECT_EQ(Tokenize(text, "english"), own);
