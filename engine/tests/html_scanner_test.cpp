@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "ascii.h"
+
 namespace dizode::html {
 namespace {
 
@@ -18,20 +20,13 @@ class Recorder final : public Sink {
     events += "<" + std::string(tag.name);
     for (const AttributeSpan& attribute : tag.attributes) {
       std::string value;
-      EXPECT_TRUE(tag.Attribute(Lower(attribute.name), value));
+      EXPECT_TRUE(tag.Attribute(ascii::Lower(attribute.name), value));
       events += " " + std::string(attribute.name) + "=\"" + value + "\"";
     }
     events += tag.selfClosing ? "/>" : ">";
   }
   void End(std::string_view name) override { events += "</" + std::string(name) + ">"; }
   void Text(std::string_view text) override { events += text; }
-
- private:
-  static std::string Lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-    return out;
-  }
 };
 
 std::string Events(std::string_view page) {

@@ -75,10 +75,6 @@ int EmitDocumentTokens(const Analysis& analysis, Stemmer* stemmer, Sink&& sink) 
   return 0;
 }
 
-}  // namespace dizode::text
-
-namespace dizode::text {
-
 // The same walk with each token's place in the source text: `sink(text, colocated, begin, end)`
 // gets the byte offsets of the token's first and past its last source character.
 template <typename Sink>

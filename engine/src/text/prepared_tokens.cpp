@@ -12,7 +12,7 @@ TokenPreparer::TokenPreparer(std::string language)
     : m_language(std::move(language)), m_stemmer(m_language) {}
 
 void TokenPreparer::Prepare(std::string_view text, PreparedTokens& tokens) {
-  tokens.Clear();
+  tokens = PreparedTokens();
   tokens.set_language(m_language);
   if (text.size() > PreparedTokens::kMaxTextBytes) return;
   m_analysis.Run(text);
@@ -23,12 +23,6 @@ void TokenPreparer::Prepare(std::string_view text, PreparedTokens& tokens) {
                    });
   // A text without tokens is prepared too: the tokenizer has nothing to give for it either.
   tokens.m_prepared = true;
-}
-
-void PreparedTokens::Clear() {
-  m_bytes.clear();
-  m_tokens.clear();
-  m_prepared = false;
 }
 
 void PreparedTokens::Add(std::string_view token, bool colocated, int begin, int end) {

@@ -52,8 +52,6 @@ class PreparedTokens {
   const std::string& language() const { return m_language; }
   void set_language(std::string language) { m_language = std::move(language); }
   bool prepared() const { return m_prepared; }
-  // Forgets every token: nothing is prepared.
-  void Clear();
 
   // Gives every token to `sink(text, colocated, begin, end)` in order; a non-zero return stops.
   template <typename Sink>
