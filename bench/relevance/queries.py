@@ -3,7 +3,7 @@ import os
 from dataclasses import dataclass
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-KINDS = ("word", "words", "phrase", "error", "name", "task", "synonym", "title")
+KINDS = ("word", "words", "phrase", "error", "name", "task", "synonym", "title", "topic", "howto")
 
 
 @dataclass
