@@ -1,4 +1,5 @@
 """Reads the judged query files: one query per line, tab-separated (see JUDGING.md)."""
+import hashlib
 import os
 from dataclasses import dataclass
 
@@ -14,6 +15,7 @@ class Query:
     text: str
     grades: dict  # page path relative to Help -> 1 or 2
     note: str
+    half: str = ""  # "tuning" or "held-out", set by load()
 
 
 def parse_grades(field):
@@ -38,7 +40,28 @@ def load(corpus, folder=HERE):
                 raise ValueError(f"queries-{corpus}.tsv:{number}: want 5 fields and a known kind")
             qid, kind, text, grades, note = fields
             queries.append(Query(qid, corpus, kind, text, parse_grades(grades), note))
+    split(queries)
     return queries
+
+
+# Fixes which queries tune the ranking and which are held out. It is committed and never changed:
+# a new seed would let a ranking choice be made on queries that were held out before.
+SPLIT_SEED = "help-rank-2026"
+HALVES = ("held-out", "tuning")
+
+
+def split(queries, seed=SPLIT_SEED):
+    """Sets each query's half. Within one corpus, queries are ordered by kind and, within a kind,
+    by a hash of the seed and their id, then dealt in turn to the held-out and the tuning half:
+    both halves hold every kind of every corpus, and their sizes differ by one at most."""
+    by_corpus = {}
+    for query in queries:
+        by_corpus.setdefault(query.corpus, []).append(query)
+    for members in by_corpus.values():
+        members = sorted(members, key=lambda q: (
+            KINDS.index(q.kind), hashlib.sha256(f"{seed}:{q.id}".encode()).hexdigest()))
+        for i, query in enumerate(members):
+            query.half = HALVES[i % 2]
 
 
 def corpora(folder=HERE):

@@ -1,5 +1,6 @@
 """Scores the runs that search.py wrote against the judgments and prints zvv and the peer side by
-side, per corpus, per kind of query and overall; --json prints the same for machines."""
+side, per corpus, per kind of query and overall, for the held-out half and then the tuning half;
+--json prints the same for machines."""
 import argparse
 import json
 import os
@@ -19,7 +20,10 @@ def score(runs):
             with open(os.path.join(runs, engine, f"{corpus}.json"), encoding="utf-8") as f:
                 results[engine] = json.load(f)
         for query in queries.load(corpus):
-            row = {"id": query.id, "corpus": corpus, "kind": query.kind, "query": query.text}
+            if query.id not in results[ENGINES[0]]:
+                continue  # a run of one half only
+            row = {"id": query.id, "corpus": corpus, "kind": query.kind, "half": query.half,
+                   "query": query.text}
             for engine in ENGINES:
                 result = results[engine][query.id]
                 row[engine] = {name: fn(result["hits"], query.grades)
@@ -43,6 +47,14 @@ def groups(rows):
 def means(members):
     return {engine: {name: sum(r[engine][name] for r in members) / len(members)
                      for name in metrics.METRICS} for engine in ENGINES}
+
+
+def summary(rows):
+    out = {"all": {}, "corpus": {}, "kind": {}}
+    for section, label, members in groups(rows):
+        out[section][label] = dict(queries=len(members), **means(members))
+    out["all"] = out["all"]["all"]
+    return out
 
 
 def table(rows):
@@ -77,13 +89,19 @@ def main():
     args = parser.parse_args()
     rows = score(args.runs)
     if args.json:
-        summary = {"all": {}, "corpus": {}, "kind": {}}
-        for section, label, members in groups(rows):
-            summary[section][label] = dict(queries=len(members), **means(members))
-        summary["all"] = summary["all"]["all"]
-        print(json.dumps({"groups": summary, "queries": rows}, indent=1))
+        halves = {}
+        for half in queries.HALVES:
+            members = [r for r in rows if r["half"] == half]
+            if members:
+                halves[half] = summary(members)
+        print(json.dumps({"halves": halves, "groups": summary(rows), "queries": rows}, indent=1))
     else:
-        print(table(rows))
+        sections = []
+        for half in queries.HALVES:
+            members = [r for r in rows if r["half"] == half]
+            if members:
+                sections.append(f"== {half} half ==\n{table(members)}")
+        print("\n\n".join(sections))
 
 
 if __name__ == "__main__":

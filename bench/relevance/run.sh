@@ -1,17 +1,20 @@
 #!/usr/bin/env bash
-# Measures how well zvv ranks the pages a reader wants on four documentation packages, beside a
-# peer engine (omindex + quest), and prints MRR@10, Recall@10 and nDCG@10 per corpus and kind.
-#   bench/relevance/run.sh [--rebuild] [--json] [zvv-binary]   (default build/default/bin/zvv)
+# Measures how well zvv ranks the pages a reader wants on documentation packages, beside a peer
+# engine (omindex + quest), and prints MRR@10, Recall@10 and nDCG@10 per corpus and kind, for the
+# held-out half of the judged queries and then for the tuning half.
+#   bench/relevance/run.sh [--rebuild] [--json] [--half tuning|held-out] [zvv-binary]
+#   (default build/default/bin/zvv; --half runs one half only)
 # Indexes are kept under build/relevance and reused; zvv's are rebuilt when its binary changes.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 cd "$here/../.."
-rebuild=0 json=()
+rebuild=0 json=() half=()
 while (($#)); do
   case $1 in
     --rebuild) rebuild=1 ;;
     --json) json=(--json) ;;
-    -*) echo "usage: $0 [--rebuild] [--json] [zvv-binary]" >&2; exit 2 ;;
+    --half) shift; half=(--half "${1:-}") ;;
+    -*) echo "usage: $0 [--rebuild] [--json] [--half tuning|held-out] [zvv-binary]" >&2; exit 2 ;;
     *) break ;;
   esac
   shift
@@ -64,6 +67,6 @@ done
 echo "measuring $zvv; indexes ready after $((SECONDS - start)) s" >&2
 
 python3 "$here/search.py" --zvv "$zvv" --corpora "$out/corpora" --xapian "$out/xapian" \
-  --out "$out/runs"
+  --out "$out/runs" "${half[@]}"
 python3 "$here/report.py" "${json[@]}" "$out/runs"
 echo "one full run: $((SECONDS - start)) s" >&2

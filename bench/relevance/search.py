@@ -41,9 +41,11 @@ def quest_hits(database, query):
     return [urllib.parse.unquote(url).lstrip("/") for url in urls], None
 
 
-def run(engine, search, corpus, out):
+def run(engine, search, corpus, out, half=None):
     results = {}
     for query in queries.load(corpus):
+        if half and query.half != half:
+            continue
         hits, error = search(query)
         results[query.id] = {"query": query.text, "hits": hits, "error": error}
         if error:
@@ -59,12 +61,17 @@ def main():
     parser.add_argument("--corpora", required=True, help="folder of application folders")
     parser.add_argument("--xapian", required=True, help="folder of omindex databases")
     parser.add_argument("--out", required=True)
+    parser.add_argument("--half", choices=queries.HALVES, help="run the queries of one half only")
+    parser.add_argument("--engines", default="zvv,xapian", help="which engines to run")
     args = parser.parse_args()
+    engines = args.engines.split(",")
     for corpus, _, _ in queries.corpora():
         app_dir = os.path.join(args.corpora, corpus)
         database = os.path.join(args.xapian, corpus)
-        run("zvv", lambda q: zvv_hits(args.zvv, app_dir, q), corpus, args.out)
-        run("xapian", lambda q: quest_hits(database, q), corpus, args.out)
+        if "zvv" in engines:
+            run("zvv", lambda q: zvv_hits(args.zvv, app_dir, q), corpus, args.out, args.half)
+        if "xapian" in engines:
+            run("xapian", lambda q: quest_hits(database, q), corpus, args.out, args.half)
 
 
 if __name__ == "__main__":
