@@ -28,6 +28,8 @@ constexpr bool EqualsIgnoringCase(std::string_view text, std::string_view lower)
 
 constexpr bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 constexpr bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+constexpr bool IsUpper(char c) { return c >= 'A' && c <= 'Z'; }
+constexpr bool IsLower(char c) { return c >= 'a' && c <= 'z'; }
 // Space, tab, line feed, carriage return and form feed: the white space of HTML.
 constexpr bool IsSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';

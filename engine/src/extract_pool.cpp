@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "text/token_positions.h"
+
 namespace dizode {
 namespace {
 
@@ -16,6 +18,29 @@ constexpr size_t kMaxPagesAhead = 64;
 bool LooksBinary(std::string_view bytes) {
   if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") return false;
   return bytes.substr(0, 1024).find('\0') != std::string_view::npos;
+}
+
+// Where the sections' byte offsets fall among the index positions of the headings and body.
+std::vector<SectionBounds> LocateSections(const ExtractedPage& page) {
+  const std::vector<PageSection>& sections = page.text.sections;
+  if (sections.empty()) return {};
+  std::vector<uint32_t> headsOffsets;
+  std::vector<uint32_t> bodyOffsets;
+  headsOffsets.reserve(sections.size() * 2);
+  bodyOffsets.reserve(sections.size());
+  for (const PageSection& section : sections) {
+    headsOffsets.push_back(section.headsBegin);
+    headsOffsets.push_back(section.headsEnd);
+    bodyOffsets.push_back(section.bodyBegin);
+  }
+  text::Analysis scratch;
+  const std::vector<uint32_t> heads =
+      text::PositionsAt(page.text.heads, page.headsTokens, headsOffsets, scratch);
+  const std::vector<uint32_t> body =
+      text::PositionsAt(page.text.body, page.bodyTokens, bodyOffsets, scratch);
+  std::vector<SectionBounds> out(sections.size());
+  for (size_t i = 0; i < sections.size(); ++i) out[i] = {heads[2 * i], heads[2 * i + 1], body[i]};
+  return out;
 }
 
 }  // namespace
@@ -40,6 +65,7 @@ ExtractedPage ExtractPage(const std::string& key, text::TokenPreparer* preparer)
     preparer->Prepare(page.text.heads, page.headsTokens);
     preparer->Prepare(page.text.body, page.bodyTokens);
   }
+  page.sections = LocateSections(page);
   return page;
 }
 

@@ -15,6 +15,7 @@
 
 #include "html_text.h"
 #include "page_file.h"
+#include "section_bounds.h"
 #include "text/prepared_tokens.h"
 
 namespace dizode {
@@ -27,6 +28,8 @@ struct ExtractedPage {
   bool transient = false;  // the problem lies with this process, not the page (see PageFile)
   // The index tokens of title, heads and body, when a stem language was given.
   text::PreparedTokens titleTokens, headsTokens, bodyTokens;
+  // The page's sections (text.sections) among the index positions of its fields.
+  std::vector<SectionBounds> sections;
 };
 
 // Reads one page and extracts its text; with a `preparer`, works out its index tokens too, so

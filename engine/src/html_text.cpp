@@ -7,6 +7,7 @@
 
 #include "ascii.h"
 #include "charset.h"
+#include "html_outline.h"
 #include "html_scanner.h"
 
 namespace dizode {
@@ -83,6 +84,10 @@ class Collector final : public html::Sink {
  public:
   PageText page;
 
+  Collector() : m_outline(page) {}
+  Collector(const Collector&) = delete;
+  Collector& operator=(const Collector&) = delete;
+
   void Start(const html::StartTag& tag) override {
     const unsigned kind = Classify(tag.name);
     if (m_hidden > 0) {
@@ -93,6 +98,7 @@ class Collector final : public html::Sink {
       if (!tag.selfClosing) m_hidden = 1;
       return;
     }
+    m_outline.Start(tag, (kind & kAnyHeading) != 0, (kind & kHeading) != 0);
     if ((kind & kAnyHeading) != 0) {
       // Headings never nest: a new one closes the one before, as browsers read it.
       m_heading = (kind & kHeading) != 0 && !tag.selfClosing;
@@ -119,7 +125,11 @@ class Collector final : public html::Sink {
       return;
     }
     if ((kind & kTitle) != 0) m_inTitle = false;
-    if ((kind & kAnyHeading) != 0) m_heading = m_inFirstH1 = false;
+    if ((kind & kAnyHeading) != 0) {
+      m_heading = m_inFirstH1 = false;
+      m_outline.EndHeading();
+    }
+    if (name == "a") m_outline.EndLink();
     if ((kind & kInline) == 0) m_pendingBreak = true;
   }
 
@@ -129,6 +139,7 @@ class Collector final : public html::Sink {
       Append(m_title, chunk, false);
       return;
     }
+    m_outline.Text(chunk);
     if (m_inFirstH1) {
       bool pending = m_pendingBreak;  // the break belongs to the heading text as well
       Append(m_h1, chunk, false);
@@ -192,6 +203,7 @@ class Collector final : public html::Sink {
     if (separate) m_pendingBreak = true;
   }
 
+  OutlineCollector m_outline;
   std::string m_title, m_h1, m_value;
   int m_hidden = 0;        // depth inside template elements, or 1 inside script or style
   bool m_heading = false;  // inside h1..h3

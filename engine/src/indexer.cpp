@@ -6,6 +6,8 @@
 
 #include "dizode/dizode.h"
 #include "extract_pool.h"
+#include "link_index.h"
+#include "title_names.h"
 #include "status.h"
 #include "text/analysis.h"
 #include "text/prepared_tokens.h"
@@ -29,14 +31,18 @@ class PageWriter {
       : m_db(db),
         m_find(db.get(), "SELECT id FROM pages WHERE key = ?1"),
         m_insert(db.get(),
-                 "INSERT INTO pages(key, title, titlekey, size, mtime, hash, charset, lang) "
-                 "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)"),
+                 "INSERT INTO pages(key, title, titlekey, size, mtime, hash, charset, lang, "
+                 "sections) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)"),
         m_update(db.get(),
                  "UPDATE pages SET title = ?2, titlekey = ?3, size = ?4, mtime = ?5, hash = ?6, "
-                 "charset = ?7, lang = ?8 WHERE id = ?1"),
+                 "charset = ?7, lang = ?8, sections = ?9 WHERE id = ?1"),
         m_ftsDelete(db.get(), "DELETE FROM fts WHERE rowid = ?1"),
         m_ftsInsert(db.get(), "INSERT INTO fts(rowid, title, heads, body) VALUES(?1, ?2, ?3, ?4)"),
-        m_pageDelete(db.get(), "DELETE FROM pages WHERE id = ?1") {}
+        m_pageDelete(db.get(), "DELETE FROM pages WHERE id = ?1"),
+        m_headingsDelete(db.get(), "DELETE FROM headings WHERE page = ?1"),
+        m_headingInsert(db.get(),
+                        "INSERT INTO headings(page, ord, heading, anchor) VALUES(?1, ?2, ?3, ?4)"),
+        m_links(db) {}
 
   void Write(const std::string& key, const ExtractedPage& page, const std::string& title) {
     int64_t id = Find(key);
@@ -48,10 +54,14 @@ class PageWriter {
     row.Bind(2, title).Bind(3, TitleKey(title)).Bind(4, page.stamp.size).Bind(5, page.stamp.mtime);
     if (page.problem.empty() || page.hash) row.BindBlob(6, &page.hash, sizeof page.hash);
     row.Bind(7, page.text.charset).Bind(8, page.text.lang);
+    const std::string sections = EncodeSections(page.sections);
+    row.BindBlob(9, sections.data(), static_cast<int>(sections.size()));
     row.Run();
     if (id) {
       m_ftsDelete.Bind(1, id);
       m_ftsDelete.Run();
+      m_headingsDelete.Bind(1, id);
+      m_headingsDelete.Run();
     } else {
       id = sqlite3_last_insert_rowid(m_db.get());
     }
@@ -63,11 +73,16 @@ class PageWriter {
                                   {page.text.heads, &page.headsTokens},
                                   {page.text.body, &page.bodyTokens}});
     m_ftsInsert.Run();
+    WriteHeadings(id, page.text.sections);
+    m_links.PageWritten(id, key, page.text.links);
   }
 
   bool Delete(const std::string& key) {
     int64_t id = Find(key);
     if (!id) return false;
+    m_links.PageRemoved(id);
+    m_headingsDelete.Bind(1, id);
+    m_headingsDelete.Run();
     m_ftsDelete.Bind(1, id);
     m_ftsDelete.Run();
     m_pageDelete.Bind(1, id);
@@ -75,7 +90,21 @@ class PageWriter {
     return true;
   }
 
+  // Rebuilds what the submission's pages changed in the link evidence and the titles' names.
+  void Finish() {
+    m_links.Finish();
+    UpdateTitleNames(m_db);
+  }
+
  private:
+  void WriteHeadings(int64_t id, const std::vector<PageSection>& sections) {
+    int64_t ord = 0;
+    for (const PageSection& section : sections) {
+      m_headingInsert.Bind(1, id).Bind(2, ord++).Bind(3, section.heading).Bind(4, section.anchor);
+      m_headingInsert.Run();
+    }
+  }
+
   int64_t Find(const std::string& key) {
     m_find.Bind(1, key);
     int64_t id = m_find.Step() ? m_find.Int(0) : 0;
@@ -84,7 +113,9 @@ class PageWriter {
   }
 
   const Db& m_db;
-  Stmt m_find, m_insert, m_update, m_ftsDelete, m_ftsInsert, m_pageDelete;
+  Stmt m_find, m_insert, m_update, m_ftsDelete, m_ftsInsert, m_pageDelete, m_headingsDelete,
+      m_headingInsert;
+  LinkIndex m_links;
 };
 
 // Reading the index's first term opens a reader on every index segment (its first leaf): a
@@ -142,6 +173,7 @@ void AddPages(Store& store, std::vector<std::string> keys, Progress& progress) {
       writer.Write(keys[i], page, page.problem.empty() ? page.text.title : std::string(name));
     }
     progress.Update("the collection index");
+    writer.Finish();
     ProbeIndex(store.db());
     transaction.Commit();
   });
@@ -158,6 +190,7 @@ void DeletePages(Store& store, std::vector<std::string> keys, Progress& progress
     Transaction transaction(store.db());
     PageWriter writer(store.db());
     for (const std::string& key : keys) removed += writer.Delete(key) ? 1 : 0;
+    writer.Finish();
     ProbeIndex(store.db());
     transaction.Commit();
   });

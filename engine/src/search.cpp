@@ -9,6 +9,7 @@
 #include "indexer.h"
 #include "last_error.h"
 #include "query/query.h"
+#include "query/rank_evidence.h"
 #include "query/ranking.h"
 #include "status.h"
 
@@ -41,10 +42,28 @@ class Budget {
   Clock::time_point m_deadline;
 };
 
+// Reads what the evidence table says of the pages the statement's scored phrases match there.
+void GatherEvidence(const Db& db, const query::Statement& statement, query::Evidence& evidence) {
+  evidence.phraseOf = statement.evidencePhrases;
+  Stmt gather(db.get(), "SELECT help_evidence(evidence, ?1) FROM evidence WHERE evidence MATCH ?2");
+  sqlite3_bind_pointer(gather.get(), 1, &evidence, query::kEvidencePointer, nullptr);
+  gather.Bind(2, statement.evidenceMatch);
+  while (gather.Step()) {
+  }
+}
+
 void Collect(const Db& db, const query::Statement& statement, std::vector<Hit>& hits) {
   Stmt stmt(db.get(), statement.sql);
-  for (size_t i = 0; i < statement.params.size(); ++i)
-    stmt.Bind(static_cast<int>(i + 1), statement.params[i]);
+  query::Evidence evidence;
+  for (size_t i = 0; i < statement.params.size(); ++i) {
+    const int param = static_cast<int>(i + 1);
+    if (param == statement.evidenceParam) {
+      GatherEvidence(db, statement, evidence);
+      sqlite3_bind_pointer(stmt.get(), param, &evidence, query::kEvidencePointer, nullptr);
+    } else {
+      stmt.Bind(param, statement.params[i]);
+    }
+  }
   std::vector<query::RankedRow> rows;
   while (stmt.Step()) {
     bool scored = !stmt.IsNull(3);
@@ -80,11 +99,10 @@ SearchResult ListAll(Store& store, Progress& progress) {
   return result;
 }
 
-SearchResult RunQuery(Store& store, std::string_view text) {
+SearchResult RunQuery(Store& store, std::string_view text, query::Options options) {
   SearchResult result;
   // Expanding wildcards reads the vocabulary: that counts against the budget too.
   Budget budget(store.db().get());
-  query::Options options;
   options.stemLanguage = store.language();
   query::Plan plan = query::Compile(text, store.db().get(), options);
   if (plan.error) {

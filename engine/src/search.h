@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "progress.h"
+#include "query/query.h"
 #include "store.h"
 
 namespace dizode {
@@ -26,6 +27,7 @@ SearchResult ListAll(Store& store, Progress& progress);
 
 // A query in the engine's query language. Query errors fail with their TK_E_QUERY_* status;
 // an empty query succeeds with no hits; a query past its time budget fails with TK_E_TIMEOUT.
-SearchResult RunQuery(Store& store, std::string_view text);
+// `options` other than the stem language, which is the collection's.
+SearchResult RunQuery(Store& store, std::string_view text, query::Options options = {});
 
 }  // namespace dizode

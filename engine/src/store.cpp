@@ -19,11 +19,19 @@ namespace dizode {
 std::string SchemaSql(const std::string& language) {
   return R"sql(
 CREATE TABLE pages(id INTEGER PRIMARY KEY, key TEXT NOT NULL UNIQUE, title TEXT NOT NULL,
-  titlekey TEXT NOT NULL, size INTEGER, mtime INTEGER, hash BLOB, charset TEXT, lang TEXT);
+  titlekey TEXT NOT NULL, size INTEGER, mtime INTEGER, hash BLOB, charset TEXT, lang TEXT,
+  sections BLOB, name INTEGER NOT NULL DEFAULT 0);
 CREATE VIRTUAL TABLE fts USING fts5(title, heads, body,
   tokenize = 'helptok )sql" +
          language + R"sql(');
 CREATE VIRTUAL TABLE fts_vocab USING fts5vocab(fts, 'row');
+CREATE VIRTUAL TABLE evidence USING fts5(links, tokenize = 'helptok )sql" +
+         language + R"sql(');
+CREATE TABLE links(target INTEGER NOT NULL, source INTEGER NOT NULL, text TEXT NOT NULL,
+  PRIMARY KEY(target, source, text)) WITHOUT ROWID;
+CREATE INDEX links_by_source ON links(source);
+CREATE TABLE headings(page INTEGER NOT NULL, ord INTEGER NOT NULL, heading TEXT NOT NULL,
+  anchor TEXT NOT NULL, PRIMARY KEY(page, ord)) WITHOUT ROWID;
 CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT);
 )sql";
 }

@@ -19,8 +19,8 @@ namespace dizode {
 inline constexpr const char* kDatabaseName = "collection.db";
 // A collection written under other versions is rebuilt rather than searched with rules it was
 // not indexed by.
-inline constexpr const char* kSchemaVersion = "2";
-inline constexpr const char* kExtractorVersion = "3";
+inline constexpr const char* kSchemaVersion = "3";
+inline constexpr const char* kExtractorVersion = "4";
 inline constexpr const char* kTokenizer = "helptok 1";
 inline constexpr int kBusyTimeoutMs = 5000;
 

@@ -4,6 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
+
+#include "page_file.h"
+#include "progress.h"
 
 #include "store.h"
 #include "toolkit_fixture.h"
@@ -158,6 +162,42 @@ TEST(IndexerTextTest, IndexedTextAndStoredTitleArePlainText) {
   EXPECT_EQ(row.Text(1), "a b c");
   EXPECT_EQ(row.Text(2), "A <b> & c");
   EXPECT_EQ(row.Text(3), "x < y");
+}
+
+}  // namespace
+}  // namespace dizode
+
+namespace dizode {
+namespace {
+
+// The text of the links to each page, as the evidence table holds it: page file name → text.
+std::map<std::string, std::string> LinkTexts(const Store& store) {
+  std::map<std::string, std::string> texts;
+  Stmt rows(store.db().get(),
+            "SELECT p.key, e.c0 FROM evidence_content e JOIN pages p ON p.id = e.id");
+  while (rows.Step()) texts[std::string(FileNameOf(rows.Text(0)))] = rows.Text(1);
+  return texts;
+}
+
+TEST(LinkEvidenceTest, FollowsThePagesThatLinkAsTheyChangeAndGo) {
+  TempDir dir;
+  const std::string a = WritePage(dir, "a.htm", "A",
+                                  "<a href='b.htm'>Printer setup</a> <a href='./c.htm#x'>setup</a>"
+                                  " <a href='missing.htm'>gone</a> <a href='a.htm'>myself</a>");
+  const std::string b = WritePage(dir, "b.htm", "B", "<a href='c.htm'>colour</a>");
+  const std::string c = WritePage(dir, "c.htm", "C", "no links");
+  auto store = Store::Create(dir / "coll", "");
+  Progress progress{ProgressSink{}};
+  AddPages(*store, {a, b, c}, progress);
+  using Texts = std::map<std::string, std::string>;
+  EXPECT_EQ(LinkTexts(*store), (Texts{{"b.htm", "Printer setup"}, {"c.htm", "setup colour"}}));
+
+  WritePage(dir, "a.htm", "A", "no more links");
+  AddPages(*store, {a}, progress);
+  EXPECT_EQ(LinkTexts(*store), (Texts{{"c.htm", "colour"}}));
+
+  DeletePages(*store, {b}, progress);
+  EXPECT_EQ(LinkTexts(*store), Texts{});
 }
 
 }  // namespace

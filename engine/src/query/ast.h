@@ -27,10 +27,13 @@ struct Node {
   int offset = 0;  // span in the query text, for diagnostics
   int length = 0;
   std::vector<Alternative> alternatives;  // kWord, kPhrase: the ways it may occur
-  std::string key;                        // kWord, kPhrase: its words, for the title bonus
+  std::string key;                        // kWord, kPhrase: its words as a search key
   std::vector<Node> children;             // operators
   int distance = 0;                       // kNear
   unsigned fields = kAllFields;           // kField
+  // kWord: a small word of a question typed in plain words; it scores where it occurs but does
+  // not decide which pages match (see small_words.h).
+  bool optional = false;
 };
 
 // Builders that keep the tree canonical: empty operands vanish, a one-operand AND or OR is its

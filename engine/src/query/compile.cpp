@@ -5,6 +5,7 @@
 #include "query/parser.h"
 #include "query/query.h"
 #include "query/ranking.h"
+#include "query/small_words.h"
 #include "query/translator.h"
 #include "query/vocabulary.h"
 
@@ -29,6 +30,30 @@ std::optional<Node> Relax(const ParseResult& parsed) {
   return relaxed;
 }
 
+// In a question typed in plain words ("how do I copy text to the clipboard"), the small words of
+// the collection's language stop deciding which pages match, as long as another word or phrase
+// is left to decide it.
+void MarkSmallWords(ParseResult& parsed, const std::string& language) {
+  if (parsed.usedOperator || parsed.usedWildcard || parsed.operandCount < 2) return;
+  Node* node = &parsed.root;
+  while (node->kind == NodeKind::kField) node = &node->children.front();
+  if (node->kind != NodeKind::kAnd || !IsQuestionWord(language, node->children.front().key)) {
+    return;
+  }
+  std::vector<Node*> small;
+  size_t deciding = 0;
+  for (Node& child : node->children) {
+    if (child.kind == NodeKind::kWord && child.key.find(' ') == std::string::npos &&
+        IsSmallWord(language, child.key)) {
+      small.push_back(&child);
+    } else {
+      ++deciding;
+    }
+  }
+  if (deciding == 0) return;
+  for (Node* word : small) word->optional = true;
+}
+
 const Node* RelaxedOperands(const Node& root) {
   const Node* node = &root;
   while (node->kind == NodeKind::kField) {
@@ -44,6 +69,7 @@ void CompileInto(Plan& plan, std::string_view queryText, sqlite3* db, const Opti
     plan.error = std::move(parsed.error);
     return;
   }
+  if (options.smallWordsOptional) MarkSmallWords(parsed, options.stemLanguage);
   const Expander expand = [db](const std::string& pattern) { return ExpandPattern(db, pattern); };
   Translation translation = Translate(parsed.root, expand);
   for (Diagnostic& w : translation.warnings) {
@@ -57,7 +83,7 @@ void CompileInto(Plan& plan, std::string_view queryText, sqlite3* db, const Opti
     plan.matchesNothing = true;
     return;
   }
-  plan.statement = BuildStatement(translation.set, translation.queryKey);
+  plan.statement = BuildStatement(translation.set);
   const std::optional<Node> relaxed = Relax(parsed);
   if (!relaxed) {
     return;
@@ -66,7 +92,7 @@ void CompileInto(Plan& plan, std::string_view queryText, sqlite3* db, const Opti
   if (fallback.error || fallback.set.kind == SetExpr::Kind::kNothing) {
     return;
   }
-  plan.relaxed = BuildStatement(fallback.set, fallback.queryKey);
+  plan.relaxed = BuildStatement(fallback.set);
   const Node* operands = RelaxedOperands(*relaxed);
   plan.relaxedWarning = MakeDiagnostic(Code::kRelaxedToOr, operands->offset, operands->length);
 }

@@ -55,6 +55,12 @@ struct Diagnostic {
 struct Statement {
   std::string sql;
   std::vector<std::string> params;
+  // The ranking evidence of the statement's scored phrases: when `evidenceParam` is set, that
+  // parameter is an Evidence pointer (rank_evidence.h) to fill first, from the evidence table,
+  // with `evidenceMatch` (the scored phrases ORed) numbered as `evidencePhrases` lists.
+  int evidenceParam = 0;
+  std::string evidenceMatch = {};
+  std::vector<int> evidencePhrases = {};
 };
 
 struct Plan {
@@ -72,6 +78,7 @@ struct Plan {
 struct Options {
   bool bareOperators = true;             // AND/OR/NOT/NEAR in upper case act as operators
   std::string stemLanguage = "english";  // the collection's Snowball language, or "none"
+  bool smallWordsOptional = true;        // see small_words.h
 };
 
 // Compiles a query. `db` is used read-only to expand wildcards from the vocabulary table; it may

@@ -18,17 +18,15 @@ constexpr int kInlineGroups = 8;
 
 class Builder {
  public:
-  explicit Builder(const std::string& queryKey) : m_queryKey(queryKey) {}
-
   Statement Build(const SetExpr& set) {
     if (set.kind == Kind::kAll) {
       return {kUnscored, {}};
     }
     if (set.kind == Kind::kMatch) {
       const std::string match = Bind(set.match.text);
-      return {"SELECT p.key, p.title, p.titlekey, " + Rank(set.match, "p") +
-                  " FROM fts JOIN pages p ON p.id = fts.rowid WHERE fts MATCH " + match,
-              std::move(m_params)};
+      const std::string score = Rank(set.match, "p");
+      return Finish("SELECT p.key, p.title, p.titlekey, " + score +
+                    " FROM fts JOIN pages p ON p.id = fts.rowid WHERE fts MATCH " + match);
     }
     if (set.kind == Kind::kNot && set.kids.front().kind == Kind::kMatch) {
       return {
@@ -58,13 +56,12 @@ class Builder {
     const std::string rankParam = Bind(rank.text);
     const std::string score = Rank(rank, "q");
     const std::string predicate = Predicate(set, 0);
-    return {
-        With("ranked AS (SELECT q.id AS id, " + score +
-             " AS s FROM fts JOIN pages q ON q.id = fts.rowid WHERE fts MATCH " + rankParam + ")") +
-            "SELECT p.key, p.title, p.titlekey, r.s FROM pages p "
-            "LEFT JOIN ranked r ON r.id = p.id WHERE " +
-            predicate,
-        std::move(m_params)};
+    return Finish(With("ranked AS (SELECT q.id AS id, " + score +
+                       " AS s FROM fts JOIN pages q ON q.id = fts.rowid WHERE fts MATCH " +
+                       rankParam + ")") +
+                  "SELECT p.key, p.title, p.titlekey, r.s FROM pages p "
+                  "LEFT JOIN ranked r ON r.id = p.id WHERE " +
+                  predicate);
   }
 
   // The WITH clause of the groups that Predicate() moved out, then `first` if any.
@@ -79,11 +76,30 @@ class Builder {
     return out.empty() ? out : out + " ";
   }
 
-  // The score of a row matched by `match`, with the pages table in scope as `pages`.
+  Statement Finish(std::string sql) {
+    Statement out{std::move(sql), std::move(m_params)};
+    out.evidenceParam = m_evidenceParam;
+    out.evidenceMatch = std::move(m_evidenceMatch);
+    out.evidencePhrases = std::move(m_evidencePhrases);
+    return out;
+  }
+
+  // The score of a row matched by `match`, with the pages table in scope as `pages`; its
+  // evidence is read with the scored phrases of `match`, ORed.
   std::string Rank(const MatchText& match, const char* pages) {
     const std::string weights = Bind(WeightList(match.weights));
-    const std::string key = Bind(m_queryKey);
-    return "help_rank(fts, " + weights + ", " + pages + ".titlekey, " + key + ")";
+    for (size_t i = 0; i < match.weights.size(); ++i) {
+      const PhraseWeight& phrase = match.weights[i];
+      if (!(phrase.weight > 0) || phrase.phrase.empty()) continue;
+      m_evidenceMatch += (m_evidenceMatch.empty() ? "" : " OR ") + phrase.phrase;
+      m_evidencePhrases.push_back(static_cast<int>(i));
+    }
+    std::string evidence = "NULL";
+    if (!m_evidencePhrases.empty()) {
+      evidence = Bind("");  // bound as a pointer when the statement runs
+      m_evidenceParam = static_cast<int>(m_params.size());
+    }
+    return "help_rank(fts, " + weights + ", " + std::string(pages) + ".name, " + evidence + ")";
   }
 
   static void CollectPositives(const SetExpr& set, bool positive, std::vector<MatchText>& out) {
@@ -134,16 +150,16 @@ class Builder {
     return "?" + std::to_string(m_params.size());
   }
 
-  const std::string& m_queryKey;
   std::vector<std::string> m_params;
+  int m_evidenceParam = 0;
+  std::string m_evidenceMatch;
+  std::vector<int> m_evidencePhrases;
   std::vector<std::string> m_groups;  // common table expressions of deep groups, innermost first
 };
 
 }  // namespace
 
-Statement BuildStatement(const SetExpr& set, const std::string& queryKey) {
-  return Builder(queryKey).Build(set);
-}
+Statement BuildStatement(const SetExpr& set) { return Builder().Build(set); }
 
 int64_t ScaledScore(double raw, double best) {
   if (best == 0) {

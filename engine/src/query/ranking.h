@@ -19,9 +19,8 @@
 
 namespace dizode::query {
 
-// `set` must not be kNothing (that needs no SQL at all). `queryKey` is the query's words for the
-// exact-title bonus.
-Statement BuildStatement(const SetExpr& set, const std::string& queryKey);
+// `set` must not be kNothing (that needs no SQL at all).
+Statement BuildStatement(const SetExpr& set);
 
 struct RankedRow {
   std::string key;

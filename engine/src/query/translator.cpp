@@ -137,7 +137,6 @@ class Translator {
 
   Translation Run(const Node& root) {
     m_whole = root.offset + root.length;
-    CollectKey(root, true);
     SetExpr set = Visit(root);
     if (!m_result.error) {
       CheckDepth(set);
@@ -145,23 +144,10 @@ class Translator {
     if (!m_result.error) {
       m_result.set = std::move(set);
     }
-    m_result.queryKey = std::move(m_key);
     return std::move(m_result);
   }
 
  private:
-  void CollectKey(const Node& node, bool positive) {
-    if (node.kind == NodeKind::kWord || node.kind == NodeKind::kPhrase) {
-      if (positive && !node.key.empty()) {
-        m_key += (m_key.empty() ? "" : " ") + node.key;
-      }
-      return;
-    }
-    for (const Node& child : node.children) {
-      CollectKey(child, node.kind == NodeKind::kNot ? !positive : positive);
-    }
-  }
-
   SetExpr Visit(const Node& node) {
     if (m_result.error) {
       return {};
@@ -216,7 +202,8 @@ class Translator {
         const auto same = std::find_if(phrases.begin(), phrases.end(),
                                        [&](const MatchText& m) { return m.text == text; });
         if (same == phrases.end()) {
-          phrases.push_back({std::move(text), {{alternative.weight, group}}});
+          PhraseWeight weight{alternative.weight, group, text};
+          phrases.push_back({std::move(text), {std::move(weight)}});
         }
       }
       if (m_result.error) {
@@ -302,7 +289,37 @@ class Translator {
     return set;
   }
 
+  // Words that only score: the pages `required` matches, with their phrases beside it in an OR
+  // that every such page satisfies through a weightless copy of `required`.
+  static SetExpr WithOptional(SetExpr required, std::vector<MatchText> optional) {
+    if (optional.empty() || required.kind != Kind::kMatch) {
+      return required;
+    }
+    optional.insert(optional.begin(), Unscored(required.match));
+    MatchText scored = Join(std::move(optional), " OR ");
+    return Match(Join({std::move(required.match), std::move(scored)}, " AND "));
+  }
+
+  // The match of an optional word, or nullopt when `index` is not one.
+  std::optional<MatchText> OptionalOperand(const Node& parent, size_t index) {
+    const Node& child = parent.children[index];
+    if (!child.optional) {
+      return std::nullopt;
+    }
+    std::optional<SetExpr> set = VisitOperand(parent, index);
+    if (!set || set->kind != Kind::kMatch) {
+      return MatchText{};
+    }
+    return std::move(set->match);
+  }
+
   SetExpr VisitAnd(const Node& node) {
+    std::vector<MatchText> optional;
+    SetExpr required = VisitAndRequired(node, optional);
+    return WithOptional(std::move(required), std::move(optional));
+  }
+
+  SetExpr VisitAndRequired(const Node& node, std::vector<MatchText>& optional) {
     std::vector<MatchText> chain;
     std::vector<MatchText> negatives;
     std::vector<SetExpr> mixed;
@@ -318,6 +335,10 @@ class Translator {
       negatives.clear();
     };
     for (size_t i = 0; i < node.children.size(); ++i) {
+      if (std::optional<MatchText> word = OptionalOperand(node, i)) {
+        if (!word->text.empty()) optional.push_back(std::move(*word));
+        continue;
+      }
       std::optional<SetExpr> operand = VisitOperand(node, i);
       if (!operand) {
         continue;
@@ -358,11 +379,21 @@ class Translator {
   }
 
   SetExpr VisitOr(const Node& node) {
+    std::vector<MatchText> optional;
+    SetExpr required = VisitOrRequired(node, optional);
+    return WithOptional(std::move(required), std::move(optional));
+  }
+
+  SetExpr VisitOrRequired(const Node& node, std::vector<MatchText>& optional) {
     std::vector<MatchText> positives;
     std::vector<MatchText> negatives;
     std::vector<SetExpr> parts;
     bool all = false;
     for (size_t i = 0; i < node.children.size(); ++i) {
+      if (std::optional<MatchText> word = OptionalOperand(node, i)) {
+        if (!word->text.empty()) optional.push_back(std::move(*word));
+        continue;
+      }
       std::optional<SetExpr> operand = VisitOperand(node, i);
       if (!operand) {
         continue;
@@ -489,7 +520,6 @@ class Translator {
   bool m_budgetSpent = false;  // words past the phrase budget are being left out
   int m_whole = 0;
   int m_nextGroup = 0;
-  std::string m_key;
 };
 
 }  // namespace

@@ -22,6 +22,7 @@ namespace dizode::query {
 struct PhraseWeight {
   double weight;
   int group;
+  std::string phrase;  // the phrase as the MATCH text writes it
 };
 
 // A MATCH text and the weights of its phrases, in the order FTS5 numbers them.
@@ -59,7 +60,6 @@ using Expander = std::function<Expansion(const std::string& pattern)>;
 
 struct Translation {
   SetExpr set;
-  std::string queryKey;  // the words of the positive operands, for the exact-title bonus
   std::vector<Diagnostic> warnings;
   std::optional<Diagnostic> error;
 };

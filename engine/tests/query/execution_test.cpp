@@ -183,6 +183,28 @@ TEST_F(QueryExecutionTest, RelaxationToOr) {
   }
 }
 
+// A question in plain words is read as its content words: its small words score where they occur
+// but do not decide the matches. Any other query keeps every word it names.
+TEST_F(QueryExecutionTest, QuestionsMatchByTheirContentWords) {
+  const struct {
+    const char* query;
+    Keys found;
+  } cases[] = {
+      {"how do I install the printer driver", {"a.htm"}},
+      {"how do I configure the driver", {"c.htm"}},
+      {"What is a toolbar", {"e.htm"}},
+      {"how do I install a printer driver", {"a.htm"}},
+      {"what is a printer", {"a.htm", "b.htm"}},
+      {"a printer", {"b.htm"}},            // not a question: "a" still decides
+      {"how to", {}},                      // only small words: all of them decide
+      {"how <AND> to <AND> install", {}},  // operators: every operand decides
+      {"how do I \"install the\"", {"a.htm"}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Find(c.query), c.found) << c.query;
+  }
+}
+
 // (Q1) <AND> (Q2) finds exactly the pages both find. TITLE <CONTAINS> Q finds a subset of Q when
 // Q has no negation; `TITLE <CONTAINS> <NOT> x` is every page whose title lacks x, which includes
 // pages that have x elsewhere.

@@ -159,12 +159,13 @@ TEST(QueryTranslatorSqlTest, NegativeAndMixedShapes) {
   EXPECT_EQ(all.statement.sql.find("MATCH"), std::string::npos);
   const Plan mixed = Compile("a <OR> <NOT> b", db.handle());
   ASSERT_FALSE(mixed.error);
-  // The union of the positive texts scores the rows; the weights and the query key follow it.
+  // The union of the positive texts scores the rows; the weights and the evidence follow it.
   const std::vector<std::string>& params = mixed.statement.params;
   ASSERT_EQ(params.size(), 5u);
   EXPECT_EQ(params[0], W("a"));
   EXPECT_EQ(params[1], "1/0,0.6/0");
-  EXPECT_EQ(params[2], "a");
+  EXPECT_EQ(mixed.statement.evidenceParam, 3);
+  EXPECT_EQ(mixed.statement.evidenceMatch, W("a").substr(1, W("a").size() - 2));
   EXPECT_EQ(params[3], W("a"));
   EXPECT_EQ(params[4], W("b"));
 }
@@ -210,7 +211,11 @@ TEST(QueryTranslatorSqlTest, WeightsFollowThePhraseOrder) {
   ASSERT_FALSE(plan.error);
   ASSERT_EQ(plan.statement.params.size(), 3u);
   EXPECT_EQ(plan.statement.params[1], "1/0,0.6/0,1/1,0/2,0/2");
-  EXPECT_EQ(plan.statement.params[2], "print dialog box");
+  // The link evidence is read with the scored phrases only, numbered as in the MATCH text.
+  EXPECT_EQ(plan.statement.evidenceParam, 3);
+  EXPECT_EQ(plan.statement.evidencePhrases, (std::vector<int>{0, 1, 2}));
+  EXPECT_EQ(plan.statement.evidenceMatch.substr(plan.statement.evidenceMatch.rfind(" OR ")),
+            " OR \"dialog box\"");
 }
 
 }  // namespace
