@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Prints what bench/compare.sh measured: medians over its rounds, old engine beside new, and
-the three goals on the 10,000-page corpus, judged on wall-clock time."""
+the goals on the 10,000-page corpus, judged on wall-clock time (with --change, those of a change
+to a recent engine: each figure within 1.25× of the old one's)."""
 import glob
 import os
 import statistics
@@ -17,6 +18,7 @@ def load(out, engine, kind):
 
 def main():
     out = sys.argv[1]
+    change = "--change" in sys.argv[2:]  # against a recent engine: the goals of a change
     index = {engine: load(out, engine, "index") for engine in ("old", "new")}
     search = {engine: load(out, engine, "search") for engine in ("old", "new")}
     with open(os.path.join(out, "old-index-bytes")) as f:
@@ -47,7 +49,18 @@ def main():
     def ratio(numerator, denominator):
         return tuple(numerator(c) / denominator(c) for c in CLOCKS)
 
-    goals = [
+    if change:
+        old = index["old"]
+        goals = [
+            ("1. cold indexing / old engine's", 1.25,
+             ratio(lambda c: new["BM_ColdIndex/2"][c[0]], lambda c: old["BM_ColdIndex/2"][c[0]])),
+            ("2. index size / old engine's", 1.25, (size["new"] / size["old"], None)),
+            ("3. search p50 / old engine's", 1.25,
+             ratio(lambda c: engine[c[1]], lambda c: search["old"]["BM_EngineSearch"][c[1]])),
+        ]
+    else:
+        goals = []
+    goals += [] if change else [
         ("1. cold indexing / (raw FTS5 insert + read)", 3,
          ratio(lambda c: new["BM_ColdIndex/2"][c[0]],
                lambda c: new["BM_RawFts5Insert/2"][c[0]] + new["BM_ReadBytes/2"][c[0]])),
