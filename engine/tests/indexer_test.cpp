@@ -68,6 +68,7 @@ TEST_F(SubmitTest, DeleteRemovesRowsAndIgnoresUnknownKeys) {
 
 TEST_F(SubmitTest, LargeDeletionLeavesAConsistentIndex) {
   std::vector<std::string> pages;
+  pages.reserve(300);
   for (int i = 0; i < 300; ++i)
     pages.push_back(WritePage(m_dir, "p" + std::to_string(i) + ".htm", "P", "common text"));
   ASSERT_TK_OK(m_toolkit.Submit(TK_SUBMIT_ADD, pages));

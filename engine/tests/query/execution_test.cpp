@@ -280,21 +280,21 @@ TEST_F(QueryExecutionTest, DeepSetOperationsKeepTheirMeaning) {
       Keys next;
       switch ((depth + shape) % 3) {
         case 0:  // word <AND> <NOT> (inner)
-          query = std::string(word) + " <AND> <NOT> (" + query + ")";
+          query = std::string(word).append(" <AND> <NOT> (").append(query).append(")");
           next = without(expected);
           expected.clear();
           std::set_intersection(found.begin(), found.end(), next.begin(), next.end(),
                                 std::back_inserter(expected));
           break;
         case 1:  // word <OR> <NOT> (inner)
-          query = std::string(word) + " <OR> <NOT> (" + query + ")";
+          query = std::string(word).append(" <OR> <NOT> (").append(query).append(")");
           next = without(expected);
           expected.clear();
           std::set_union(found.begin(), found.end(), next.begin(), next.end(),
                          std::back_inserter(expected));
           break;
         default:  // <NOT> word <OR> (inner)
-          query = std::string("<NOT> ") + word + " <OR> (" + query + ")";
+          query = std::string("<NOT> ").append(word).append(" <OR> (").append(query).append(")");
           next = without(found);
           next.insert(next.end(), expected.begin(), expected.end());
           expected = Sorted(next);
