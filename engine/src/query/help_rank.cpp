@@ -55,13 +55,15 @@ bool GroupsNearby(const RowState& state, int window) {
 
 // Whether the page's name (its run of title positions) is the query: the query's phrases cover
 // every position of it, and every word group of the query occurs there, in the query's order.
-bool NameIsQuery(const RowState& state, int64_t name) {
+bool NameIsQuery(RowState& state, int64_t name) {
   int begin = 0;
   int length = 0;
   UnpackName(name, state.length[kTitleField], begin, length);
   if (length <= 0 || state.groupCount == 0) return false;
-  std::vector<bool> covered(static_cast<size_t>(length), false);
-  std::vector<bool> groups(static_cast<size_t>(state.groupCount), false);
+  // Name positions first, then groups, in one scratch buffer.
+  state.covered.assign(static_cast<size_t>(length + state.groupCount), 0);
+  const auto covered = state.covered.begin();
+  const auto groups = covered + length;
   int lastGroup = 0;  // groups are numbered in the order the query names them
   for (const Instance& instance : state.instances) {
     if (instance.column != kTitleField) break;  // title instances come first, by offset
@@ -71,14 +73,13 @@ bool NameIsQuery(const RowState& state, int64_t name) {
     const int group = state.groupOf[instance.phrase];
     if (group < lastGroup) return false;
     lastGroup = group;
-    groups[group] = true;
-    std::fill(covered.begin() + (from - begin), covered.begin() + (to - begin), true);
+    groups[group] = 1;
+    std::fill(covered + (from - begin), covered + (to - begin), 1);
   }
-  return std::find(covered.begin(), covered.end(), false) == covered.end() &&
-         std::find(groups.begin(), groups.end(), false) == groups.end();
+  return std::find(state.covered.begin(), state.covered.end(), 0) == state.covered.end();
 }
 
-double Score(const RankParams& params, const RowState& state, int64_t name) {
+double Score(const RankParams& params, RowState& state, int64_t name) {
   double score = 0;
   for (int g = 0; g < state.groupCount; ++g) {
     const double tf = state.groupFrequency[g];
@@ -112,11 +113,11 @@ void HelpRank(const Fts5ExtensionApi* api, Fts5Context* fts, sqlite3_context* co
         pointer ? static_cast<const Evidence*>(sqlite3_value_pointer(pointer, kEvidencePointer))
                 : nullptr;
     RowState* state = nullptr;
-    if (const int rc = ReadRow(api, fts, Argument(argc, argv, 0), params, evidence, state)) {
+    if (const int rc = ReadRow(api, fts, Argument(argc, argv, 0), params, evidence,
+                               Need::kInstancesForGroups, state)) {
       return rc;
     }
-    const double score =
-        state->instances.empty() ? 0.0 : Score(params, *state, IntegerOf(Argument(argc, argv, 1)));
+    const double score = Score(params, *state, IntegerOf(Argument(argc, argv, 1)));
     sqlite3_result_double(context, score);
     return SQLITE_OK;
   });
@@ -127,7 +128,8 @@ void HelpSection(const Fts5ExtensionApi* api, Fts5Context* fts, sqlite3_context*
   ForRow(context, [&] {
     const RankParams& params = ParamsOf(api, fts);
     RowState* state = nullptr;
-    if (const int rc = ReadRow(api, fts, Argument(argc, argv, 0), params, nullptr, state)) {
+    if (const int rc = ReadRow(api, fts, Argument(argc, argv, 0), params, nullptr,
+                               Need::kAllInstances, state)) {
       return rc;
     }
     std::vector<SectionHit> hits;

@@ -18,6 +18,7 @@ int Gather(const Fts5ExtensionApi* api, Fts5Context* fts, Evidence& evidence) {
     evidence.averageLength = rows > 0 ? static_cast<double>(total) / static_cast<double>(rows) : 0;
   }
   EvidenceRow row;
+  row.firstHit = static_cast<uint32_t>(evidence.hits.size());
   int length = 0;
   if (rc == SQLITE_OK) rc = api->xColumnSize(fts, 0, &length);
   row.length = static_cast<uint32_t>(std::max(0, length));
@@ -31,9 +32,10 @@ int Gather(const Fts5ExtensionApi* api, Fts5Context* fts, Evidence& evidence) {
     for (; rc == SQLITE_OK && column >= 0; api->xPhraseNext(fts, &iterator, &column, &offset)) {
       ++hit.frequency;
     }
-    if (hit.frequency > 0) row.hits.push_back(hit);
+    if (hit.frequency > 0) evidence.hits.push_back(hit);
   }
-  if (rc == SQLITE_OK && !row.hits.empty()) evidence.rows[api->xRowid(fts)] = std::move(row);
+  row.hitCount = static_cast<uint32_t>(evidence.hits.size()) - row.firstHit;
+  if (rc == SQLITE_OK && row.hitCount > 0) evidence.rows[api->xRowid(fts)] = row;
   return rc;
 }
 

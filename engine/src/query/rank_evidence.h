@@ -30,7 +30,8 @@ struct EvidenceHit {
 
 struct EvidenceRow {
   uint32_t length = 0;
-  std::vector<EvidenceHit> hits;
+  uint32_t firstHit = 0;  // into Evidence::hits
+  uint32_t hitCount = 0;
 };
 
 struct Evidence {
@@ -38,6 +39,7 @@ struct Evidence {
   std::vector<int> phraseOf;
   double averageLength = 0;
   std::unordered_map<int64_t, EvidenceRow> rows;  // by page id
+  std::vector<EvidenceHit> hits;                  // every row's, one row after the other
 };
 
 // Registers help_evidence on this connection. Returns an SQLite result code.

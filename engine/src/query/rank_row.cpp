@@ -8,6 +8,9 @@
 namespace dizode::query {
 namespace {
 
+// Up to this many phrases, their instance lists are merged rather than sorted.
+constexpr int kMergedPhrases = 8;
+
 void DeleteState(void* state) { delete static_cast<RowState*>(state); }
 
 int InitState(const Fts5ExtensionApi* api, Fts5Context* fts, RowState& state) {
@@ -104,16 +107,25 @@ int PhraseIdf(const Fts5ExtensionApi* api, Fts5Context* fts, const RankParams& p
   return SQLITE_OK;
 }
 
-// Collects the row's instances of scored phrases, with per-column term frequencies. Each
+// Collects the row's instances of scored phrases, with per-column term frequencies; with
+// `titleOnly`, only the title's instances are kept (the frequencies are all counted). Each
 // phrase's own position list is walked: that is cheaper than FTS5's merged instance list, which
 // it would build for every row.
-int CollectInstances(const Fts5ExtensionApi* api, Fts5Context* fts, RowState& state) {
+int CollectInstances(const Fts5ExtensionApi* api, Fts5Context* fts, bool titleOnly,
+                     RowState& state) {
   std::fill(state.termFrequency.begin(), state.termFrequency.end(), 0);
   state.instances.clear();
+  const auto byPosition = [](const Instance& x, const Instance& y) {
+    return x.column != y.column ? x.column < y.column : x.offset < y.offset;
+  };
+  // Each phrase lists its instances in position order: a few phrases are merged run by run,
+  // many (a wildcard's expansion) sorted once at the end.
+  const bool merge = state.phraseCount <= kMergedPhrases;
   for (int p = 0; p < state.phraseCount; ++p) {
     if (state.groupOf[p] < 0) {
       continue;
     }
+    const size_t before = state.instances.size();
     Fts5PhraseIter iterator;
     int column = -1;
     int offset = 0;
@@ -125,13 +137,17 @@ int CollectInstances(const Fts5ExtensionApi* api, Fts5Context* fts, RowState& st
         continue;
       }
       ++state.termFrequency[static_cast<size_t>(column) * state.phraseCount + p];
-      state.instances.push_back({column, offset, p});
+      if (!titleOnly || column == 0) state.instances.push_back({column, offset, p});
+    }
+    if (merge && before > 0 && state.instances.size() > before) {
+      state.merged.resize(state.instances.size());
+      std::merge(state.instances.begin(), state.instances.begin() + before,
+                 state.instances.begin() + before, state.instances.end(), state.merged.begin(),
+                 byPosition);
+      state.instances.swap(state.merged);
     }
   }
-  const auto byPosition = [](const Instance& x, const Instance& y) {
-    return x.column != y.column ? x.column < y.column : x.offset < y.offset;
-  };
-  std::sort(state.instances.begin(), state.instances.end(), byPosition);
+  if (!merge) std::sort(state.instances.begin(), state.instances.end(), byPosition);
   return SQLITE_OK;
 }
 
@@ -167,7 +183,8 @@ int PhraseFrequencies(const Fts5ExtensionApi* api, Fts5Context* fts, const RankP
   }
   const double norm =
       LengthNorm(params.b[kLinksField], row->second.length, evidence->averageLength);
-  for (const EvidenceHit& hit : row->second.hits) {
+  for (uint32_t i = 0; i < row->second.hitCount; ++i) {
+    const EvidenceHit& hit = evidence->hits[row->second.firstHit + i];
     if (hit.phrase >= 0 && hit.phrase < state.phraseCount && state.groupOf[hit.phrase] >= 0) {
       frequency[hit.phrase] += params.fieldWeight[kLinksField] * hit.frequency / norm;
     }
@@ -201,10 +218,13 @@ int GroupFrequencies(const Fts5ExtensionApi* api, Fts5Context* fts, const RankPa
 }  // namespace
 
 int ReadRow(const Fts5ExtensionApi* api, Fts5Context* fts, sqlite3_value* weights,
-            const RankParams& params, const Evidence* evidence, RowState*& state) {
+            const RankParams& params, const Evidence* evidence, Need need, RowState*& state) {
   int rc = GetState(api, fts, state);
   if (rc == SQLITE_OK) rc = UpdateWeights(weights, *state);
-  if (rc == SQLITE_OK) rc = CollectInstances(api, fts, *state);
+  if (rc == SQLITE_OK) {
+    const bool titleOnly = need == Need::kInstancesForGroups && state->groupCount < 2;
+    rc = CollectInstances(api, fts, titleOnly, *state);
+  }
   if (rc == SQLITE_OK) rc = PhraseFrequencies(api, fts, params, evidence, *state);
   if (rc == SQLITE_OK) rc = GroupFrequencies(api, fts, params, *state);
   if (rc != SQLITE_OK) state = nullptr;

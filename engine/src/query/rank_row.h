@@ -43,15 +43,23 @@ struct RowState {
   int length[kOwnFields] = {0, 0, 0};
   std::vector<int> termFrequency;       // column × phrase
   std::vector<Instance> instances;      // ordered by column, then offset
+  std::vector<Instance> merged;         // scratch for merging the phrases' instances
   std::vector<double> phraseFrequency;  // per phrase: weighted and normalised over every field
   std::vector<double> groupFrequency;   // per group: its phrases' frequencies, weighted
   std::vector<double> groupIdf;         // per group: the lowest idf of its phrases that occur
+  std::vector<uint8_t> covered;         // scratch: name positions or groups seen
 };
 
+// Which instances a caller reads: every one, or every one when the query has two word groups or
+// more (what proximity needs) and else the title's. Instances are the costly part of a row on
+// long pages.
+enum class Need { kAllInstances, kInstancesForGroups };
+
 // Reads the current row into the query's state (made on the query's first row): the weights
-// (`weights` argument), the instances, the lengths, and each group's frequency and idf, with
-// the row's link evidence from `evidence` when given. `state` is null only on failure.
+// (`weights` argument), the instances `need` asks for, the lengths, and each group's frequency
+// and idf, with the row's link evidence from `evidence` when given. `state` is null only on
+// failure.
 int ReadRow(const Fts5ExtensionApi* api, Fts5Context* fts, sqlite3_value* weights,
-            const RankParams& params, const Evidence* evidence, RowState*& state);
+            const RankParams& params, const Evidence* evidence, Need need, RowState*& state);
 
 }  // namespace dizode::query
