@@ -103,15 +103,13 @@ void RefuseReadOnly(const Store& store) {
 
 // Runs `body` as the submission; any failure is reported as the fatal message first.
 template <typename Body>
-void Submission(Store& store, Progress& progress, Body&& body) {
+void Submission(Progress& progress, Body&& body) {
   try {
     body();
   } catch (const std::bad_alloc&) {
-    store.NoteFailedWrite();
     progress.Error("out of memory");
     throw;
   } catch (const std::exception& error) {
-    store.NoteFailedWrite();
     progress.Error(error.what());
     throw;
   }
@@ -125,7 +123,7 @@ void AddPages(Store& store, std::vector<std::string> keys, Progress& progress) {
   RefuseReadOnly(store);
   SortUnique(keys);
   progress.Start(keys.size());
-  Submission(store, progress, [&] {
+  Submission(progress, [&] {
     Transaction transaction(store.db());
     PageWriter writer(store.db());
     // The writing thread keeps a core of its own: it is the slower side of the pipeline, and
@@ -154,7 +152,7 @@ void DeletePages(Store& store, std::vector<std::string> keys, Progress& progress
   progress.StartRemoval(keys.size());
   int64_t before = store.DocumentCount();
   int64_t removed = 0;
-  Submission(store, progress, [&] {
+  Submission(progress, [&] {
     Transaction transaction(store.db());
     PageWriter writer(store.db());
     for (const std::string& key : keys) removed += writer.Delete(key) ? 1 : 0;

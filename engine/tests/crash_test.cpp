@@ -67,7 +67,10 @@ std::set<std::string> StoredKeys(const std::string& collection, int64_t* ftsRows
 TEST(CrashTest, KilledSubmissionLeavesLastCommittedState) {
   TempDir dir;
   std::string collection = dir / "coll";
-  { Toolkit create(collection); }
+  {
+    Toolkit create(collection);
+    ASSERT_TK_OK(create.Submit(TK_SUBMIT_ADD, {}));  // an empty collection
+  }
   std::mt19937 random(20261207);
   std::set<std::string> committed;
   int crashes = 0;
