@@ -46,7 +46,9 @@ class PageWriter {
     else
       row.Bind(1, key);
     row.Bind(2, title).Bind(3, TitleKey(title)).Bind(4, page.stamp.size).Bind(5, page.stamp.mtime);
-    if (page.problem.empty() || page.hash) row.BindBlob(6, &page.hash, sizeof page.hash);
+    // A page indexed without its text (unreadable, or no text at all) has no hash: readers of
+    // the page table tell such pages by it.
+    if (page.problem.empty()) row.BindBlob(6, &page.hash, sizeof page.hash);
     row.Bind(7, page.text.charset).Bind(8, page.text.lang);
     row.Run();
     if (id) {
