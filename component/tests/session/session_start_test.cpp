@@ -5,6 +5,7 @@
 
 #include "component/tests/support/component_fixture.h"
 #include "component/tests/support/listing_faults.h"
+#include "component/session/rebuild_mark.h"
 #include "component/toolkit/toolkit_error.h"
 #include "component/ui/indexing_progress.h"
 #include "winport/ui_driver.h"
@@ -225,8 +226,40 @@ TEST_F(SessionStartTest, ARecreationSubmitsOnlyThePagesThatAreThere) {
   EXPECT_EQ(C().DocTotal(), 1);
 }
 
+// A collection marked for rebuilding that cannot be rebuilt (its folder is
+// read-only, say) is still there: searched as it is, never not at all.
+TEST_F(SessionStartTest, ARebuildThatFailsSearchesTheCollectionAsItIsAndSaysWhy) {
+  SetFolders();
+  temp.Write("Help/a.htm");
+  std::filesystem::create_directories(temp.Path() / "dizode/collections/Searchable Help");
+  MarkForRebuild(C().Folders().m_sCollectionDir);
+  toolkit.Script("TkOpenCollection", -6);  // the creation
+  ASSERT_EQ(ErrorOf([&] { EXPECT_TRUE(C().StartSession(false)); }), "");
+  EXPECT_EQ(toolkit.Last("TkOpenCollection")->As<TkCollectionArgs>().mode, 35);
+  EXPECT_NE(C().Handles().Collection(), 0u);
+  EXPECT_EQ(toolkit.Outstanding(), 2);
+  EXPECT_NE(C().IndexProblem().find("could not be rebuilt"), std::string::npos)
+      << C().IndexProblem();
+  EXPECT_NE(C().IndexProblem().find("Dizode error-6"), std::string::npos) << C().IndexProblem();
+}
+
+// An update that fails at start-up (the disk is full, say) leaves the
+// collection open as it was committed, with the reason kept as a warning.
+TEST_F(SessionStartTest, AFailedUpdateStillOpensTheCollectionAndSaysWhy) {
+  SetFolders();
+  temp.Write("Help/a.htm");
+  toolkit.Script("TkSubmit", -9);
+  toolkit.sLastErrorText = "adding pages: commit: database or disk is full";
+  ASSERT_EQ(ErrorOf([&] { EXPECT_TRUE(C().StartSession(false)); }), "");
+  EXPECT_NE(C().Handles().Collection(), 0u);
+  EXPECT_NE(C().IndexProblem().find("database or disk is full"), std::string::npos)
+      << C().IndexProblem();
+  EXPECT_TRUE(C().Watcher().IsPending());
+}
+
 TEST_F(SessionStartTest, ACollectionThatStillDoesNotOpenAfterCreationFails) {
   SetFolders();
+  temp.Write("Help/a.htm");
   toolkit.Script("TkOpenCollection", -4);
   toolkit.Script("TkOpenCollection", 0);
   toolkit.Script("TkOpenCollection", -4);
@@ -238,6 +271,7 @@ TEST_F(SessionStartTest, ACollectionThatStillDoesNotOpenAfterCreationFails) {
 
 TEST_F(SessionStartTest, TheSecondSessionRefusedEndsWithNothingOpen) {
   SetFolders();
+  temp.Write("Help/a.htm");
   toolkit.Script("TkOpenCollection", -4);
   for (int32_t n : {0, 0, -1}) {
     toolkit.Script("TkOpenSession", n);
