@@ -2,12 +2,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "cli/tests/support/json_reader.h"
 #include "cli/tests/support/zvv_process.h"
 
 namespace zvv::testing {
 namespace {
+
+namespace fs = std::filesystem;
 
 bool Mentions(const std::vector<std::string>& lines, const std::string& part) {
   return std::any_of(lines.begin(), lines.end(),
@@ -39,6 +42,50 @@ TEST(ZvvWatch, PicksUpAPageAddedWhileItRuns) {
   // Blank lines are skipped; "quit" ends the session successfully.
   watch.Send("");
   watch.Send("quit");
+  EXPECT_EQ(watch.Finish(), 0);
+}
+
+// The whole road of a Help folder moved away and back while zvv watch runs:
+// no answer in between loses a page, the reason is said once, and pages
+// added after its return are found.
+TEST(ZvvWatch, AHelpFolderAwayForAMomentLosesNothing) {
+  TempApp app;
+  app.AddPage("a.htm", "Alpha", "alpha text");
+  app.AddPage("sub/b.htm", "Beta", "alpha beta");
+  WatchProcess watch({"watch", "--install-dir", app.Root().string(), "--no-ui"});
+  watch.Send("alpha");
+  ASSERT_EQ(watch.ReadAnswer().back(), "2 hits");
+
+  const fs::path away = app.Root() / "Help.away";
+  fs::rename(app.Help(), away);
+  // Asked until the watcher has seen the folder go and an update has failed.
+  for (int attempt = 0; attempt < 5000 && !Contains(watch.Errors(), "warning"); ++attempt) {
+    watch.Send("alpha");
+    const std::vector<std::string> answer = watch.ReadAnswer();
+    ASSERT_FALSE(answer.empty()) << "zvv watch ended early";
+    ASSERT_EQ(answer.back(), "2 hits") << watch.Errors();
+  }
+  const std::string errors = watch.Errors();
+  EXPECT_TRUE(Contains(
+      errors,
+      "zvv: warning: The help index could not be brought up to date with " + app.Help().string()))
+      << errors;
+  watch.Send("alpha");  // said once, not with every answer
+  ASSERT_EQ(watch.ReadAnswer().back(), "2 hits");
+  EXPECT_EQ(watch.Errors(), errors);
+
+  fs::rename(away, app.Help());
+  bool found = false;
+  for (int attempt = 0; attempt < 5000 && !found; ++attempt) {
+    if (attempt % 50 == 0) app.AddPage("later.htm", "Later", "gamma arrives later");
+    watch.Send("gamma");
+    const std::vector<std::string> answer = watch.ReadAnswer();
+    ASSERT_FALSE(answer.empty()) << "zvv watch ended early";
+    found = Mentions(answer, "later.htm");
+  }
+  EXPECT_TRUE(found);
+  watch.Send("alpha");
+  EXPECT_EQ(watch.ReadAnswer().back(), "2 hits");
   EXPECT_EQ(watch.Finish(), 0);
 }
 
