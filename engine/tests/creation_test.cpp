@@ -89,8 +89,8 @@ TEST_F(CreationTest, TheOldCollectionsLogGoesWithIt) {
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(database.c_str(), &db), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(db,
-                           "PRAGMA wal_autocheckpoint=0; CREATE TABLE filler(x);"
-                           "INSERT INTO filler VALUES(randomblob(50000));",
+                           "PRAGMA wal_autocheckpoint=0; INSERT INTO pages(key, title, titlekey)"
+                           " VALUES('stale.htm', 'Stale', 'stale')",
                            nullptr, nullptr, nullptr),
               SQLITE_OK);
     fs::copy_file(database + "-wal", m_folder + "/kept-wal");
