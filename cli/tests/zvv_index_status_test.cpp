@@ -128,7 +128,8 @@ TEST(ZvvIndex, AReadOnlyIndexIsSearchedAsItIsAndNeverReportedAsUpdated) {
                                                           "were not indexed."});
 
   // Marked for rebuilding, it still cannot be written: searched as it is, with the reason.
-  std::ofstream(collection / "rebuild");
+  std::ofstream mark(collection / "rebuild");
+  mark.close();
   const RunResult marked = ReadOnly({"alpha"});
   EXPECT_EQ(marked.m_exitCode, 0) << marked.m_err;
   EXPECT_TRUE(Contains(marked.m_out, "gone.htm")) << marked.m_out;

@@ -55,7 +55,10 @@ DWORD ListFolder(const std::string& sFolder, std::vector<FolderEntry>& entries) 
   const std::string sPattern = sFolder + kPathSeparatorText + "*.*";
   FindData entry;
   size_t nRead = 0;
-  HANDLE hFind = NoFaultAt(sFolder, nRead) ? FindFirst(sPattern, entry) : INVALID_HANDLE_VALUE;
+  if (!NoFaultAt(sFolder, nRead)) {
+    return GetLastError();
+  }
+  HANDLE hFind = FindFirst(sPattern, entry);
   // The system spells its invalid handle as a cast of -1.
   // NOLINTNEXTLINE(performance-no-int-to-ptr)
   if (hFind == INVALID_HANDLE_VALUE) {

@@ -149,6 +149,8 @@ int CreateAndDie(const std::string& folder) {
   if (creator.openStatus() != TK_OK) return 1;
   std::_Exit(0);
 }
+// Registered before main, as the child process looks its body up by name.
+// NOLINTNEXTLINE(cert-err58-cpp)
 const bool kChild = testing::RegisterChild("create-and-die", CreateAndDie);
 
 TEST_F(CreationTest, KilledCreationLeavesTheOldCollectionAndTheNextOneClearsUp) {

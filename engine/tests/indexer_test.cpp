@@ -64,6 +64,7 @@ TEST_F(SubmitTest, DeleteRemovesRowsAndIgnoresUnknownKeys) {
 
 TEST_F(SubmitTest, LargeDeletionLeavesAConsistentIndex) {
   std::vector<std::string> pages;
+  pages.reserve(300);
   for (int i = 0; i < 300; ++i)
     pages.push_back(WritePage(m_dir, "p" + std::to_string(i) + ".htm", "P", "common text"));
   ASSERT_TK_OK(m_toolkit.Submit(TK_SUBMIT_ADD, pages));
@@ -139,7 +140,7 @@ TEST_F(SubmitTest, BinaryPageIsSkipped) {
 
 TEST_F(SubmitTest, PagesWithAStrayNulOrInUtf16WithoutAMarkAreRead) {
   std::string stray = m_dir / "stray.htm";
-  WriteFile(stray, std::string("<title>Stray</title><p>before\0after</p>", 40));
+  WriteFile(stray, std::string("<title>Stray</title><p>before\0after</p>", 39));
   std::string wide = m_dir / "wide.htm";
   std::string utf16;
   for (char c : std::string("<title>Wide</title><p>sixteen bits</p>")) utf16 += {c, '\0'};

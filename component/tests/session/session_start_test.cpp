@@ -14,8 +14,10 @@ namespace {
 
 class SessionStartTest : public ComponentTest {};
 
-const Ops kListing = {"TkSearch",       "TkGetSearchInfo",  "TkReadDocBatch",
-                      "TkFreeDocBatch", "TkFreeSearchInfo", "TkFreeSearch"};
+Ops Listing() {
+  return {"TkSearch",       "TkGetSearchInfo",  "TkReadDocBatch",
+          "TkFreeDocBatch", "TkFreeSearchInfo", "TkFreeSearch"};
+}
 
 Ops Concat(std::initializer_list<Ops> parts) {
   Ops all;
@@ -30,7 +32,7 @@ TEST_F(SessionStartTest, OpensAnExistingCollectionAndUpdatesItSilently) {
   temp.Write("Help/a.htm");
   ASSERT_TRUE(C().StartSession(false));
   EXPECT_EQ(toolkit.Ops(), Concat({{"TkOpenSession", "TkOpenCollection"},
-                                   kListing,
+                                   Listing(),
                                    {"TkSubmit", "TkQueryCollection", "TkFreeCollectionReply"}}));
   EXPECT_NE(C().Handles().Session(), 0u);
   EXPECT_NE(C().Handles().Collection(), 0u);
@@ -148,15 +150,15 @@ TEST_F(SessionStartTest, ASilentCreationThatFailsFailsStartUpWithItsReasonAndOpe
   temp.Write("Help/sub/b.htm");
   const std::string sSub = temp.Path().string() + "/Help/sub";
   struct Case {
-    int32_t nSubmit;
     std::vector<std::string> progress;
-    DWORD dwListing;  // of the subfolder
     std::string sReason;
+    int32_t nSubmit;
+    DWORD dwListing;  // of the subfolder
   } cases[] = {
-      {-6, {}, ERROR_SUCCESS, "Unable to Submit docs into a Dizode Collection. Dizode error-6"},
-      {0, {"Document 1 (a.htm)", "E the disk is full"}, ERROR_SUCCESS, "E the disk is full"},
-      {0, {}, ERROR_ACCESS_DENIED, SystemErrorText(ERROR_ACCESS_DENIED)},
-      {0, {}, ERROR_TOO_MANY_OPEN_FILES, SystemErrorText(ERROR_TOO_MANY_OPEN_FILES)},
+      {{}, "Unable to Submit docs into a Dizode Collection. Dizode error-6", -6, ERROR_SUCCESS},
+      {{"Document 1 (a.htm)", "E the disk is full"}, "E the disk is full", 0, ERROR_SUCCESS},
+      {{}, SystemErrorText(ERROR_ACCESS_DENIED), 0, ERROR_ACCESS_DENIED},
+      {{}, SystemErrorText(ERROR_TOO_MANY_OPEN_FILES), 0, ERROR_TOO_MANY_OPEN_FILES},
   };
   for (const Case& c : cases) {
     toolkit.calls.clear();
