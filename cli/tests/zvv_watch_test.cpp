@@ -17,6 +17,22 @@ bool Mentions(const std::vector<std::string>& lines, const std::string& part) {
                      [&](const std::string& line) { return line.find(part) != std::string::npos; });
 }
 
+// Adds the page and asks `query` until an answer names it. The watcher reports
+// the change on its own thread and the next query updates the index; writing
+// the page again now and then covers a change made before the watcher was
+// armed. The process timeout bounds the loop. False when zvv watch ended first.
+bool AddAndAskUntilFound(WatchProcess& watch, TempApp& app, const std::string& query,
+                         const std::string& page, const std::string& body) {
+  for (int attempt = 0; attempt < 5000; ++attempt) {
+    if (attempt % 50 == 0) app.AddPage(page, "Added", body);
+    watch.Send(query);
+    const std::vector<std::string> answer = watch.ReadAnswer();
+    if (answer.empty()) return false;
+    if (Mentions(answer, page)) return true;
+  }
+  return false;
+}
+
 TEST(ZvvWatch, PicksUpAPageAddedWhileItRuns) {
   TempApp app;
   app.AddPage("first.htm", "First page", "Nothing about birds.");
@@ -25,19 +41,7 @@ TEST(ZvvWatch, PicksUpAPageAddedWhileItRuns) {
   watch.Send("heron");
   ASSERT_EQ(watch.ReadAnswer(), std::vector<std::string>{"No pages match"});
 
-  // The watcher reports the change on its own thread and the next query
-  // updates the index; ask until the page shows up. Rewriting the page now and
-  // then covers a change that came before the watcher was armed. The process
-  // timeout bounds the loop.
-  bool found = false;
-  for (int attempt = 0; attempt < 5000 && !found; ++attempt) {
-    if (attempt % 50 == 0) app.AddPage("birds/heron.htm", "Herons", "The grey heron waits.");
-    watch.Send("heron");
-    const std::vector<std::string> answer = watch.ReadAnswer();
-    ASSERT_FALSE(answer.empty()) << "zvv watch ended early";
-    found = Mentions(answer, "birds/heron.htm");
-  }
-  EXPECT_TRUE(found);
+  EXPECT_TRUE(AddAndAskUntilFound(watch, app, "heron", "birds/heron.htm", "The grey heron waits."));
 
   // Blank lines are skipped; "quit" ends the session successfully.
   watch.Send("");
@@ -75,15 +79,7 @@ TEST(ZvvWatch, AHelpFolderAwayForAMomentLosesNothing) {
   EXPECT_EQ(watch.Errors(), errors);
 
   fs::rename(away, app.Help());
-  bool found = false;
-  for (int attempt = 0; attempt < 5000 && !found; ++attempt) {
-    if (attempt % 50 == 0) app.AddPage("later.htm", "Later", "gamma arrives later");
-    watch.Send("gamma");
-    const std::vector<std::string> answer = watch.ReadAnswer();
-    ASSERT_FALSE(answer.empty()) << "zvv watch ended early";
-    found = Mentions(answer, "later.htm");
-  }
-  EXPECT_TRUE(found);
+  EXPECT_TRUE(AddAndAskUntilFound(watch, app, "gamma", "later.htm", "gamma arrives later"));
   watch.Send("alpha");
   EXPECT_EQ(watch.ReadAnswer().back(), "2 hits");
   EXPECT_EQ(watch.Finish(), 0);
