@@ -125,12 +125,8 @@ TEST_F(HostSettingsTest, AnUpdateThatFailsAtStartUpIsAWarning) {
   toolkit.sLastErrorText = "adding pages: commit: database or disk is full";
   SetErrorInfo(0, nullptr);
   ASSERT_HR(S_FALSE, C().Initialize(0));
-  winport::ComPtr<IErrorInfo> pInfo;
-  winport::Bstr sDescription;
-  ASSERT_HR(S_OK, GetErrorInfo(0, pInfo.Put()));
-  ASSERT_HR(S_OK, pInfo->GetDescription(sDescription.Put()));
-  EXPECT_NE(sDescription.ToUtf8().find("database or disk is full"), std::string::npos)
-      << sDescription.ToUtf8();
+  const std::string sWarning = TakeDescription();
+  EXPECT_NE(sWarning.find("database or disk is full"), std::string::npos) << sWarning;
   EXPECT_NE(C().Watcher().Thread(), nullptr);
   winport::Bstr query(u"a");
   winport::Variant results;

@@ -308,16 +308,6 @@ TEST_F(FindTest, ASearchThatFindsTheCollectionCorruptFailsAndTheNextStartUpBuild
   EXPECT_EQ(toolkit.Count("TkOpenCollection"), 2);
 }
 
-// The description of the error object in the thread's slot, or "" for none.
-std::string ErrorDescription() {
-  winport::ComPtr<IErrorInfo> pInfo;
-  winport::Bstr sDescription;
-  if (GetErrorInfo(0, pInfo.Put()) != S_OK || FAILED(pInfo->GetDescription(sDescription.Put()))) {
-    return "";
-  }
-  return sDescription.ToUtf8();
-}
-
 // An update that fails before a search (the help folder gone or unreadable,
 // the disk full) leaves the collection as it was: the search answers from it
 // with S_FALSE, the error object says why, and the next Find tries again.
@@ -345,7 +335,7 @@ TEST_F(FindTest, AFailedPreUpdateSearchesTheCollectionAsItWasAndSaysWhy) {
     EXPECT_EQ(Count(), 1) << c.sName;
     EXPECT_TRUE(C().Watcher().IsPending()) << c.sName;
     EXPECT_NE(C().Handles().Collection(), 0u) << c.sName;
-    const std::string sWarning = ErrorDescription();
+    const std::string sWarning = TakeDescription();
     EXPECT_NE(sWarning.find(c.sReason), std::string::npos) << sWarning;
     EXPECT_NE(sWarning.find(C().Folders().m_sHelpDir), std::string::npos) << sWarning;
   }

@@ -245,20 +245,6 @@ TEST_F(SessionStartTest, ARebuildThatFailsSearchesTheCollectionAsItIsAndSaysWhy)
   EXPECT_NE(C().IndexProblem().find("Dizode error-6"), std::string::npos) << C().IndexProblem();
 }
 
-// An update that fails at start-up (the disk is full, say) leaves the
-// collection open as it was committed, with the reason kept as a warning.
-TEST_F(SessionStartTest, AFailedUpdateStillOpensTheCollectionAndSaysWhy) {
-  SetFolders();
-  temp.Write("Help/a.htm");
-  toolkit.Script("TkSubmit", -9);
-  toolkit.sLastErrorText = "adding pages: commit: database or disk is full";
-  ASSERT_EQ(ErrorOf([&] { EXPECT_TRUE(C().StartSession(false)); }), "");
-  EXPECT_NE(C().Handles().Collection(), 0u);
-  EXPECT_NE(C().IndexProblem().find("database or disk is full"), std::string::npos)
-      << C().IndexProblem();
-  EXPECT_TRUE(C().Watcher().IsPending());
-}
-
 TEST_F(SessionStartTest, ACollectionThatStillDoesNotOpenAfterCreationFails) {
   SetFolders();
   temp.Write("Help/a.htm");

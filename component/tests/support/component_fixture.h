@@ -81,6 +81,24 @@ void ExpectRecord(const ToolkitCall& call, Fill fill) {
   EXPECT_EQ(std::memcmp(&expected, call.record.data(), sizeof(Rec)), 0) << call.sOp;
 }
 
+// What GetErrorInfo holds: its description, or "<none>" when the slot is
+// empty; the source and interface are checked on the way.
+inline std::string TakeDescription() {
+  winport::ComPtr<IErrorInfo> pInfo;
+  if (GetErrorInfo(0, pInfo.Put()) != S_OK || !pInfo) {
+    return "<none>";
+  }
+  winport::Bstr sSource;
+  winport::Bstr sDescription;
+  GUID guid = GUID_NULL;
+  EXPECT_EQ(pInfo->GetSource(sSource.Put()), S_OK);
+  EXPECT_EQ(pInfo->GetDescription(sDescription.Put()), S_OK);
+  EXPECT_EQ(pInfo->GetGUID(&guid), S_OK);
+  EXPECT_EQ(sSource.ToUtf8(), "Torvane.ViveviVadiro");
+  EXPECT_TRUE(IsEqualIID(guid, IID_IViveviVadiro));
+  return sDescription.ToUtf8();
+}
+
 // The message of the ToolkitError that work raises, or "" when it raises none.
 template <typename Work>
 std::string ErrorOf(Work work) {

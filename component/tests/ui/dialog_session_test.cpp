@@ -61,11 +61,7 @@ TEST_F(SessionDialogTest, ACreationThatFailsUnderTheDialogFailsStartUpAndFindSay
     winport::Variant results;
     SetErrorInfo(0, nullptr);
     EXPECT_HR(E_FAIL, C().Find(query.Get(), nullptr, 0, results.Get())) << c.sReason;
-    winport::ComPtr<IErrorInfo> pInfo;
-    winport::Bstr sDescription;
-    ASSERT_HR(S_OK, GetErrorInfo(0, pInfo.Put()));
-    ASSERT_HR(S_OK, pInfo->GetDescription(sDescription.Put()));
-    EXPECT_EQ(sDescription.ToUtf8(), c.sReason);
+    EXPECT_EQ(TakeDescription(), c.sReason);
   }
 }
 
