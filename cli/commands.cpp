@@ -67,7 +67,7 @@ std::string OnlyPrinted(std::size_t shown) {
 // table's paths in the Help folder are preceded by that folder, printed once. `mustShow`, when
 // not 0, is a hit number that must be among the printed hits; when it is not, nothing is printed
 // but the reason.
-Answered Answer(const HostSession& session, const Options& options, const std::string& query,
+Answered Answer(HostSession& session, const Options& options, const std::string& query,
                 bool withFolder, std::size_t mustShow = 0) {
   std::vector<Hit> hits;
   DirFilter filter{options.m_dirs, 0};
@@ -77,6 +77,8 @@ Answered Answer(const HostSession& session, const Options& options, const std::s
     ReportComponentFailure("search", hr);
     return {};
   }
+  // Answered from the index as it was, which could not follow the Help folder.
+  if (hr == S_FALSE) session.WarnFromComponent();
   const OutputStyle style = StyleFor(options);
   const std::size_t shown = style.m_limit == 0 ? hits.size() : std::min(style.m_limit, hits.size());
   if (mustShow > shown) {
@@ -127,6 +129,7 @@ int RunSearch(const Options& options) {
   HostSession session;
   if (!session.ChooseFolder(options)) return kExitFailure;
   if (const int code = session.Start(options); code != kExitOk) return code;
+  session.Warn(session.StartWarning());
   const Answered answered = Answer(session, options, options.m_query, true, openHit);
   if (!answered.m_ok) return kExitFailure;
   return openHit > 0 ? OpenPage(opener, answered.m_shown[openHit - 1]) : kExitOk;
@@ -136,6 +139,7 @@ int RunWatch(const Options& options) {
   HostSession session;
   if (!session.ChooseFolder(options)) return kExitFailure;
   if (const int code = session.Start(options); code != kExitOk) return code;
+  session.Warn(session.StartWarning());
   const HRESULT hr = session.Component()->put_AutoRefresh(1);
   if (FAILED(hr)) return ReportFailure("starting the help folder watcher", hr);
 

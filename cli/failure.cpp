@@ -41,12 +41,26 @@ std::string SystemText(HRESULT hr) {
   return text;
 }
 
+// The file a registry failure is about, so that it can be mended or removed.
+std::string RegistryFileNamed(HRESULT hr) {
+  if (hr != REGDB_E_READREGDB && hr != HRESULT_FROM_WIN32(ERROR_BADDB)) return {};
+  std::string path(MAX_PATH, '\0');
+  DWORD length = WinportGetRegistryFileA(path.data(), static_cast<DWORD>(path.size()));
+  if (length >= path.size()) {
+    path.resize(length);
+    length = WinportGetRegistryFileA(path.data(), static_cast<DWORD>(path.size()));
+  }
+  path.resize(length < path.size() ? length : 0);
+  return path.empty() ? path : ": " + path;
+}
+
 }  // namespace
 
 std::string DescribeHresult(HRESULT hr) {
   if (const WinportHresultText* known = WinportFindHresult(hr)) {
     const char* meaning = SearchMeaning(hr);
-    return Hex(hr) + " " + known->name + ": " + (meaning ? meaning : known->text);
+    return Hex(hr) + " " + known->name + ": " + (meaning ? meaning : known->text) +
+           RegistryFileNamed(hr);
   }
   std::string text = SystemText(hr);
   return text.empty() ? Hex(hr) : Hex(hr) + ": " + text;

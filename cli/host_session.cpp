@@ -106,7 +106,17 @@ int HostSession::Start(const Options& options) {
     return kExitFailure;
   }
   if (FAILED(hr)) return ReportComponentFailure("opening the help index", hr);
+  // The index opened as it was: the component says why it is not up to date.
+  if (hr == S_FALSE) m_startWarning = ComponentErrorText();
   return kExitOk;
+}
+
+void HostSession::WarnFromComponent() { Warn(ComponentErrorText()); }
+
+void HostSession::Warn(const std::string& text) {
+  if (text.empty() || text == m_lastWarning) return;
+  m_lastWarning = text;
+  std::cerr << "zvv: warning: " << VisibleText(text) << '\n';
 }
 
 }  // namespace zvv

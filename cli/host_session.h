@@ -26,6 +26,15 @@ class HostSession {
   // Prints the failure and returns its exit code, else kExitOk.
   int Start(const Options& options);
 
+  // Why the index the component opened does not follow the Help folder (an
+  // update it could not make or write), or "" when it does.
+  const std::string& StartWarning() const { return m_startWarning; }
+  // After a call that returned S_FALSE: prints the component's reason as a
+  // warning, unless it is the one printed last.
+  void WarnFromComponent();
+  // Prints `text` as a warning, unless it is the one printed last.
+  void Warn(const std::string& text);
+
   IViveviVadiro* Component() const { return m_component.Get(); }
   const std::string& InstallDir() const { return m_installDir; }
   const std::string& HelpDir() const { return m_helpDir; }
@@ -36,6 +45,8 @@ class HostSession {
   ComponentInstance m_component;
   std::string m_installDir;
   std::string m_helpDir;
+  std::string m_startWarning;
+  std::string m_lastWarning;
 };
 
 // The component may ask and show progress: by choice, else on a terminal

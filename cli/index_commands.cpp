@@ -37,12 +37,23 @@ int RunIndex(const Options& options) {
     // The component cannot say what its update did, so the index's own record of its pages
     // is compared before and after.
     facts = FactsOf(session);
+    // The component would search such an index as it is and change nothing.
+    if (IndexIsReadOnly(facts.m_collectionFolder)) {
+      std::cerr << "zvv: the help index in " << VisibleText(facts.m_collectionFolder)
+                << " is read-only here: it was not updated\n";
+      return kExitFailure;
+    }
     std::string problem;
     before = ReadIndexRecord(facts.m_collectionFolder, problem);
     const auto started = std::chrono::steady_clock::now();
     if (const int code = session.Start(options); code != kExitOk) return code;
     took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
                                                                  started);
+    if (!session.StartWarning().empty()) {
+      std::cerr << "zvv: the help index in " << VisibleText(facts.m_collectionFolder)
+                << " was not updated: " << VisibleText(session.StartWarning()) << '\n';
+      return kExitFailure;
+    }
   }
   // Read once the component has closed the index, so that its size is the size it keeps. An
   // update that found nothing to do leaves the database untouched, and it is not read again.
@@ -85,6 +96,7 @@ int RunStatus(const Options& options) {
   }
   const PageStamps pages = ListHelpPages(facts.m_helpFolder);
   facts.m_helpPages = pages.size();
+  facts.m_readOnly = IndexIsReadOnly(facts.m_collectionFolder);
   if (record) {
     facts.m_indexed = true;
     facts.m_changes = ComparePages(record->m_pages, pages);

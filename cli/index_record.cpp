@@ -4,7 +4,9 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <system_error>
@@ -16,6 +18,8 @@ namespace {
 
 // The component keeps the database of its collection in this subfolder.
 constexpr char kDatabase[] = "/file/collection.db";
+// As long as the component waits for another process that holds the database.
+constexpr int kBusyTimeoutMs = 5000;
 
 struct CloseDatabase {
   void operator()(sqlite3* db) const { sqlite3_close(db); }
@@ -102,6 +106,8 @@ std::optional<IndexRecord> ReadIndexRecord(const std::string& collectionFolder,
   const int opened = sqlite3_open_v2(FileUri(path, logged ? "mode=ro" : "immutable=1").c_str(),
                                      &raw, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
   const std::unique_ptr<sqlite3, CloseDatabase> db(raw);
+  // A writer finishing its update holds the database for a moment: wait, as the component does.
+  if (opened == SQLITE_OK) sqlite3_busy_timeout(db.get(), kBusyTimeoutMs);
   sqlite3_stmt* rawStatement = nullptr;
   if (opened != SQLITE_OK ||
       sqlite3_prepare_v2(db.get(), "SELECT key, size, mtime, hash IS NULL FROM pages", -1,
@@ -132,6 +138,18 @@ std::optional<IndexRecord> ReadIndexRecord(const std::string& collectionFolder,
   record.m_settled = settled;
   RefreshFolderFacts(record, collectionFolder);
   return record;
+}
+
+bool IndexIsReadOnly(const std::string& collectionFolder) {
+  const std::string path = IndexDatabase(collectionFolder);
+  std::error_code error;
+  if (!fs::is_regular_file(path, error)) return false;
+  // Opened for writing and closed unwritten: the file and its time stay as they were. This
+  // process holds no lock on the database here, which the close would let go of.
+  std::FILE* file = std::fopen(path.c_str(), "r+b");
+  if (!file) return errno == EACCES || errno == EPERM || errno == EROFS;
+  std::fclose(file);
+  return false;
 }
 
 bool IndexUntouched(const IndexRecord& record, const std::string& collectionFolder) {

@@ -43,6 +43,11 @@ std::string IndexDatabase(const std::string& collectionFolder);
 std::optional<IndexRecord> ReadIndexRecord(const std::string& collectionFolder,
                                            std::string& problem);
 
+// Whether an index exists in `collectionFolder` whose database this process may not write: the
+// component searches it as it is and never updates it. (One whose folder alone cannot be
+// written is read-only to the component too; its update says so when it is refused.)
+bool IndexIsReadOnly(const std::string& collectionFolder);
+
 // Whether the database in `collectionFolder` is still the settled file `record` was read
 // from, so that reading it again would find the same pages. False whenever in doubt.
 bool IndexUntouched(const IndexRecord& record, const std::string& collectionFolder);

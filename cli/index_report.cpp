@@ -138,7 +138,8 @@ void PrintIndexStatus(std::ostream& out, const IndexFacts& facts, bool json) {
       << "Last update: " << UtcTime(facts.m_record.m_updated, "%Y-%m-%d %H:%M:%S UTC") << '\n';
   if (facts.m_changes.Any()) {
     out << "Changes since: " << ChangeCounts(facts.m_changes)
-        << "; 'zvv index' brings the index up to date\n";
+        << (facts.m_readOnly ? "; the index is read-only here, so searches do not see them\n"
+                             : "; 'zvv index' brings the index up to date\n");
   } else {
     out << "Changes since: none; the index is up to date\n";
   }

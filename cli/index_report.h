@@ -20,6 +20,8 @@ struct IndexFacts {
   IndexRecord m_record;
   // Pages in the Help folder.
   std::size_t m_helpPages = 0;
+  // The index cannot be written here: no command of this user brings it up to date.
+  bool m_readOnly = false;
   // For index: what the update did. For status: what the next update would do.
   PageChanges m_changes;
 };

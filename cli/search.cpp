@@ -93,7 +93,7 @@ HRESULT Search(IViveviVadiro* component, const SearchRequest& request,
   const HRESULT read = ReadResults(*results.Get(), helpFolder, hits);
   if (FAILED(read)) return read;
   hidden = KeepInsideDirs(hits, request.m_dirs);
-  return S_OK;
+  return hr;  // S_FALSE: answered from an index that could not be brought up to date
 }
 
 }  // namespace zvv

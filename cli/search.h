@@ -20,7 +20,8 @@ struct SearchRequest {
 
 // Calls Find and collects the hits in the component's order, with paths
 // relative to `helpFolder`, keeping those inside the requested folders;
-// `hidden` counts the others.
+// `hidden` counts the others. Returns Find's result: S_FALSE when the hits
+// come from an index that could not be brought up to date.
 [[nodiscard]] HRESULT Search(IViveviVadiro* component, const SearchRequest& request,
                              const std::string& helpFolder, std::vector<Hit>& hits,
                              std::size_t& hidden);

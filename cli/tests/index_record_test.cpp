@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -113,6 +114,30 @@ TEST_F(IndexRecordTest, AnIndexThatIsNotThereIsNeverUntouched) {
   EXPECT_FALSE(ReadIndexRecord(Folder(), problem));
   EXPECT_TRUE(problem.empty());
   EXPECT_FALSE(IndexUntouched(IndexRecord{}, Folder()));
+}
+
+// Another process finishing its update holds the database for a moment; the report waits for
+// it, as the component does, instead of failing with "database is locked".
+TEST_F(IndexRecordTest, AReadWaitsForAWriterThatHoldsTheDatabase) {
+  CreatePages();
+  sqlite3* writer = nullptr;
+  ASSERT_EQ(sqlite3_open(IndexDatabase(Folder()).c_str(), &writer), SQLITE_OK);
+  ASSERT_EQ(
+      sqlite3_exec(writer,
+                   "PRAGMA journal_mode=WAL; PRAGMA locking_mode=EXCLUSIVE;"
+                   "INSERT INTO pages(key, size, mtime, hash) VALUES ('/h/d.htm', 5, 50, x'04')",
+                   nullptr, nullptr, nullptr),
+      SQLITE_OK);
+  // Let go once the read has begun, and found the database held.
+  std::thread release([writer] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    sqlite3_close(writer);
+  });
+  std::string problem;
+  const std::optional<IndexRecord> record = ReadIndexRecord(Folder(), problem);
+  release.join();
+  ASSERT_TRUE(record) << problem;
+  EXPECT_EQ(record->m_pages.size(), 5u);
 }
 
 }  // namespace

@@ -40,14 +40,17 @@ TEST(ZvvDamagedRegistry, SaysTheRegistryCannotBeRead) {
     EXPECT_EQ(search.m_exitCode, 1);
     EXPECT_EQ(search.m_out, "");
     EXPECT_NE(search.m_err.find("creating the help search component failed: 0x80040150 "
-                                "REGDB_E_READREGDB: the registry could not be read"),
+                                "REGDB_E_READREGDB: the registry could not be read: " +
+                                registry + "\n"),
               std::string::npos)
         << search.m_err;
     // Registering reads the file before it would change it.
     const RunResult registered = RunZvv({"register"}, registry);
     EXPECT_EQ(registered.m_exitCode, 1);
-    EXPECT_NE(registered.m_err.find("failed: 0x800703F1 ERROR_BADDB: the registry file is damaged"),
-              std::string::npos)
+    EXPECT_NE(
+        registered.m_err.find(
+            "failed: 0x800703F1 ERROR_BADDB: the registry file is damaged: " + registry + "\n"),
+        std::string::npos)
         << registered.m_err;
   }
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <map>
 
 #include "cli/tests/support/json_reader.h"
@@ -57,24 +58,26 @@ TEST(ZvvIndex, ReportsWhatItAddedChangedRemovedAndCouldNotRead) {
   fs::remove(app.Help() / "c.htm");
   app.AddPage("f.htm", "Page", "text");
   fs::create_symlink(app.Root() / "nowhere.htm", app.Help() / "broken.htm");
+  std::ofstream(app.Help() / "blob.htm", std::ios::binary)
+      << std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16);
   const RunResult second = Zvv(app, {"index"});
   ASSERT_EQ(second.m_exitCode, 0) << second.m_err;
-  EXPECT_TRUE(second.m_out.starts_with("Updated the help index of 6 pages in ")) << second.m_out;
+  EXPECT_TRUE(second.m_out.starts_with("Updated the help index of 7 pages in ")) << second.m_out;
   EXPECT_TRUE(Contains(second.m_out,
-                       "Changes: 2 added, 1 changed, 1 removed\n"
-                       "  added: broken.htm, f.htm\n"
+                       "Changes: 3 added, 1 changed, 1 removed\n"
+                       "  added: blob.htm, broken.htm, f.htm\n"
                        "  changed: b.htm\n"
                        "  removed: c.htm\n"
-                       "Unreadable: 1 page indexed by name only: broken.htm\n"))
+                       "Unreadable: 2 pages indexed by name only: blob.htm, broken.htm\n"))
       << second.m_out;
 
   const RunResult third = Zvv(app, {"--json", "index"});
   ASSERT_EQ(third.m_exitCode, 0) << third.m_err;
   auto json = JsonOf(third);
   EXPECT_EQ(json["created"].m_text, "false");
-  EXPECT_EQ(json["pages"].m_text, "6");
+  EXPECT_EQ(json["pages"].m_text, "7");
   EXPECT_EQ(json["added"].m_text + json["changed"].m_text + json["removed"].m_text, "000");
-  EXPECT_EQ(json["unreadable"].m_text, "1");
+  EXPECT_EQ(json["unreadable"].m_text, "2");
 }
 
 TEST(ZvvIndex, EmptyHelpFolderIsAWarningNotASuccessStory) {
@@ -83,6 +86,55 @@ TEST(ZvvIndex, EmptyHelpFolderIsAWarningNotASuccessStory) {
   EXPECT_EQ(result.m_exitCode, 0);
   EXPECT_TRUE(Contains(result.m_err, "warning: the Help folder holds no pages")) << result.m_err;
   EXPECT_FALSE(Contains(result.m_out, "Created")) << result.m_out;
+}
+
+// An index this user may not write (an installed application's prebuilt one) is searched as
+// it is and never reported as updated.
+TEST(ZvvIndex, AReadOnlyIndexIsSearchedAsItIsAndNeverReportedAsUpdated) {
+  if (!ReadOnlyViewsWork()) GTEST_SKIP() << "no private read-only mounts on this machine";
+  TempApp app;
+  app.AddPage("a.htm", "Alpha", "alpha text");
+  app.AddPage("gone.htm", "Gone", "alpha gone");
+  ASSERT_EQ(Zvv(app, {"index"}).m_exitCode, 0);
+  fs::remove(app.Help() / "gone.htm");
+  app.AddPage("new.htm", "New", "alpha new");
+  const fs::path collection = app.Root() / "dizode/collections/Searchable Help";
+  const std::string database = (collection / "file").string();
+  const auto ReadOnly = [&](std::vector<std::string> args) {
+    args.insert(args.begin(), {"--install-dir", app.Root().string(), "--no-ui"});
+    return RunZvvSeeingReadOnly(database, args);
+  };
+
+  const RunResult update = ReadOnly({"index"});
+  EXPECT_EQ(update.m_exitCode, 1);
+  EXPECT_EQ(update.m_out, "");
+  EXPECT_TRUE(Contains(update.m_err, "is read-only here: it was not updated")) << update.m_err;
+
+  const RunResult status = ReadOnly({"status"});
+  EXPECT_EQ(status.m_exitCode, 0) << status.m_err;
+  EXPECT_TRUE(Contains(status.m_out,
+                       "Changes since: 1 added, 0 changed, 1 removed; the index is "
+                       "read-only here"))
+      << status.m_out;
+  EXPECT_FALSE(Contains(status.m_out, "zvv index")) << status.m_out;
+
+  // The search answers from the index as it is, and says once that it is behind.
+  const RunResult search = ReadOnly({"alpha"});
+  EXPECT_EQ(search.m_exitCode, 0) << search.m_err;
+  EXPECT_TRUE(Contains(search.m_out, "gone.htm")) << search.m_out;
+  EXPECT_FALSE(Contains(search.m_out, "new.htm")) << search.m_out;
+  EXPECT_EQ(Lines(search.m_err), std::vector<std::string>{"zvv: warning: The help index is "
+                                                          "read-only: changes in the help folder "
+                                                          "were not indexed."});
+
+  // Marked for rebuilding, it still cannot be written: searched as it is, with the reason.
+  std::ofstream mark(collection / "rebuild");
+  mark.close();
+  const RunResult marked = ReadOnly({"alpha"});
+  EXPECT_EQ(marked.m_exitCode, 0) << marked.m_err;
+  EXPECT_TRUE(Contains(marked.m_out, "gone.htm")) << marked.m_out;
+  EXPECT_TRUE(Contains(marked.m_err, "zvv: warning: The help index could not be rebuilt"))
+      << marked.m_err;
 }
 
 TEST(ZvvStatus, ReportsWithoutCreatingOrUpdatingTheIndex) {

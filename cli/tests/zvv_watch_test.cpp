@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "cli/tests/support/json_reader.h"
 #include "cli/tests/support/zvv_process.h"
@@ -9,9 +10,27 @@
 namespace zvv::testing {
 namespace {
 
+namespace fs = std::filesystem;
+
 bool Mentions(const std::vector<std::string>& lines, const std::string& part) {
   return std::any_of(lines.begin(), lines.end(),
                      [&](const std::string& line) { return line.find(part) != std::string::npos; });
+}
+
+// Adds the page and asks `query` until an answer names it. The watcher reports
+// the change on its own thread and the next query updates the index; writing
+// the page again now and then covers a change made before the watcher was
+// armed. The process timeout bounds the loop. False when zvv watch ended first.
+bool AddAndAskUntilFound(WatchProcess& watch, TempApp& app, const std::string& query,
+                         const std::string& page, const std::string& body) {
+  for (int attempt = 0; attempt < 5000; ++attempt) {
+    if (attempt % 50 == 0) app.AddPage(page, "Added", body);
+    watch.Send(query);
+    const std::vector<std::string> answer = watch.ReadAnswer();
+    if (answer.empty()) return false;
+    if (Mentions(answer, page)) return true;
+  }
+  return false;
 }
 
 TEST(ZvvWatch, PicksUpAPageAddedWhileItRuns) {
@@ -22,23 +41,47 @@ TEST(ZvvWatch, PicksUpAPageAddedWhileItRuns) {
   watch.Send("heron");
   ASSERT_EQ(watch.ReadAnswer(), std::vector<std::string>{"No pages match"});
 
-  // The watcher reports the change on its own thread and the next query
-  // updates the index; ask until the page shows up. Rewriting the page now and
-  // then covers a change that came before the watcher was armed. The process
-  // timeout bounds the loop.
-  bool found = false;
-  for (int attempt = 0; attempt < 5000 && !found; ++attempt) {
-    if (attempt % 50 == 0) app.AddPage("birds/heron.htm", "Herons", "The grey heron waits.");
-    watch.Send("heron");
-    const std::vector<std::string> answer = watch.ReadAnswer();
-    ASSERT_FALSE(answer.empty()) << "zvv watch ended early";
-    found = Mentions(answer, "birds/heron.htm");
-  }
-  EXPECT_TRUE(found);
+  EXPECT_TRUE(AddAndAskUntilFound(watch, app, "heron", "birds/heron.htm", "The grey heron waits."));
 
   // Blank lines are skipped; "quit" ends the session successfully.
   watch.Send("");
   watch.Send("quit");
+  EXPECT_EQ(watch.Finish(), 0);
+}
+
+// The whole road of a Help folder moved away and back while zvv watch runs:
+// no answer in between loses a page, the reason is said once, and pages
+// added after its return are found.
+TEST(ZvvWatch, AHelpFolderAwayForAMomentLosesNothing) {
+  TempApp app;
+  app.AddPage("a.htm", "Alpha", "alpha text");
+  app.AddPage("sub/b.htm", "Beta", "alpha beta");
+  WatchProcess watch({"watch", "--install-dir", app.Root().string(), "--no-ui"});
+  watch.Send("alpha");
+  ASSERT_EQ(watch.ReadAnswer().back(), "2 hits");
+
+  const fs::path away = app.Root() / "Help.away";
+  fs::rename(app.Help(), away);
+  // Asked until the watcher has seen the folder go and an update has failed.
+  for (int attempt = 0; attempt < 5000 && !Contains(watch.Errors(), "warning"); ++attempt) {
+    watch.Send("alpha");
+    const std::vector<std::string> answer = watch.ReadAnswer();
+    ASSERT_FALSE(answer.empty()) << "zvv watch ended early";
+    ASSERT_EQ(answer.back(), "2 hits") << watch.Errors();
+  }
+  const std::string errors = watch.Errors();
+  EXPECT_TRUE(Contains(
+      errors,
+      "zvv: warning: The help index could not be brought up to date with " + app.Help().string()))
+      << errors;
+  watch.Send("alpha");  // said once, not with every answer
+  ASSERT_EQ(watch.ReadAnswer().back(), "2 hits");
+  EXPECT_EQ(watch.Errors(), errors);
+
+  fs::rename(away, app.Help());
+  EXPECT_TRUE(AddAndAskUntilFound(watch, app, "gamma", "later.htm", "gamma arrives later"));
+  watch.Send("alpha");
+  EXPECT_EQ(watch.ReadAnswer().back(), "2 hits");
   EXPECT_EQ(watch.Finish(), 0);
 }
 

@@ -56,15 +56,21 @@ class ViveviVadiro final : public IViveviVadiro {
 
   // --- Session and collection -------------------------------------------------
   // Opens a session and the collection, updating or creating it; true when both
-  // are open. A ToolkitError of the silent update or of the silent build passes
-  // through with its reason; a build that failed leaves nothing open.
+  // are open. An update that fails leaves the collection open as it was, with
+  // the reason in IndexProblem(). A ToolkitError of the silent build passes
+  // through with its reason; a build that failed leaves nothing open, unless
+  // it was to replace a collection that still opens, which is then searched
+  // as it is (the reason in IndexProblem()).
   bool StartSession(bool bShowUI);
-  // Builds the collection from the help folder; raises a ToolkitError.
+  // Builds the collection from the help folder; raises a ToolkitError, and
+  // keeps its reason in IndexProblem().
   void CreateCollection();
 
   // --- Index maintenance ------------------------------------------------------
   // Brings the open collection in step with the help folder; raises a
-  // ToolkitError (also when no collection is open).
+  // ToolkitError (also when no collection is open). A failure leaves the
+  // collection open and says why in IndexProblem(), as does a collection that
+  // refused the changes because it is read-only.
   void UpdateCollection();
   // Adds the key of every document of the open collection; true when all
   // three toolkit requests succeeded.
@@ -97,6 +103,9 @@ class ViveviVadiro final : public IViveviVadiro {
   const DocumentSet& Docs() const { return m_docs; }
   // The number of pages the last scan found.
   int32_t DocTotal() const { return m_nDocTotal; }
+  // Why the index does not follow the help folder: the last update or build
+  // failed, or a read-only index refused it; empty after one that completed.
+  const std::string& IndexProblem() const { return m_sIndexProblem; }
 
  private:
   // Answers for the object itself whether or not it is aggregated.
@@ -110,8 +119,20 @@ class ViveviVadiro final : public IViveviVadiro {
 
   [[nodiscard]] HRESULT Search(BSTR sSearchString, VARIANT* pSearchDirs, LONG bTitleOnly,
                                VARIANT* pResults);
-  // Runs the update the watcher asked for; the reason it failed, or "".
-  std::string RunPendingUpdate();
+  // Runs the update the watcher asked for; true when one ran.
+  bool RunPendingUpdate();
+  // Initialize's result once start-up succeeded: S_OK, or S_FALSE with the
+  // reason the collection does not follow the help folder.
+  HRESULT StartedResult();
+  // Opens the collection in a session of its own, closing what is open
+  // first; true when both opened.
+  bool ReopenCollection();
+  // The update of a collection that opened; never raises.
+  void UpdateAtStartUp(bool bShowUI);
+  // CreateCollection without keeping its reason.
+  void BuildCollection();
+  // Keeps why the help folder's changes did not reach the index.
+  void NoteNotUpdated(const std::string& sReason);
   void Teardown();
 
   ToolkitHandles m_handles;
@@ -124,6 +145,7 @@ class ViveviVadiro final : public IViveviVadiro {
   winport::ComPtr<IHostApplication> m_pHost;
   bool m_bShowUI = false;
   DocumentSet m_docs;
+  std::string m_sIndexProblem;
   HWND m_hwndHost = nullptr;
   int32_t m_nDocTotal = 0;
 

@@ -12,9 +12,11 @@ STDMETHODIMP ViveviVadiro::Initialize(LONG bShowUI) {
     m_bShowUI = bShowUI != 0;
     ReadHostSettings();
     if (!StartSession(m_bShowUI)) {
-      // A failed build leaves its first indexing error behind; it says more.
-      sFailure =
-          m_sLastError.Empty() ? kStartUpFailed + m_folders.m_sCollectionDir : m_sLastError.Text();
+      // A failed build leaves its first indexing error behind; it says more,
+      // and its own failure more than nothing.
+      sFailure = !m_sLastError.Empty()      ? m_sLastError.Text()
+                 : !m_sIndexProblem.empty() ? m_sIndexProblem
+                                            : kStartUpFailed + m_folders.m_sCollectionDir;
     }
   } catch (const std::exception& error) {
     sFailure = error.what();
@@ -25,7 +27,7 @@ STDMETHODIMP ViveviVadiro::Initialize(LONG bShowUI) {
     return ReportError(E_FAIL, sFailure);
   }
   if (m_bWatchingDeclined) {
-    return S_OK;
+    return StartedResult();
   }
   try {
     // Armed on the watcher's thread: a host that searches once and exits
@@ -38,5 +40,11 @@ STDMETHODIMP ViveviVadiro::Initialize(LONG bShowUI) {
   } catch (...) {
     // The watcher's outcome does not change the result.
   }
-  return S_OK;
+  return StartedResult();
+}
+
+HRESULT ViveviVadiro::StartedResult() {
+  // The collection is open and searched as it was committed: S_FALSE, and
+  // the error object says why it does not follow the help folder.
+  return m_sIndexProblem.empty() ? S_OK : ReportError(S_FALSE, m_sIndexProblem);
 }

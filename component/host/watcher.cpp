@@ -2,9 +2,11 @@
 #include "component/host/watcher.h"
 
 #include <exception>
+#include <filesystem>
 #include <memory>
 
 #include "component/search/text_conversion.h"
+#include "component/toolkit/system_paths.h"
 #include "component/toolkit/toolkit_error.h"
 
 namespace {
@@ -17,6 +19,9 @@ static_assert(kChangeFilter == 0x1B);
 // notification re-armed.
 constexpr DWORD kSettleMilliseconds = 100;
 constexpr DWORD kStopSliceMilliseconds = 500;
+// While the folder is gone its parent is watched for it to come back, and
+// looked at this often besides, for a parent that cannot be watched.
+constexpr DWORD kReturnPollMilliseconds = 1000;
 
 bool Armed(HANDLE hChange) {
   // The system spells its invalid handle as a cast of -1.
@@ -26,16 +31,33 @@ bool Armed(HANDLE hChange) {
 
 // Gives up, failing with ERROR_OPERATION_ABORTED, when hStop is signalled
 // part-way through a long arming.
-HANDLE Arm(const std::string& sFolder, HANDLE hStop) {
+HANDLE Arm(const std::string& sFolder, HANDLE hStop, BOOL bSubtree = TRUE,
+           DWORD dwFilter = kChangeFilter) {
 #ifdef _WIN32
   (void)hStop;  // the system arms a subtree without walking it
-  return FindFirstChangeNotificationW(NarrowToWide(sFolder.c_str()).c_str(), TRUE, kChangeFilter);
+  return FindFirstChangeNotificationW(NarrowToWide(sFolder.c_str()).c_str(), bSubtree, dwFilter);
 #else
-  return WinportFindFirstChangeNotificationCancellable(sFolder.c_str(), TRUE, kChangeFilter, hStop);
+  return WinportFindFirstChangeNotificationCancellable(sFolder.c_str(), bSubtree, dwFilter, hStop);
 #endif
 }
 
 bool StopSignalled(HANDLE hStop) { return WaitForSingleObject(hStop, 0) == WAIT_OBJECT_0; }
+
+// The folder cannot be watched because it is not there (moved away, deleted,
+// a share not mounted yet); it may come back.
+bool IsGone(DWORD dwError) {
+  return dwError == ERROR_FILE_NOT_FOUND || dwError == ERROR_PATH_NOT_FOUND;
+}
+
+// The folder that holds sFolder, where its coming back shows as a new name.
+std::string ParentFolder(const std::string& sFolder) {
+  std::filesystem::path path = FileSystemPath(sFolder);
+  if (!path.has_filename()) {
+    path = path.parent_path();  // a trailing separator
+  }
+  const std::filesystem::path parent = path.parent_path();
+  return parent.empty() ? std::string(".") : PathText(parent);
+}
 
 }  // namespace
 
@@ -49,6 +71,27 @@ struct FolderWatcher::Run {
   bool bArmHere;     // the thread arms it
 };
 
+// Waits until the folder can be watched again: at each change of names in its
+// parent, and at a bounded rate besides. False once the stop signal came;
+// true after each try, with hChange armed or dwArmError saying why not.
+bool FolderWatcher::AwaitReturn(Run& run) {
+  HANDLE hParent = Arm(ParentFolder(run.sFolder), run.hStop, FALSE, FILE_NOTIFY_CHANGE_DIR_NAME);
+  const HANDLE handles[2] = {run.hStop, hParent};
+  const DWORD dwWait =
+      WaitForMultipleObjects(Armed(hParent) ? 2 : 1, handles, FALSE, kReturnPollMilliseconds);
+  if (Armed(hParent)) {
+    FindCloseChangeNotification(hParent);
+  }
+  // Also the pause that keeps a busy parent from making this a busy loop.
+  if (dwWait == WAIT_OBJECT_0 ||
+      WaitForSingleObject(run.hStop, kSettleMilliseconds) == WAIT_OBJECT_0) {
+    return false;
+  }
+  run.hChange = Arm(run.sFolder, run.hStop);
+  run.dwArmError = GetLastError();
+  return true;
+}
+
 unsigned __stdcall FolderWatcher::ThreadMain(void* pArg) {
   std::unique_ptr<Run> pRun(static_cast<Run*>(pArg));
   FolderWatcher* pWatcher = pRun->pWatcher;
@@ -59,14 +102,31 @@ unsigned __stdcall FolderWatcher::ThreadMain(void* pArg) {
       pRun->hChange = Arm(pRun->sFolder, pRun->hStop);
       pRun->dwArmError = GetLastError();
     }
-    if (!Armed(pRun->hChange) && StopSignalled(pRun->hStop)) {
-      return 0;  // asked to stop, perhaps part-way through the arming
-    }
-    if (!Armed(pRun->hChange)) {
-      pWatcher->EndedBy("cannot watch " + pRun->sFolder + ": " + SystemErrorText(pRun->dwArmError));
-      return 0;
-    }
+    bool bWatched = false;  // the folder has been watched: changes may have gone unseen
     for (;;) {
+      if (!Armed(pRun->hChange) && StopSignalled(pRun->hStop)) {
+        return 0;  // asked to stop, perhaps part-way through an arming
+      }
+      if (!Armed(pRun->hChange) && IsGone(pRun->dwArmError)) {
+        // Whatever is in the folder when it comes back may differ from the
+        // index; until then an update finds no folder to compare with.
+        pWatcher->MarkPending();
+        do {
+          if (!AwaitReturn(*pRun)) {
+            return 0;
+          }
+        } while (!Armed(pRun->hChange) && IsGone(pRun->dwArmError));
+        if (Armed(pRun->hChange)) {
+          pWatcher->MarkPending();
+        }
+        continue;
+      }
+      if (!Armed(pRun->hChange)) {
+        pWatcher->EndedBy((bWatched ? "stopped watching " : "cannot watch ") + pRun->sFolder +
+                          ": " + SystemErrorText(pRun->dwArmError));
+        return 0;
+      }
+      bWatched = true;
       const HANDLE handles[2] = {pRun->hChange, pRun->hStop};
       const DWORD dwWait = WaitForMultipleObjects(2, handles, FALSE, INFINITE);
       const DWORD dwWaitError = GetLastError();
@@ -87,16 +147,8 @@ unsigned __stdcall FolderWatcher::ThreadMain(void* pArg) {
       // Armed again before the flag is raised, so whoever sees the flag knows
       // that a later change will be reported too.
       pRun->hChange = Arm(pRun->sFolder, pRun->hStop);
-      const DWORD dwArmError = GetLastError();
+      pRun->dwArmError = GetLastError();
       pWatcher->MarkPending();
-      if (!Armed(pRun->hChange) && StopSignalled(pRun->hStop)) {
-        return 0;
-      }
-      if (!Armed(pRun->hChange)) {
-        // Typically the folder itself went away.
-        pWatcher->EndedBy("stopped watching " + pRun->sFolder + ": " + SystemErrorText(dwArmError));
-        return 0;
-      }
     }
   } catch (const std::exception& error) {
     pWatcher->MarkPending();

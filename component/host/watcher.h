@@ -24,9 +24,11 @@ class FolderWatcher {
   enum class Arming { kBeforeReturn, kOnThread };
 
   // Starts watching sFolder and its subfolders, stopping a running watcher
-  // first. False when the stop signal or the thread cannot be made; a folder
-  // that cannot be watched still starts a thread, which ends at once and
-  // gives the reason.
+  // first. False when the stop signal or the thread cannot be made. While the
+  // folder is not there (from the start, or gone after a change) the thread
+  // raises the flag and waits for it to come back, then raises the flag again
+  // and watches it as before; a folder that cannot be watched for any other
+  // reason still starts a thread, which ends at once and gives the reason.
   bool Start(const std::string& sFolder, Arming arming = Arming::kBeforeReturn);
   // Signals the thread to stop and waits for its end; false when none was
   // started. Any thread may stop the watcher, not only the one that started it.
@@ -52,6 +54,7 @@ class FolderWatcher {
  private:
   struct Run;
   static unsigned __stdcall ThreadMain(void* pArg);
+  static bool AwaitReturn(Run& run);
   void EndedBy(std::string sReason);
   void CloseHandles();
 

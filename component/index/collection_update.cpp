@@ -18,13 +18,14 @@ namespace {
 
 constexpr char kReadOnlyNotUpdated[] =
     "The help index is read-only: changes in the help folder were not indexed.";
+constexpr char kNotUpdatedFrom[] = "The help index could not be brought up to date with ";
 
 // Submits docs. A read-only collection refuses every change but still
-// answers searches: false, and it stays open. Any other failure closes the
-// collection (so nothing uses the handle again, teardown included) and
-// raises sFailureText with the status.
-bool SubmitOrClose(ToolkitHandles& handles, uint32_t nOperation, const DocumentSet& docs,
-                   const char* sFailureText) {
+// answers searches: false. Any other failure raises sFailureText with the
+// status. Either way the collection stays open: the toolkit rolled the
+// submission back, and the collection still answers as it did before it.
+bool Submit(const ToolkitHandles& handles, uint32_t nOperation, const DocumentSet& docs,
+            const char* sFailureText) {
   SubmitRecord record;
   record.Fill(nOperation, docs);
   int32_t nReturn = Toolkit().TkSubmit(handles.Collection(), &record.Args());
@@ -32,9 +33,7 @@ bool SubmitOrClose(ToolkitHandles& handles, uint32_t nOperation, const DocumentS
     return false;
   }
   if (ToolkitFailed(nReturn)) {
-    ToolkitError failure = ToolkitFailure(sFailureText, nReturn, handles.Session());
-    handles.CloseCollection();
-    throw failure;
+    ThrowToolkitFailure(sFailureText, nReturn, handles.Session());
   }
   return true;
 }
@@ -49,6 +48,7 @@ void ViveviVadiro::UpdateCollection() {
   // the update runs must survive the update. A failure sets it again, so the
   // next Find retries.
   m_watcher.ClearPending();
+  m_sIndexProblem.clear();
   try {
     m_docs.clear();
     const int32_t nListed = ListIndexedKeys(m_handles.Session(), m_docs);
@@ -67,7 +67,7 @@ void ViveviVadiro::UpdateCollection() {
     }
     bool bWritable = true;
     if (!toAdd.empty()) {
-      bWritable = SubmitOrClose(m_handles, TK_SUBMIT_ADD, toAdd, kAddDocsFailed);
+      bWritable = Submit(m_handles, TK_SUBMIT_ADD, toAdd, kAddDocsFailed);
     }
 
     DocumentSet toDelete;
@@ -75,9 +75,11 @@ void ViveviVadiro::UpdateCollection() {
       SetDifference(m_docs, scanned, toDelete);
     }
     if (bWritable && !toDelete.empty()) {
-      bWritable = SubmitOrClose(m_handles, TK_SUBMIT_DELETE, toDelete, kRemoveDocsFailed);
+      bWritable = Submit(m_handles, TK_SUBMIT_DELETE, toDelete, kRemoveDocsFailed);
     }
     if (!bWritable) {
+      // Said once: trying again before the next change would only say it again.
+      m_sIndexProblem = kReadOnlyNotUpdated;
       ProgressScanReport(this)(kReadOnlyNotUpdated);
     }
 
@@ -87,9 +89,19 @@ void ViveviVadiro::UpdateCollection() {
       MarkForRebuild(m_folders.m_sCollectionDir);
     }
     m_watcher.MarkPending();
+    NoteNotUpdated(error.what());
+    throw;
+  } catch (const std::exception& error) {
+    m_watcher.MarkPending();
+    NoteNotUpdated(error.what());
     throw;
   } catch (...) {
     m_watcher.MarkPending();
+    NoteNotUpdated(kUnexpectedFailure);
     throw;
   }
+}
+
+void ViveviVadiro::NoteNotUpdated(const std::string& sReason) {
+  m_sIndexProblem = kNotUpdatedFrom + m_folders.m_sHelpDir + ": " + sReason;
 }

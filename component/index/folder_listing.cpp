@@ -32,9 +32,21 @@ std::string NameOf(const FindData& data) { return data.cFileName; }
 
 bool IsDotEntry(const std::string& sName) { return sName == "." || sName == ".."; }
 
-FolderLister& ActiveLister() {
-  static FolderLister lister;
-  return lister;
+ListingFault& ActiveFault() {
+  static ListingFault fault;
+  return fault;
+}
+
+// False, with the error set as the system would, when a fault is put in place
+// for this point of the listing.
+bool NoFaultAt(const std::string& sFolder, size_t nEntries) {
+  const ListingFault& fault = ActiveFault();
+  const DWORD dwError = fault ? fault(sFolder, nEntries) : ERROR_SUCCESS;
+  if (dwError == ERROR_SUCCESS) {
+    return true;
+  }
+  SetLastError(dwError);
+  return false;
 }
 
 }  // namespace
@@ -42,6 +54,10 @@ FolderLister& ActiveLister() {
 DWORD ListFolder(const std::string& sFolder, std::vector<FolderEntry>& entries) {
   const std::string sPattern = sFolder + kPathSeparatorText + "*.*";
   FindData entry;
+  size_t nRead = 0;
+  if (!NoFaultAt(sFolder, nRead)) {
+    return GetLastError();
+  }
   HANDLE hFind = FindFirst(sPattern, entry);
   // The system spells its invalid handle as a cast of -1.
   // NOLINTNEXTLINE(performance-no-int-to-ptr)
@@ -49,23 +65,19 @@ DWORD ListFolder(const std::string& sFolder, std::vector<FolderEntry>& entries) 
     return GetLastError();
   }
   do {
+    ++nRead;
     std::string sName = NameOf(entry);
     if (!IsDotEntry(sName)) {
       entries.push_back(
           {std::move(sName), (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
     }
-  } while (FindNext(hFind, entry));
+  } while (NoFaultAt(sFolder, nRead) && FindNext(hFind, entry));
   // The search ends with "no more files"; anything else cut the listing short.
   const DWORD dwError = GetLastError();
   FindClose(hFind);
   return dwError == ERROR_NO_MORE_FILES ? ERROR_SUCCESS : dwError;
 }
 
-DWORD ListFolderForScan(const std::string& sFolder, std::vector<FolderEntry>& entries) {
-  const FolderLister& lister = ActiveLister();
-  return lister ? lister(sFolder, entries) : ListFolder(sFolder, entries);
-}
-
-FolderLister ReplaceFolderLister(FolderLister lister) {
-  return std::exchange(ActiveLister(), std::move(lister));
+ListingFault ReplaceListingFault(ListingFault fault) {
+  return std::exchange(ActiveFault(), std::move(fault));
 }

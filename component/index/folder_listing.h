@@ -1,5 +1,5 @@
-// @brief Listing one folder by its path, and the seam through which tests put
-// a failing listing in its place.
+// @brief Listing one folder by its path, and the seam through which tests make
+// a listing fail where they choose.
 #pragma once
 
 #include <functional>
@@ -20,12 +20,11 @@ struct FolderEntry {
 // ERROR_PATH_NOT_FOUND that the folder itself is missing.
 DWORD ListFolder(const std::string& sFolder, std::vector<FolderEntry>& entries);
 
-using FolderLister = std::function<DWORD(const std::string&, std::vector<FolderEntry>&)>;
+// Asked before a listing starts (nEntries 0) and before each further entry is
+// read (nEntries read so far): a system error ends the listing there as if
+// the system had failed with it, ERROR_SUCCESS lets it go on.
+using ListingFault = std::function<DWORD(const std::string& sFolder, size_t nEntries)>;
 
-// The listing every scan uses: ListFolder unless another was put in its place.
-DWORD ListFolderForScan(const std::string& sFolder, std::vector<FolderEntry>& entries);
-
-// Puts lister in place of ListFolder for every scan (an empty one puts
-// ListFolder back) and returns the one it replaced. Only for tests, and only
-// while no scan runs.
-FolderLister ReplaceFolderLister(FolderLister lister);
+// Puts fault in place for every listing (an empty one removes it) and returns
+// the one it replaced. Only for tests, and only while no scan runs.
+ListingFault ReplaceListingFault(ListingFault fault);

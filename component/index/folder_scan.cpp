@@ -15,9 +15,8 @@
 
 namespace {
 
-// No such folder: it holds no pages. For a subfolder, it went away after its
-// parent was listed; for the help folder, the host's help is gone, and an
-// update deletes its pages as it would had each page been deleted.
+// No such folder: a subfolder that went away after its parent was listed
+// holds no pages. (ERROR_FILE_NOT_FOUND is a folder without entries.)
 bool IsMissing(DWORD dwError) {
   return dwError == ERROR_FILE_NOT_FOUND || dwError == ERROR_PATH_NOT_FOUND;
 }
@@ -54,7 +53,7 @@ class FolderScan {
       return;
     }
     std::vector<FolderEntry> entries;
-    const DWORD dwError = ListFolderForScan(sFolder, entries);
+    const DWORD dwError = ListFolder(sFolder, entries);
     if (dwError != ERROR_SUCCESS && !ListingFailureIsHandled(sFolder, dwError)) {
       throw ToolkitError(SystemErrorText(dwError));
     }
@@ -83,12 +82,17 @@ class FolderScan {
 
  private:
   // True when a failed listing leaves the folder out; false when it must
-  // fail the scan. The help folder itself is never left out.
+  // fail the scan. The help folder itself is never left out: one that is
+  // missing for a moment (moved away and back, a share not yet mounted) must
+  // not read as a folder whose every page was deleted.
   bool ListingFailureIsHandled(const std::string& sFolder, DWORD dwError) {
+    if (m_chain.empty()) {
+      return dwError == ERROR_FILE_NOT_FOUND;
+    }
     if (IsMissing(dwError)) {
       return true;
     }
-    if (!m_chain.empty() && IsBadFolder(dwError)) {
+    if (IsBadFolder(dwError)) {
       Skip(sFolder, WithoutTrailingSpace(SystemErrorText(dwError)));
       return true;
     }

@@ -21,8 +21,8 @@ using ScanReport = std::function<void(const std::string& sText)>;
 // leads back to a folder being scanned (a link loop), and one whose listing
 // fails for a reason that belongs to the folder itself and comes back on
 // every scan (a link that cannot be resolved, a path longer than the system
-// allows). A folder that does not exist, sFolder included, holds no pages;
-// an empty sFolder raises.
+// allows). A subfolder that does not exist holds no pages; an sFolder that
+// does not exist, or is empty, raises.
 void ScanHelpFolder(const std::string& sFolder, DocumentSet& docs, bool bSubfolders,
                     const ScanReport& report = nullptr);
 

@@ -1,4 +1,5 @@
 // @brief Find: the component's search over the open collection.
+#include <algorithm>
 #include <string>
 
 #include "component/com/vivevi_vadiro.h"
@@ -15,23 +16,34 @@
 namespace {
 constexpr const char* kResultFields[] = {"SCORE", "VdkVgwKey", "Title"};
 constexpr char kTitlePrefix[] = "TITLE <CONTAINS> ";
+
+// The whole of the host's text: a NUL inside it would end it there for the
+// toolkit and drop the rest unseen, so it separates words as a blank does.
+std::string QueryText(BSTR sSearchString) {
+  WideString sWide(sSearchString, SysStringLen(sSearchString));
+  std::replace(sWide.begin(), sWide.end(), OLECHAR(0), OLECHAR(' '));
+  return WideToNarrow(sWide.c_str());
+}
 }  // namespace
 
 STDMETHODIMP ViveviVadiro::Find(BSTR sSearchString, VARIANT* pSearchDirs, LONG bTitleOnly,
                                 VARIANT* pResults) {
   try {
+    // After a failed build there is nothing to search, and the host hears why.
     if (!m_handles.Session() || !m_handles.Collection()) {
-      return ReportError(E_FAIL, kNoCollectionOpen);
+      return ReportError(E_FAIL, m_sIndexProblem.empty() ? kNoCollectionOpen : m_sIndexProblem);
     }
     if (!pResults || !sSearchString) {
       return ReportError(E_INVALIDARG, kFindArgumentMissing);
     }
-    const std::string sUpdateFailure = RunPendingUpdate();
-    // The update may have failed and closed the collection.
-    if (!m_handles.Session() || !m_handles.Collection()) {
-      return ReportError(E_FAIL, sUpdateFailure.empty() ? kNoCollectionOpen : sUpdateFailure);
+    const bool bUpdated = RunPendingUpdate();
+    const HRESULT hr = Search(sSearchString, pSearchDirs, bTitleOnly, pResults);
+    // The search ran over the collection as it was: S_FALSE, and the error
+    // object says why it could not follow the help folder.
+    if (hr == S_OK && bUpdated && !m_sIndexProblem.empty()) {
+      return ReportError(S_FALSE, m_sIndexProblem);
     }
-    return Search(sSearchString, pSearchDirs, bTitleOnly, pResults);
+    return hr;
   } catch (const std::exception& error) {
     return ReportError(E_FAIL, error.what());
   } catch (...) {
@@ -39,9 +51,9 @@ STDMETHODIMP ViveviVadiro::Find(BSTR sSearchString, VARIANT* pSearchDirs, LONG b
   }
 }
 
-std::string ViveviVadiro::RunPendingUpdate() {
+bool ViveviVadiro::RunPendingUpdate() {
   if (!m_watcher.IsPending()) {
-    return {};
+    return false;
   }
   try {
     if (m_bShowUI) {
@@ -49,14 +61,12 @@ std::string ViveviVadiro::RunPendingUpdate() {
     } else {
       UpdateCollection();
     }
-  } catch (const std::exception& error) {
-    // The update keeps the flag set on failure, so the next Find tries again;
-    // the search itself goes on over whatever is still open.
-    return error.what();
   } catch (...) {
-    return kUnexpectedFailure;
+    // The update keeps the flag set and its reason on failure, so the next
+    // Find tries again; the search itself goes on over the collection, which
+    // stays open.
   }
-  return {};
+  return true;
 }
 
 HRESULT ViveviVadiro::Search(BSTR sSearchString, VARIANT* pSearchDirs, LONG bTitleOnly,
@@ -64,7 +74,7 @@ HRESULT ViveviVadiro::Search(BSTR sSearchString, VARIANT* pSearchDirs, LONG bTit
   SearchRequest request;
   try {
     RefreshCollection(m_handles.Collection());
-    std::string sQuery = WideToNarrow(sSearchString);
+    std::string sQuery = QueryText(sSearchString);
     if (bTitleOnly) {
       sQuery.insert(0, kTitlePrefix);
     }

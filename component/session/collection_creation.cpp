@@ -41,6 +41,17 @@ void MakeCollectionFolder(const std::string& sFolder) {
 }  // namespace
 
 void ViveviVadiro::CreateCollection() {
+  // Kept for Find, which has no collection to search after a failed build
+  // and says why.
+  try {
+    BuildCollection();
+  } catch (const std::exception& error) {
+    m_sIndexProblem = error.what();
+    throw;
+  }
+}
+
+void ViveviVadiro::BuildCollection() {
   m_sLastError.Clear();
 
   MakeFolderIfMissing(m_folders.m_sInstallDir + "dizode" + kPathSeparatorText + "collections");

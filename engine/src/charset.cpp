@@ -25,9 +25,14 @@ constexpr char16_t kCp1252High[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 void AppendCodePoint(std::string& out, uint32_t cp) {
-  // Controls other than tab, line feed and carriage return would make the parser stop or
-  // complain; they carry no text, so they become blanks.
-  if ((cp < 0x20 && cp != '\t' && cp != '\n' && cp != '\r') || cp == 0x7F) cp = ' ';
+  // A stray NUL is read as U+FFFD, as browsers read it. Other controls than tab, line feed and
+  // carriage return would make the parser stop or complain; they carry no text, so they become
+  // blanks.
+  if (cp == 0) {
+    cp = utf::kReplacementCharacter;
+  } else if ((cp < 0x20 && cp != '\t' && cp != '\n' && cp != '\r') || cp == 0x7F) {
+    cp = ' ';
+  }
   if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
   utf::AppendUtf8(out, cp);
 }
@@ -62,6 +67,21 @@ std::string DecodeCp1252(std::string_view s) {
   for (unsigned char c : s) {
     AppendCodePoint(out, c >= 0x80 && c < 0xA0 ? kCp1252High[c - 0x80] : c);
   }
+  return out;
+}
+
+std::string DecodeUtf32(std::string_view s, bool bigEndian) {
+  std::string out;
+  out.reserve(s.size() / 2);
+  for (size_t i = 0; i + 4 <= s.size(); i += 4) {
+    uint32_t cp = 0;
+    for (size_t k = 0; k < 4; ++k) {
+      const auto byte = static_cast<uint8_t>(s[i + (bigEndian ? k : 3 - k)]);
+      cp = cp << 8 | byte;
+    }
+    AppendCodePoint(out, cp);  // beyond U+10FFFF and surrogates become U+FFFD
+  }
+  if (s.size() % 4 != 0) AppendCodePoint(out, utf::kReplacementCharacter);
   return out;
 }
 
@@ -154,7 +174,50 @@ bool ReadsAsciiAsAscii(const std::string& charset) {
   return decoded && *decoded == kProbe;
 }
 
+// The UTF-16 or UTF-32 layout that a page without a byte-order mark gives away by its zero
+// bytes: markup is ASCII, and in these encodings each ASCII character carries zero bytes at fixed
+// places, where text in any other encoding has none. Empty when the bytes show no such layout.
+std::string UnicodeLayout(std::string_view bytes) {
+  const std::string_view sample =
+      bytes.substr(0, std::min(bytes.size(), kDeclarationWindow) & ~size_t{3});
+  const size_t quads = sample.size() / 4;
+  if (quads < 4) return {};
+  size_t zeros[4] = {};  // zero bytes at each place of a group of four
+  for (size_t i = 0; i < sample.size(); ++i) zeros[i % 4] += sample[i] == '\0' ? 1 : 0;
+  // UTF-32: the top byte of every character is zero, and so is the next one of most.
+  if (zeros[3] == quads && zeros[2] * 2 >= quads && zeros[0] * 2 < quads) return "utf-32le";
+  if (zeros[0] == quads && zeros[1] * 2 >= quads && zeros[3] * 2 < quads) return "utf-32be";
+  // UTF-16: the high byte of the ASCII characters is zero; the low byte of almost none is.
+  const size_t odd = zeros[1] + zeros[3];
+  const size_t even = zeros[0] + zeros[2];
+  const size_t units = quads * 2;
+  if (odd * 4 >= units && even * 8 < odd) return "utf-16le";
+  if (even * 4 >= units && odd * 8 < even) return "utf-16be";
+  return {};
+}
+
 }  // namespace
+
+bool LooksBinary(std::string_view bytes) {
+  if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF" ||
+      !UnicodeLayout(bytes).empty()) {
+    return false;
+  }
+  const std::string_view sample = bytes.substr(0, kDeclarationWindow);
+  // Binary formats hold zero bytes in runs (the high bytes of their numbers); a text may hold a
+  // stray one, which is read as U+FFFD.
+  if (sample.find(std::string_view("\0\0", 2)) != std::string_view::npos) return true;
+  size_t controls = 0;
+  for (char c : sample) {
+    const auto byte = static_cast<unsigned char>(c);
+    // Tab, line and page ends, and the escape that some Japanese charsets switch with.
+    const bool textControl =
+        byte == '\t' || byte == '\n' || byte == '\f' || byte == '\r' || byte == 0x1B;
+    controls += byte < 0x20 && !textControl ? 1 : 0;
+  }
+  constexpr size_t kStrayControls = 4;
+  return controls > kStrayControls && controls * 16 > sample.size();
+}
 
 bool IsValidUtf8(std::string_view bytes) {
   for (size_t i = 0; i < bytes.size();) {
@@ -167,8 +230,12 @@ bool IsValidUtf8(std::string_view bytes) {
 
 DetectedCharset DetectCharset(std::string_view bytes) {
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return {"utf-8", 3};
+  // The UTF-32 marks begin like the UTF-16 little-endian one, so they are looked for first.
+  if (bytes.substr(0, 4) == std::string_view("\xFF\xFE\0\0", 4)) return {"utf-32le", 4};
+  if (bytes.substr(0, 4) == std::string_view("\0\0\xFE\xFF", 4)) return {"utf-32be", 4};
   if (bytes.substr(0, 2) == "\xFF\xFE") return {"utf-16le", 2};
   if (bytes.substr(0, 2) == "\xFE\xFF") return {"utf-16be", 2};
+  if (std::string layout = UnicodeLayout(bytes); !layout.empty()) return {layout, 0};
   // A declaration the system cannot decode, or one that would garble the ASCII it is written
   // in, is no evidence at all: the next one, or the bytes themselves, decide instead.
   for (const std::string& declared : DeclaredCharsets(bytes.substr(0, kDeclarationWindow))) {
@@ -187,6 +254,8 @@ std::string DecodeToUtf8(std::string_view bytes, const std::string& charset) {
   if (charset == "windows-1252") return DecodeCp1252(bytes);
   if (charset == "utf-16le") return DecodeUtf16(bytes, false);
   if (charset == "utf-16be") return DecodeUtf16(bytes, true);
+  if (charset == "utf-32le") return DecodeUtf32(bytes, false);
+  if (charset == "utf-32be") return DecodeUtf32(bytes, true);
   // The converter's output is UTF-8; decoding it again maps the control characters.
   if (std::optional<std::string> converted = ConvertToUtf8(bytes, charset))
     return DecodeUtf8(*converted);

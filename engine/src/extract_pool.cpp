@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "charset.h"
 #include "text/token_positions.h"
 
 namespace dizode {
@@ -13,12 +14,6 @@ namespace {
 // dozen let them even out. Each page ahead holds its text and its tokens in memory.
 constexpr size_t kPagesAheadPerThread = 32;
 constexpr size_t kMaxPagesAhead = 64;
-
-// A page whose first kilobyte holds NUL bytes (and no UTF-16 mark) is not a text document.
-bool LooksBinary(std::string_view bytes) {
-  if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") return false;
-  return bytes.substr(0, 1024).find('\0') != std::string_view::npos;
-}
 
 // Where the sections' byte offsets fall among the index positions of the headings and body.
 std::vector<SectionBounds> LocateSections(const ExtractedPage& page) {

@@ -52,7 +52,9 @@ class PageWriter {
     else
       row.Bind(1, key);
     row.Bind(2, title).Bind(3, TitleKey(title)).Bind(4, page.stamp.size).Bind(5, page.stamp.mtime);
-    if (page.problem.empty() || page.hash) row.BindBlob(6, &page.hash, sizeof page.hash);
+    // A page indexed without its text (unreadable, or no text at all) has no hash: readers of
+    // the page table tell such pages by it.
+    if (page.problem.empty()) row.BindBlob(6, &page.hash, sizeof page.hash);
     row.Bind(7, page.text.charset).Bind(8, page.text.lang);
     const std::string sections = EncodeSections(page.sections);
     row.BindBlob(9, sections.data(), static_cast<int>(sections.size()));
@@ -134,15 +136,13 @@ void RefuseReadOnly(const Store& store) {
 
 // Runs `body` as the submission; any failure is reported as the fatal message first.
 template <typename Body>
-void Submission(Store& store, Progress& progress, Body&& body) {
+void Submission(Progress& progress, Body&& body) {
   try {
     body();
   } catch (const std::bad_alloc&) {
-    store.NoteFailedWrite();
     progress.Error("out of memory");
     throw;
   } catch (const std::exception& error) {
-    store.NoteFailedWrite();
     progress.Error(error.what());
     throw;
   }
@@ -156,7 +156,7 @@ void AddPages(Store& store, std::vector<std::string> keys, Progress& progress) {
   RefuseReadOnly(store);
   SortUnique(keys);
   progress.Start(keys.size());
-  Submission(store, progress, [&] {
+  Submission(progress, [&] {
     Transaction transaction(store.db());
     PageWriter writer(store.db());
     // The writing thread keeps a core of its own: it is the slower side of the pipeline, and
@@ -186,7 +186,7 @@ void DeletePages(Store& store, std::vector<std::string> keys, Progress& progress
   progress.StartRemoval(keys.size());
   int64_t before = store.DocumentCount();
   int64_t removed = 0;
-  Submission(store, progress, [&] {
+  Submission(progress, [&] {
     Transaction transaction(store.db());
     PageWriter writer(store.db());
     for (const std::string& key : keys) removed += writer.Delete(key) ? 1 : 0;

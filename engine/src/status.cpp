@@ -42,7 +42,11 @@ void CheckSqlite(sqlite3* db, int rc, const char* context) {
   if (rc == SQLITE_OK || rc == SQLITE_ROW || rc == SQLITE_DONE) return;
   std::string message = context;
   message += ": ";
-  message += db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+  // Only a query's time budget interrupts a statement; SQLite's own word for it says nothing.
+  if ((rc & 0xFF) == SQLITE_INTERRUPT)
+    message += "the query ran out of time";
+  else
+    message += db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
   Fail(StatusFromSqlite(rc), message);
 }
 

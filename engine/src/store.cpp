@@ -167,19 +167,12 @@ std::unique_ptr<Store> Store::Create(const std::string& folder, const std::strin
 
 Store::~Store() {
   if (m_buildPath.empty()) return;
-  if (!m_writeFailed) {
-    try {
-      Publish(false);
-      return;
-    } catch (...) {
-      // Left unpublished: the old collection stays and the temporary file goes.
-    }
-  }
+  // Nothing was committed: the old collection stays and the temporary file goes.
   m_db = Db();
   RemoveDatabaseFilesQuietly(m_buildPath);
 }
 
-void Store::Publish(bool reopen) {
+void Store::Publish() {
   const std::string path = DatabasePath(m_folder);
   m_db = Db();  // closed, the build's rollback journal is gone and its file is whole
   try {
@@ -195,12 +188,11 @@ void Store::Publish(bool reopen) {
     fs::rename(FilePath(m_buildPath), FilePath(path), error);
     if (error) Fail(TK_E_IO, "cannot move the new collection into place: " + error.message());
   } catch (...) {
-    if (reopen) m_db = Connect(m_buildPath, SQLITE_OPEN_READWRITE);  // the build goes on
+    m_db = Connect(m_buildPath, SQLITE_OPEN_READWRITE);  // the build goes on
     throw;
   }
   m_buildPath.clear();
   SyncFolder(m_folder);
-  if (!reopen) return;
   m_db = Connect(path, SQLITE_OPEN_READWRITE);
   m_db.Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", "open");
   m_count = -1;
@@ -272,7 +264,7 @@ int64_t Store::DocumentCount() {
 }
 
 void Store::NoteWrite(int64_t pagesTouched) {
-  if (creating()) Publish(true);
+  if (creating()) Publish();
   m_count = -1;
   // The submission's own merging leaves work behind; finishing most of it now, while the
   // caller already waits for a submission, keeps the refresh requests before searches cheap.

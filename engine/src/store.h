@@ -29,11 +29,11 @@ class Store {
   // Makes the folder when missing (its parent must exist) and builds an empty collection beside
   // whatever is there, under a temporary name: the collection in place (or a stray file) stays
   // whole, and searchable by others, until the new one is complete. The creation completes,
-  // replacing the old collection by one rename, at its first committed write, or when the store
-  // closes without a failed write (an empty collection was asked for). A creation closed after
-  // a failed write is abandoned: the old collection stays as it was and the temporary file
-  // goes. A temporary file left by a killed creation is removed by the next creation.
-  // `styleFile` may name a "language=..." file.
+  // replacing the old collection by one rename, at its first committed write only (a
+  // submission of no pages commits too, for an empty collection). A creation closed before
+  // that is abandoned: an empty build is never put over a good collection, the old collection
+  // stays as it was and the temporary file goes. A temporary file left by a killed creation is
+  // removed by the next creation. `styleFile` may name a "language=..." file.
   static std::unique_ptr<Store> Create(const std::string& folder, const std::string& styleFile);
   // Opens an existing, valid collection; never creates one. A collection whose file or folder
   // cannot be written (an installed application's prebuilt index) opens read-only: searches
@@ -57,8 +57,6 @@ class Store {
   // Called after every committed write of this connection: a pending creation completes, the
   // count changes, and the index segments the write left are merged (best effort).
   void NoteWrite(int64_t pagesTouched);
-  // Called when a write failed: a pending creation will be abandoned instead of completed.
-  void NoteFailedWrite() { m_writeFailed = true; }
   // Picks up other processes' commits and does a bounded step of index merging. Cheap.
   void Refresh();
 
@@ -66,8 +64,9 @@ class Store {
   Store(std::string folder, Db db, std::string language)
       : m_folder(std::move(folder)), m_db(std::move(db)), m_language(std::move(language)) {}
   static Db Connect(const std::string& path, int flags);
-  // Moves the finished creation into place; `reopen` connects to it afterwards.
-  void Publish(bool reopen);
+  // Moves the creation into place and connects to it there. On failure the old collection is
+  // left as it was and the store goes on building.
+  void Publish();
   int64_t DataVersion();
   // One step of incremental index merging of at most `pages` pages; false when busy.
   bool Merge(int64_t pages);
@@ -76,7 +75,6 @@ class Store {
   Db m_db;
   std::string m_language;
   std::string m_buildPath;  // the creation's temporary database until it is published
-  bool m_writeFailed = false;
   bool m_readOnly = false;
   int64_t m_count = -1;
   int64_t m_countVersion = -1;

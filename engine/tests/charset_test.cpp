@@ -38,6 +38,8 @@ constexpr std::string_view kUkrainian =
 // leaves the page empty, which no case expects.
 std::string Encode(std::string_view utf8, const char* charset) {
   iconv_t cd = iconv_open(charset, "UTF-8");
+  // The library spells its failure as a cast of -1.
+  // NOLINTNEXTLINE(performance-no-int-to-ptr)
   if (cd == reinterpret_cast<iconv_t>(-1)) return {};
   std::string in(utf8), out(utf8.size() * 4 + 16, '\0');
   char* inPtr = in.data();
@@ -80,6 +82,17 @@ INSTANTIATE_TEST_SUITE_P(
         Detection{"Utf8Bom", "\xEF\xBB\xBF<meta charset=iso-8859-2>", "utf-8", 3},
         Detection{"Utf16LeBom", std::string("\xFF\xFE<\0", 4), "utf-16le", 2},
         Detection{"Utf16BeBom", std::string("\xFE\xFF\0<", 4), "utf-16be", 2},
+        Detection{"Utf32LeBom", std::string("\xFF\xFE\0\0<\0\0\0", 8), "utf-32le", 4},
+        Detection{"Utf32BeBom", std::string("\0\0\xFE\xFF\0\0\0<", 8), "utf-32be", 4},
+        // Without a mark, the zero bytes of ASCII markup show the layout.
+        Detection{"Utf16LeWithoutBom", std::string("<\0p\0>\0x\0<\0/\0p\0>\0", 16), "utf-16le", 0},
+        Detection{"Utf16BeWithoutBom", std::string("\0<\0p\0>\0x\0<\0/\0p\0>", 16), "utf-16be", 0},
+        Detection{"Utf32LeWithoutBom", std::string("<\0\0\0p\0\0\0>\0\0\0x\0\0\0", 16), "utf-32le",
+                  0},
+        Detection{"Utf32BeWithoutBom", std::string("\0\0\0<\0\0\0p\0\0\0>\0\0\0x", 16), "utf-32be",
+                  0},
+        Detection{"StrayNulInAnAsciiPage", std::string("<p>one\0two</p><p>three four</p>", 31),
+                  "utf-8", 0},
         Detection{"MetaCharset", "<head><META CHARSET=\"ISO-8859-2\"></head>", "iso-8859-2", 0},
         Detection{"HttpEquiv",
                   "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=koi8-r\">",
@@ -156,6 +169,9 @@ INSTANTIATE_TEST_SUITE_P(
                  "\xF0\x9F\x98\x80"},
         Decoding{"Utf16LoneSurrogate", std::string("\x00\xD8x\0", 4), "utf-16le", "\xEF\xBF\xBDx"},
         Decoding{"Utf16OddByte", std::string("a\0b", 3), "utf-16le", "a\xEF\xBF\xBD"},
+        Decoding{"Utf32Le", std::string("h\0\0\0\xAC\x20\0\0", 8), "utf-32le", "h\xE2\x82\xAC"},
+        Decoding{"Utf32BeBeyondUnicodeAndCut", std::string("\0\x11\0\0\0\0\0h\0", 9), "utf-32be",
+                 "\xEF\xBF\xBDh\xEF\xBF\xBD"},
         Decoding{"Iso88592ThroughSystem", "\xB1", "iso-8859-2", "\xC4\x85"},
         Decoding{"Iso885915Euro", "\xA4", "iso-8859-15", "\xE2\x82\xAC"},
         Decoding{"InvalidShiftJisByte",
@@ -167,11 +183,13 @@ INSTANTIATE_TEST_SUITE_P(
         Decoding{"UnknownLabelFallsBackToUtf8", "caf\xC3\xA9", "no-such-charset", "caf\xC3\xA9"},
         Decoding{"UnknownLabelInvalidUtf8IsWindows1252", "caf\xE9", "no-such-charset",
                  "caf\xC3\xA9"},
-        Decoding{"ControlBytesBecomeBlanks",
+        Decoding{"NulIsReplacedAndOtherControlsBecomeBlanks",
                  std::string("a\0b\x01"
                              "c\td",
                              7),
-                 "utf-8", "a b c\td"}),
+                 "utf-8",
+                 "a\xEF\xBF\xBD"
+                 "b c\td"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct PageCase {
@@ -238,10 +256,51 @@ INSTANTIATE_TEST_SUITE_P(
         PageCase{"Utf16BeWithBomAndLabel",
                  "\xFE\xFF" + Encode(Page("<meta charset=utf-16>", "印刷", kJapanese), "UTF-16BE"),
                  "utf-16be", "印刷", std::string(kJapanese)},
+        PageCase{"Utf16LeWithoutBom", Encode(Page("", "Печать", kRussian), "UTF-16LE"), "utf-16le",
+                 "Печать", std::string(kRussian)},
+        PageCase{"Utf16BeWithoutBom", Encode(Page("", "印刷", kJapanese), "UTF-16BE"), "utf-16be",
+                 "印刷", std::string(kJapanese)},
+        PageCase{"Utf32LeWithBom",
+                 std::string("\xFF\xFE\0\0", 4) + Encode(Page("", "Печать", kRussian), "UTF-32LE"),
+                 "utf-32le", "Печать", std::string(kRussian)},
+        PageCase{"Utf32BeWithoutBom", Encode(Page("", "印刷", kJapanese), "UTF-32BE"), "utf-32be",
+                 "印刷", std::string(kJapanese)},
+        PageCase{"StrayNulReadAsReplacementCharacter",
+                 Page("", "Print Setup", std::string("Mar\0gins", 8)), "utf-8", "Print Setup",
+                 "Mar\xEF\xBF\xBDgins"},
         PageCase{"DeclaredKoi8UBeatsDetector",
                  Encode(Page("<meta charset=koi8-u>", "Друк", kUkrainian), "KOI8-U"), "koi8-u",
                  "Друк", std::string(kUkrainian)}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Only bytes that are no text in any encoding are left unread; a stray NUL, or the zero bytes
+// of UTF-16 and UTF-32, are text.
+TEST(LooksBinaryTest, RunsOfZerosOrManyControlsThatNoLayoutExplains) {
+  std::string scattered;
+  for (unsigned i = 0; i < 1024; ++i) scattered += static_cast<char>((i * 7919u) % 256u);
+  const struct {
+    const char* name;
+    std::string bytes;
+    bool binary;
+  } cases[] = {
+      {"program header",
+       std::string("\x7F"
+                   "ELF\2\1\1\0\0\0\0\0\0\0\0\0",
+                   16),
+       true},
+      {"compressed bytes", scattered, true},
+      {"page with a stray NUL", std::string("<p>one\0two</p>", 14), false},
+      {"page of text", "<p>plain text, with\ttabs\r\nand line ends\f</p>", false},
+      {"UTF-16 without a mark", Encode(Page("", "Печать", kRussian), "UTF-16LE"), false},
+      {"UTF-32 with a mark",
+       std::string("\0\0\xFE\xFF", 4) + Encode(Page("", "T", "x"), "UTF-32BE"), false},
+      {"ISO-2022-JP", Encode(Page("", "印刷", kJapanese), "ISO-2022-JP"), false},
+  };
+  for (const auto& c : cases) {
+    ASSERT_FALSE(c.bytes.empty()) << c.name;
+    EXPECT_EQ(LooksBinary(c.bytes), c.binary) << c.name;
+  }
+}
 
 }  // namespace
 }  // namespace dizode

@@ -135,7 +135,7 @@ TEST_F(DiskFullTest, OnAFullDiskEveryReportedSuccessIsRealAndFailuresKeepThePage
 }
 
 // A creation over a working collection on a full disk either replaces it with an empty
-// collection, as it reports, or fails and leaves it whole.
+// collection, as its committed submission reports, or fails and leaves it whole.
 TEST_F(DiskFullTest, ACreationOnAFullDiskReplacesThePreviousCollectionOnlyWhenItSucceeds) {
   ASSERT_NO_FATAL_FAILURE(CreateWithKeptPages());
   m_disk->Fill("filler");
@@ -143,6 +143,7 @@ TEST_F(DiskFullTest, ACreationOnAFullDiskReplacesThePreviousCollectionOnlyWhenIt
   {
     Toolkit toolkit(m_collection, TK_COLLECTION_CREATE);
     created = toolkit.openStatus();
+    if (created == TK_OK) created = toolkit.Submit(TK_SUBMIT_ADD, {});
   }
   m_disk->Free("filler");
   if (created == TK_OK) {

@@ -73,6 +73,8 @@ INSTANTIATE_TEST_SUITE_P(
              "entry one"},
         Case{"HeadingStartClosesOpenHeading", "<h3>Three<h4>Four</h4><p>text</p>", "some-page",
              "Three", "Four text"},
+        Case{"RawTextEndTagsInCapitals",
+             "<TITLE>T</TITLE><SCRIPT>x</SCRIPT><STYLE>p{}</Style>visible", "T", "", "visible"},
         Case{"SelfClosedScriptHidesNothing", "<title>T</title><script src=\"a.js\"/><p>shown</p>",
              "T", "", "shown"},
         Case{"ReferencesInAttributesAndNumbers",

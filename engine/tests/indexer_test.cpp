@@ -142,6 +142,18 @@ TEST_F(SubmitTest, BinaryPageIsSkipped) {
   EXPECT_TRUE(m_toolkit.FindKeys("binary").empty());
 }
 
+TEST_F(SubmitTest, PagesWithAStrayNulOrInUtf16WithoutAMarkAreRead) {
+  std::string stray = m_dir / "stray.htm";
+  WriteFile(stray, std::string("<title>Stray</title><p>before\0after</p>", 39));
+  std::string wide = m_dir / "wide.htm";
+  std::string utf16;
+  for (char c : std::string("<title>Wide</title><p>sixteen bits</p>")) utf16 += {c, '\0'};
+  WriteFile(wide, utf16);
+  ASSERT_TK_OK(m_toolkit.Submit(TK_SUBMIT_ADD, {stray, wide}));
+  EXPECT_EQ(m_toolkit.FindKeys("after"), std::vector<std::string>{stray});
+  EXPECT_EQ(m_toolkit.FindKeys("sixteen"), std::vector<std::string>{wide});
+}
+
 TEST(IndexerTextTest, TitleKeyIsTheTitlesSearchWords) {
   EXPECT_EQ(TitleKey("  Print SETUP \t"), "print setup");
   EXPECT_EQ(TitleKey("\xC3\x89t\xC3\xA9 -- Overview!"), "ete overview");

@@ -39,11 +39,13 @@ class ReadOnlyTest : public ::testing::Test {
     ASSERT_TK_OK(creator.Submit(TK_SUBMIT_ADD, {m_page}));
   }
 
-  // Searches work, refreshes answer, and submissions are refused with nothing written.
+  // Searches work, refreshes answer, and submissions are refused with nothing written: not
+  // even a log or shared index beside the file while it is open.
   void CheckReadOnly() {
     const auto before = Snapshot(m_folder);
     Toolkit reader(m_folder, TK_COLLECTION_OPEN);
     ASSERT_TK_OK(reader.openStatus());
+    EXPECT_EQ(Snapshot(m_folder), before);
     EXPECT_EQ(reader.FindKeys("print"), std::vector<std::string>{m_page});
     auto request = MakeRecord<TkCollectionRequestArgs>();
     request.request = TK_REQUEST_REFRESH;
@@ -73,6 +75,22 @@ TEST_F(ReadOnlyTest, CollectionTheEngineMayNotWrite) {
   SetWritableCheck(nullptr);
   Toolkit writer(m_folder, TK_COLLECTION_OPEN);
   EXPECT_EQ(writer.Submit(TK_SUBMIT_ADD, {m_other}), TK_OK) << "writable again";
+}
+
+// The file the engine may not write, or the folder that would hold its log: either makes the
+// collection read-only. A check of paths stands for the permissions, which a test run with
+// privileges would not feel.
+std::string g_unwritable;
+bool AllButOneIsWritable(const std::string& path) { return path != g_unwritable; }
+
+TEST_F(ReadOnlyTest, FileOrFolderAloneThatTheEngineMayNotWrite) {
+  for (const std::string& path : {m_folder + "/collection.db", m_folder}) {
+    SCOPED_TRACE(path);
+    g_unwritable = path;
+    SetWritableCheck(AllButOneIsWritable);
+    CheckReadOnly();
+    SetWritableCheck(nullptr);
+  }
 }
 
 TEST_F(ReadOnlyTest, FolderAndFileWithoutWritePermission) {

@@ -77,10 +77,12 @@ void NotADatabase(const TempDir& dir) {
 void WrongSchema(const TempDir& dir) {
   auto store = Store::Create(dir / "coll", "");
   store->db().Exec("UPDATE meta SET value = '999' WHERE key = 'schema'", "test");
+  store->NoteWrite(0);  // completes the creation
 }
 void NoMetaTable(const TempDir& dir) {
   auto store = Store::Create(dir / "coll", "");
   store->db().Exec("DROP TABLE meta", "test");
+  store->NoteWrite(0);  // completes the creation
 }
 // A collection cut short, as by a copy that ran out of room.
 void Truncated(const TempDir& dir) {
@@ -148,7 +150,10 @@ INSTANTIATE_TEST_SUITE_P(
 // rebuilding.
 TEST(StoreTest, OpenOfACollectionLockedByAnotherConnectionIsBusy) {
   TempDir dir;
-  { Toolkit creator(dir / "coll"); }
+  {
+    Toolkit creator(dir / "coll");
+    ASSERT_TK_OK(creator.Submit(TK_SUBMIT_ADD, {}));
+  }
   sqlite3* holder = nullptr;
   ASSERT_EQ(sqlite3_open((dir / "coll/collection.db").c_str(), &holder), SQLITE_OK);
   ASSERT_EQ(sqlite3_exec(holder,

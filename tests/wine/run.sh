@@ -7,8 +7,9 @@
 # registered with regsvr32, then the script client (client.vbs) under cscript:
 # searches whose rows must equal the native build's zvv on the same pages,
 # AutoRefresh, the index prompt and progress dialog (answered by the test
-# host; screenshots in wine-test/screenshots), and finally regsvr32 /u and
-# what it must remove and keep. Every check prints PASS or FAIL; the script
+# host; screenshots in wine-test/screenshots), a collection created anew by
+# one process while another holds it open (CollectionSwap.exe), and finally
+# regsvr32 /u and what it must remove and keep. Every check prints PASS or FAIL; the script
 # exits non-zero when any failed.
 set -euo pipefail
 
@@ -25,7 +26,8 @@ bin=$win_build/bin
 zvv=$native_build/bin/zvv
 work=$win_build/wine-test
 shots=$work/screenshots
-for file in "$bin/ZoViveviVadiro.dll" "$bin/dizode.dll" "$bin/TestHost.dll" "$zvv"; do
+for file in "$bin/ZoViveviVadiro.dll" "$bin/dizode.dll" "$bin/TestHost.dll" "$bin/CollectionSwap.exe" \
+  "$zvv"; do
   [[ -f $file ]] || { echo "run.sh: $file is missing: build it first" >&2; exit 1; }
 done
 
@@ -266,6 +268,44 @@ check "declined: no progress dialog" not grep -qx "dialog progress" "$dialogs"
 check "declined: Initialize fails" grep -qx "initialize failed True" "$declined"
 check "declined: no collection built" \
   test ! -e "$work/app-declined/dizode/collections/Searchable Help/file"
+
+# --- A collection replaced while another process has it open ---------------------
+# Windows will not replace a file another process holds open: the new
+# collection takes the old one's place, or the creation fails with its reason
+# and the old collection stays whole, for its holder and for everyone else.
+swap=$work/swap
+mkdir -p "$swap/pages"
+printf '<title>Old</title><p>kept walrus</p>' >"$swap/pages/old.htm"
+printf '<title>New</title><p>fresh walrus</p>' >"$swap/pages/new.htm"
+swap_exe() { timeout 180 wine "$(windows_path "$bin/CollectionSwap.exe")" "$@" 2>>"$swap/wine.log" | tr -d '\r'; }
+collection=$(windows_path "$swap/coll")
+old_key=$(windows_path "$swap/pages/old.htm")
+new_key=$(windows_path "$swap/pages/new.htm")
+check "swap: the first collection is built" \
+  [ "$(swap_exe create "$collection" "$old_key")" == "status 0" ]
+swap_exe hold "$collection" "$(windows_path "$swap/ready")" "$(windows_path "$swap/release")" \
+  >"$swap/hold.txt" &
+holder=$!
+for _ in $(seq 1200); do [[ -e $swap/ready || ! -d /proc/$holder ]] && break; sleep 0.1; done
+check "swap: the holder has the collection open" test -e "$swap/ready"
+swap_exe create "$collection" "$new_key" >"$swap/create.txt" || true
+: >"$swap/release"
+wait "$holder" || true
+check "swap: the holder listed the old collection before the creation" \
+  [ "$(sed '/^after$/,$d' "$swap/hold.txt")" == "key $old_key" ]
+swap_exe list "$collection" >"$swap/after.txt" || true
+if grep -qx "status 0" "$swap/create.txt"; then
+  check "swap: the new collection took the old one's place" \
+    [ "$(cat "$swap/after.txt")" == "key $new_key" ]
+else
+  check "swap: the refused creation says why" grep -qE '^error .+' "$swap/create.txt"
+  check "swap: the refused creation leaves the old collection" \
+    [ "$(cat "$swap/after.txt")" == "key $old_key" ]
+fi
+check "swap: the holder searched its collection to the end" \
+  [ "$(sed -n '/^after$/,$p' "$swap/hold.txt" | sed 1d)" == "key $old_key" ]
+check "swap: no temporary collection is left" not test -e "$swap/coll/collection.db.new"
+echo "run.sh: swap: $(tr '\n' ' ' <"$swap/create.txt")"
 
 # --- Unregistration ------------------------------------------------------------
 check "regsvr32 /u unregisters the component" \

@@ -24,6 +24,12 @@
 #define ERROR_BADDB 1009L
 #endif
 
+// Not a system function: the path of the registry file, copied to lpBuffer as
+// GetEnvironmentVariableA copies a value: the characters copied, without the
+// terminating NUL, or, when nSize is too small, the size needed with it. So
+// that a host can name the file when the registry cannot be read.
+extern "C" DWORD WinportGetRegistryFileA(LPSTR lpBuffer, DWORD nSize);
+
 // --- Program identifiers -------------------------------------------------------
 
 // ProgID\CLSID of the program identifier; a version-independent identifier

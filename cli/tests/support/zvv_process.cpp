@@ -4,6 +4,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <iterator>
 #include <regex>
 #include <sstream>
 #include <stdexcept>
@@ -88,19 +89,49 @@ void TempApp::AddPage(const std::string& relativePath, const std::string& title,
       << "</title></head>\n<body><h1>" << title << "</h1><p>" << body << "</p></body></html>\n";
 }
 
-RunResult RunZvv(const std::vector<std::string>& args, const std::string& registryFile) {
-  const fs::path folder = UniqueFolder("zvv-run");
-  const fs::path registry = registryFile.empty() ? folder / "registry.reg" : fs::path(registryFile);
-  const std::string command = CommandLine(args, registry) + " </dev/null >" +
-                              ShellQuote((folder / "out").string()) + " 2>" +
-                              ShellQuote((folder / "err").string());
+namespace {
+
+// Runs `command` with standard input empty and both outputs captured in `folder`, which goes.
+RunResult RunCaptured(const std::string& command, const fs::path& folder) {
+  const std::string redirected = command + " </dev/null >" + ShellQuote((folder / "out").string()) +
+                                 " 2>" + ShellQuote((folder / "err").string());
   RunResult result;
-  result.m_exitCode = ShellExitCode(command, folder / "code");
+  result.m_exitCode = ShellExitCode(redirected, folder / "code");
   result.m_out = ReadFile(folder / "out");
   result.m_err = ReadFile(folder / "err");
   std::error_code error;
   fs::remove_all(folder, error);
   return result;
+}
+
+// `command` in a mount namespace of its own where `folder` is a read-only view of itself.
+std::string SeeingReadOnly(const std::string& folder, const std::string& command) {
+  return "unshare -rm sh -c " + ShellQuote("mount --bind -o ro " + ShellQuote(folder) + " " +
+                                           ShellQuote(folder) + " && " + command);
+}
+
+}  // namespace
+
+RunResult RunZvv(const std::vector<std::string>& args, const std::string& registryFile) {
+  const fs::path folder = UniqueFolder("zvv-run");
+  const fs::path registry = registryFile.empty() ? folder / "registry.reg" : fs::path(registryFile);
+  return RunCaptured(CommandLine(args, registry), folder);
+}
+
+bool ReadOnlyViewsWork() {
+  const fs::path folder = UniqueFolder("zvv-read-only");
+  const bool works =
+      std::system((SeeingReadOnly(folder.string(), "true") + " 2>/dev/null").c_str()) == 0;
+  std::error_code error;
+  fs::remove_all(folder, error);
+  return works;
+}
+
+RunResult RunZvvSeeingReadOnly(const std::string& readOnlyFolder,
+                               const std::vector<std::string>& args) {
+  const fs::path folder = UniqueFolder("zvv-run");
+  return RunCaptured(SeeingReadOnly(readOnlyFolder, CommandLine(args, folder / "registry.reg")),
+                     folder);
 }
 
 RunResult RunZvvInto(const std::vector<std::string>& args, const std::string& outputPath,
@@ -172,6 +203,11 @@ int WatchProcess::Finish() {
     m_output = nullptr;
   }
   return m_exitCode;
+}
+
+std::string WatchProcess::Errors() const {
+  std::ifstream in(m_folder / "err", std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 ScopedEnvironment::ScopedEnvironment(const char* name, const std::string& value) : m_name(name) {

@@ -45,6 +45,16 @@ class TempApp {
 // empty, so that no registration outside the test is seen.
 RunResult RunZvv(const std::vector<std::string>& args, const std::string& registryFile = {});
 
+// Whether this machine lets a test show the programs it starts a folder as read-only (a
+// private mount namespace, which needs no privileges where user namespaces are allowed):
+// tests that need it skip without it. Permissions would not do: a test run as root ignores
+// them.
+bool ReadOnlyViewsWork();
+
+// As RunZvv with a fresh registry, with `readOnlyFolder` read-only for zvv, whoever runs it.
+RunResult RunZvvSeeingReadOnly(const std::string& readOnlyFolder,
+                               const std::vector<std::string>& args);
+
 // As RunZvv, with standard output written to `outputPath` (a full device, say)
 // and `input` on standard input; m_out stays empty.
 RunResult RunZvvInto(const std::vector<std::string>& args, const std::string& outputPath,
@@ -65,6 +75,8 @@ class WatchProcess {
   std::vector<std::string> ReadAnswer();
   // Ends the input and returns the exit code.
   int Finish();
+  // What the process wrote to standard error so far.
+  std::string Errors() const;
 
  private:
   std::filesystem::path m_folder;

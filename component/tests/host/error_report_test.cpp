@@ -13,24 +13,6 @@
 
 namespace {
 
-// What GetErrorInfo holds: its description, or "<none>" when the slot is
-// empty; the source and interface are checked on the way.
-std::string TakeDescription() {
-  winport::ComPtr<IErrorInfo> pInfo;
-  if (GetErrorInfo(0, pInfo.Put()) != S_OK || !pInfo) {
-    return "<none>";
-  }
-  winport::Bstr sSource;
-  winport::Bstr sDescription;
-  GUID guid = GUID_NULL;
-  EXPECT_HR(S_OK, pInfo->GetSource(sSource.Put()));
-  EXPECT_HR(S_OK, pInfo->GetDescription(sDescription.Put()));
-  EXPECT_HR(S_OK, pInfo->GetGUID(&guid));
-  EXPECT_EQ(sSource.ToUtf8(), "Torvane.ViveviVadiro");
-  EXPECT_TRUE(IsEqualIID(guid, IID_IViveviVadiro));
-  return sDescription.ToUtf8();
-}
-
 class ErrorReportTest : public ComponentTest {
  protected:
   HRESULT Find(VARIANT* pDirs = nullptr, bool bWithResult = true) {

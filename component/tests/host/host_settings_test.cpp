@@ -57,8 +57,8 @@ TEST_F(HostSettingsTest, AnUnreadableHostWindowFailsInitializeBeforeStartUp) {
 }
 
 TEST_F(HostSettingsTest, WithoutAHostStartUpRunsWithEmptyFolders) {
-  // Start-up decides the result: here the update cannot scan an empty folder.
-  EXPECT_HR(E_FAIL, C().Initialize(0));
+  // The collection opens, but the update cannot scan an empty folder.
+  EXPECT_HR(S_FALSE, C().Initialize(0));
   EXPECT_EQ(C().Host(), nullptr);
   EXPECT_EQ(C().HostWindow(), nullptr);
   EXPECT_EQ(C().Folders().m_sHelpDir, "");
@@ -113,6 +113,24 @@ TEST_F(HostSettingsTest, AutoRefreshTurnedOffByTheHostLeavesNoWatcher) {
   LONG nAutoRefresh = -1;
   EXPECT_HR(S_OK, C().get_AutoRefresh(&nAutoRefresh));
   EXPECT_EQ(nAutoRefresh, 0);
+}
+
+// The search answers from the collection as it was committed: S_FALSE, with
+// the reason in the error object, and the watcher runs as after any start-up.
+TEST_F(HostSettingsTest, AnUpdateThatFailsAtStartUpIsAWarning) {
+  FakeHost host({.sInstallDir = Wide(temp.InstallDir())});
+  temp.Write("Help/a.htm");
+  std::filesystem::create_directories(temp.Path() / "dizode/common");
+  toolkit.Script("TkSubmit", -9);
+  toolkit.sLastErrorText = "adding pages: commit: database or disk is full";
+  SetErrorInfo(0, nullptr);
+  ASSERT_HR(S_FALSE, C().Initialize(0));
+  const std::string sWarning = TakeDescription();
+  EXPECT_NE(sWarning.find("database or disk is full"), std::string::npos) << sWarning;
+  EXPECT_NE(C().Watcher().Thread(), nullptr);
+  winport::Bstr query(u"a");
+  winport::Variant results;
+  EXPECT_HR(S_OK, C().Find(query.Get(), nullptr, 0, results.Get()));  // updated at last
 }
 
 TEST_F(HostSettingsTest, AFailedStartUpStartsNoWatcher) {

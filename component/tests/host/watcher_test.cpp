@@ -44,13 +44,14 @@ bool FinishesWithin(std::function<void()> action, std::chrono::seconds deadline 
 
 class WatcherTest : public ComponentTest {
  protected:
-  // Makes throw-away changes until the watcher reports one: from then on it
-  // is armed, and the flag is cleared for the change under test.
   bool StartAndWaitUntilListening(
       FolderWatcher::Arming arming = FolderWatcher::Arming::kBeforeReturn) {
-    if (!C().StartWatcher(arming)) {
-      return false;
-    }
+    return C().StartWatcher(arming) && WaitUntilListening();
+  }
+
+  // Makes throw-away changes until the watcher reports one: from then on it
+  // is armed, and the flag is cleared for the change under test.
+  bool WaitUntilListening() {
     const auto end = std::chrono::steady_clock::now() + 20s;
     for (int n = 0; std::chrono::steady_clock::now() < end; ++n) {
       std::ofstream(Deeper() / ("warm-up-" + std::to_string(n) + ".txt")) << "x";
@@ -145,14 +146,31 @@ TEST_F(WatcherTest, AnAttributeChangeAloneDoesNotRaiseTheFlag) {
   EXPECT_TRUE(C().StopWatcher());
 }
 
-TEST_F(WatcherTest, AWatcherOnAMissingFolderEndsAtOnceAndStopsCleanly) {
+// A help folder that is not there yet (a share not mounted, an install in
+// progress) is waited for: the index is stale until then, and watched after.
+TEST_F(WatcherTest, AWatcherOnAMissingFolderWaitsForItAndStopsCleanly) {
   EditFolders([&](HostFolders& f) { f.m_sHelpDir = temp.InstallDir() + "Missing"; });
   ASSERT_TRUE(C().StartWatcher());
-  EXPECT_HR(WAIT_OBJECT_0,
-            static_cast<HRESULT>(WaitForSingleObject(C().Watcher().Thread(), 20000)));
-  EXPECT_NE(C().Watcher().EndReason().find("Missing"), std::string::npos);
+  ASSERT_TRUE(WaitForFlag(C().Watcher()));
+  C().Watcher().ClearPending();
+  std::filesystem::create_directories(temp.Path() / "Missing/sub");
+  ASSERT_TRUE(WaitForFlag(C().Watcher()));  // back: whatever it holds is new
+  C().Watcher().ClearPending();
+  EXPECT_TRUE(C().Watcher().IsRunning());
+  std::ofstream(temp.Path() / "Missing/sub/page.htm") << "x";
+  EXPECT_TRUE(WaitForFlag(C().Watcher()));
+  EXPECT_EQ(C().Watcher().EndReason(), "");
   EXPECT_TRUE(C().StopWatcher());
   EXPECT_FALSE(C().StopWatcher());  // nothing left to stop
+}
+
+// A stop while the folder is away ends the wait for it at once.
+TEST_F(WatcherTest, AStopWhileTheFolderIsAwayEndsTheWatcher) {
+  EditFolders([&](HostFolders& f) { f.m_sHelpDir = temp.InstallDir() + "Missing"; });
+  ASSERT_TRUE(C().StartWatcher());
+  ASSERT_TRUE(WaitForFlag(C().Watcher()));
+  ASSERT_TRUE(FinishesWithin([&] { EXPECT_TRUE(C().StopWatcher()); }));
+  EXPECT_EQ(C().Watcher().Thread(), nullptr);
 }
 
 TEST_F(WatcherTest, ASecondStartStopsTheFirstWatcherBeforeStartingAnother) {
@@ -216,21 +234,19 @@ TEST_F(WatcherTest, APageAddedRightAfterAutoRefreshIsTurnedOnIsReported) {
   }
 }
 
-TEST_F(WatcherTest, AWatcherWhoseFolderGoesMarksStaleSaysWhyAndAutoRefreshRestartsIt) {
+// A help folder moved away and back: the index is marked stale while it is
+// away, and the watcher goes on watching it once it is back.
+TEST_F(WatcherTest, AWatcherWhoseFolderGoesMarksStaleAndWatchesItAgainWhenItIsBack) {
   ASSERT_HR(S_OK, C().put_AutoRefresh(1));
   std::filesystem::rename(temp.Path() / "Help", temp.Path() / "Gone");
-  ASSERT_EQ(WaitForSingleObject(C().Watcher().Thread(), 20000), WAIT_OBJECT_0);
-  EXPECT_TRUE(C().Watcher().IsPending());
-  EXPECT_NE(C().Watcher().EndReason().find(C().Folders().m_sHelpDir), std::string::npos)
-      << C().Watcher().EndReason();
-  C().Watcher().ClearPending();
+  ASSERT_TRUE(WaitForFlag(C().Watcher()));
+  EXPECT_TRUE(C().Watcher().IsRunning());
 
   std::filesystem::rename(temp.Path() / "Gone", temp.Path() / "Help");
-  ASSERT_HR(S_OK, C().put_AutoRefresh(1));  // the property never went false
-  EXPECT_TRUE(C().Watcher().IsRunning());
-  EXPECT_EQ(C().Watcher().EndReason(), "");
+  ASSERT_TRUE(WaitUntilListening());
   std::ofstream(Deeper() / "back.htm") << "x";
   EXPECT_TRUE(WaitForFlag(C().Watcher()));
+  EXPECT_EQ(C().Watcher().EndReason(), "");
 }
 
 TEST_F(WatcherTest, TeardownStopsARunningWatcher) {

@@ -95,28 +95,32 @@ TEST_F(UpdateTest, AFailedListingSubmitsNothingRaisesNothingAndClearsTheFlag) {
   }
 }
 
-TEST_F(UpdateTest, AFailedAddClosesTheCollectionAndSkipsTheDeletions) {
+// The toolkit rolls a failed submission back: the collection answers as it
+// did, so it stays open for searches, and says why it is behind.
+TEST_F(UpdateTest, AFailedSubmissionKeepsTheCollectionOpenSkipsTheDeletionsAndSaysWhy) {
   temp.Write("Help/new.htm");
   Indexed({Help("old.htm")});
-  toolkit.Script("TkSubmit", -6);
-  EXPECT_EQ(Update(), "Unable to add new docs into a Dizode Collection. Dizode error-6");
-  EXPECT_EQ(C().Handles().Collection(), 0u);
-  EXPECT_EQ(toolkit.Count("TkSubmit"), 1);
-  EXPECT_EQ(toolkit.calls.back().sOp, "TkCloseCollection");
-  EXPECT_TRUE(C().Watcher().IsPending());
-  EXPECT_EQ(toolkit.Outstanding(), 1);
-  // With no collection open the next update refuses instead of calling the
-  // toolkit with a null handle.
-  toolkit.calls.clear();
-  EXPECT_FALSE(Update().empty());
-  EXPECT_TRUE(toolkit.calls.empty());
-}
-
-TEST_F(UpdateTest, AFailedDeleteHasItsOwnText) {
-  Indexed({Help("old.htm")});
-  toolkit.Script("TkSubmit", -9);
-  EXPECT_EQ(Update(), "Unable to remove docs from a Dizode Collection. Dizode error-9");
-  EXPECT_EQ(C().Handles().Collection(), 0u);
+  const struct {
+    const char* sNewPage;  // or null: only a deletion to make
+    std::string sMessage;
+  } cases[] = {
+      {"Help/new.htm", "Unable to add new docs into a Dizode Collection. Dizode error-6"},
+      {nullptr, "Unable to remove docs from a Dizode Collection. Dizode error-6"},
+  };
+  for (const auto& c : cases) {
+    if (!c.sNewPage) std::filesystem::remove(temp.Path() / "Help/new.htm");
+    toolkit.calls.clear();
+    toolkit.Script("TkSubmit", -6);
+    EXPECT_EQ(Update(), c.sMessage);
+    EXPECT_EQ(toolkit.Count("TkSubmit"), 1);
+    EXPECT_EQ(toolkit.Count("TkCloseCollection"), 0);
+    EXPECT_NE(C().Handles().Collection(), 0u);
+    EXPECT_TRUE(C().Watcher().IsPending());
+    EXPECT_NE(C().IndexProblem().find(c.sMessage), std::string::npos) << C().IndexProblem();
+  }
+  // The next update that completes has nothing more to say.
+  ASSERT_EQ(Update(), "");
+  EXPECT_EQ(C().IndexProblem(), "");
 }
 
 TEST_F(UpdateTest, AFailedScanSubmitsNothingAndKeepsTheCollectionAndTheFlag) {
@@ -130,12 +134,32 @@ TEST_F(UpdateTest, AFailedScanSubmitsNothingAndKeepsTheCollectionAndTheFlag) {
   EXPECT_TRUE(C().Watcher().IsPending());
 }
 
-TEST_F(UpdateTest, AHelpFolderThatIsGoneHasEveryPageDeleted) {
+// A help folder missing for a moment (moved away and back) is no folder
+// whose every page was deleted: the update fails with the reason, and the
+// collection keeps its pages for the next one.
+TEST_F(UpdateTest, AHelpFolderThatIsGoneFailsTheUpdateAndDeletesNothing) {
   Indexed({Help("a.htm"), Help("sub/b.htm")});
   std::filesystem::remove_all(temp.Path() / "Help");
-  ASSERT_EQ(Update(), "");
-  EXPECT_EQ(Submitted(2), std::vector<Ops>{});
-  EXPECT_EQ(Submitted(3), (std::vector<Ops>{{Help("a.htm"), Help("sub/b.htm")}}));
+  EXPECT_EQ(Update(), SystemErrorText(ERROR_PATH_NOT_FOUND));
+  EXPECT_EQ(toolkit.Count("TkSubmit"), 0);
+  EXPECT_TRUE(C().Watcher().IsPending());
+  EXPECT_NE(C().IndexProblem().find(C().Folders().m_sHelpDir), std::string::npos)
+      << C().IndexProblem();
+}
+
+// A listing the system cuts short part-way is no shorter folder.
+TEST_F(UpdateTest, AListingThatFailsPartWayFailsTheUpdateAndDeletesNothing) {
+  std::vector<std::string> keys;
+  for (const char* sName : {"a.htm", "b.htm", "c.htm", "d.htm", "e.htm", "f.htm"}) {
+    temp.Write(std::string("Help/") + sName);
+    keys.push_back(Help(sName));
+  }
+  toolkit.documents.clear();
+  for (const std::string& key : keys) toolkit.documents.push_back({{"VdkVgwKey", key}});
+  ListingFaults faults;
+  faults.FailAfter(temp.Path().string() + "/Help", 4, ERROR_NOT_ENOUGH_MEMORY);
+  EXPECT_EQ(Update(), SystemErrorText(ERROR_NOT_ENOUGH_MEMORY));
+  EXPECT_EQ(toolkit.Count("TkSubmit"), 0);
 }
 
 // A subfolder that cannot be listed must not read as one whose pages are all
@@ -210,6 +234,7 @@ TEST_F(UpdateTest, AReadOnlyCollectionIsLeftAsItIsAndStaysOpen) {
   EXPECT_NE(C().Handles().Collection(), 0u);
   EXPECT_FALSE(C().Watcher().IsPending());
   EXPECT_EQ(toolkit.Count("TkQueryCollection"), 1);
+  EXPECT_NE(C().IndexProblem().find("read-only"), std::string::npos) << C().IndexProblem();
 }
 
 TEST_F(UpdateTest, ARenamedPageIsAddedUnderItsNewKeyAndDeletedUnderItsOld) {
@@ -221,13 +246,11 @@ TEST_F(UpdateTest, ARenamedPageIsAddedUnderItsNewKeyAndDeletedUnderItsOld) {
 }
 
 TEST_F(UpdateTest, AFailedSubmissionCarriesTheToolkitsReason) {
-  // The collection is closed after the failure: the reason must be read before.
   temp.Write("Help/new.htm");
   C().Watcher().MarkPending();
   toolkit.Script("TkSubmit", -6);
   toolkit.sLastErrorText = "adding pages: database or disk is full";
   EXPECT_EQ(Update(), std::string(kAddDocsFailed) + "-6: adding pages: database or disk is full");
-  EXPECT_EQ(C().Handles().Collection(), 0u);
 }
 
 }  // namespace

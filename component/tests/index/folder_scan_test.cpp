@@ -85,12 +85,15 @@ TEST(FolderScanTest, KeepsTheFolderTextAsGivenAndAddsToTheSet) {
   EXPECT_EQ(Keys(docs), (std::vector<std::string>{root + "/a.htm", "earlier"}));
 }
 
-TEST(FolderScanTest, AMissingHelpFolderHoldsNoPagesAndAnEmptyPathRaises) {
+TEST(FolderScanTest, AMissingHelpFolderOrAnEmptyPathRaises) {
   TempFolder temp;
   temp.Write("f.txt");
   DocumentSet docs;
-  EXPECT_EQ(ErrorOf([&] { ScanHelpFolder(temp.Path().string() + "/Missing", docs, true); }), "");
-  EXPECT_EQ(ErrorOf([&] { ScanHelpFolder(temp.Path().string() + "/f.txt/Help", docs, true); }), "");
+  const std::string sNotFound = SystemErrorText(ERROR_PATH_NOT_FOUND);
+  EXPECT_EQ(ErrorOf([&] { ScanHelpFolder(temp.Path().string() + "/Missing", docs, true); }),
+            sNotFound);
+  EXPECT_EQ(ErrorOf([&] { ScanHelpFolder(temp.Path().string() + "/f.txt/Help", docs, true); }),
+            sNotFound);
   EXPECT_TRUE(docs.empty());
   // Not the root of the file system.
   EXPECT_EQ(ErrorOf([&] { ScanHelpFolder("", docs, true); }), SystemErrorText(ERROR_INVALID_NAME));
@@ -104,15 +107,14 @@ TEST(FolderScanTest, NeverChangesTheCurrentDirectoryAndScansARelativeFolder) {
   temp.Write("Help/sub/deep/a.htm");
   const auto before = std::filesystem::current_path();
   int nListings = 0;
-  FolderLister previous =
-      ReplaceFolderLister([&](const std::string& sFolder, std::vector<FolderEntry>& entries) {
-        ++nListings;
-        EXPECT_EQ(std::filesystem::current_path(), before) << sFolder;
-        return ListFolder(sFolder, entries);
-      });
+  ListingFault previous = ReplaceListingFault([&](const std::string& sFolder, size_t nEntries) {
+    nListings += nEntries == 0 ? 1 : 0;
+    EXPECT_EQ(std::filesystem::current_path(), before) << sFolder;
+    return ERROR_SUCCESS;
+  });
   DocumentSet docs;
   ScanHelpFolder(temp.Path().string() + "/Help", docs, true);
-  ReplaceFolderLister(std::move(previous));
+  ReplaceListingFault(std::move(previous));
   EXPECT_EQ(nListings, 3);
   EXPECT_EQ(docs.size(), 2u);
 

@@ -308,24 +308,49 @@ TEST_F(FindTest, ASearchThatFindsTheCollectionCorruptFailsAndTheNextStartUpBuild
   EXPECT_EQ(toolkit.Count("TkOpenCollection"), 2);
 }
 
-TEST_F(FindTest, AFailedPreUpdateKeepsTheFlagAndSearchesWhatIsStillOpen) {
-  ListingFaults faults;  // the scan fails
-  faults.Fail(temp.InstallDir() + "Help", ERROR_ACCESS_DENIED);
-  C().Watcher().MarkPending();
+// An update that fails before a search (the help folder gone or unreadable,
+// the disk full) leaves the collection as it was: the search answers from it
+// with S_FALSE, the error object says why, and the next Find tries again.
+TEST_F(FindTest, AFailedPreUpdateSearchesTheCollectionAsItWasAndSaysWhy) {
+  temp.Write("Help/new.htm");
   AddHit("1", Help("a.htm"), "A");
+  const struct {
+    const char* sName;
+    bool bScanFails;  // else the submission does
+    std::string sReason;
+  } cases[] = {
+      {"scan", true, SystemErrorText(ERROR_ACCESS_DENIED)},
+      {"submission", false, "Unable to add new docs into a Dizode Collection. Dizode error-6"},
+  };
+  for (const auto& c : cases) {
+    ListingFaults faults;
+    if (c.bScanFails) {
+      faults.Fail(temp.InstallDir() + "Help", ERROR_ACCESS_DENIED);
+    } else {
+      toolkit.Script("TkSubmit", -6);
+    }
+    C().Watcher().MarkPending();
+    SetErrorInfo(0, nullptr);
+    EXPECT_HR(S_FALSE, Find(u"x")) << c.sName;
+    EXPECT_EQ(Count(), 1) << c.sName;
+    EXPECT_TRUE(C().Watcher().IsPending()) << c.sName;
+    EXPECT_NE(C().Handles().Collection(), 0u) << c.sName;
+    const std::string sWarning = TakeDescription();
+    EXPECT_NE(sWarning.find(c.sReason), std::string::npos) << sWarning;
+    EXPECT_NE(sWarning.find(C().Folders().m_sHelpDir), std::string::npos) << sWarning;
+  }
+  // Once the update completes, the search says nothing more.
   EXPECT_HR(S_OK, Find(u"x"));
-  EXPECT_TRUE(C().Watcher().IsPending());
-  EXPECT_EQ(Count(), 1);
+  EXPECT_FALSE(C().Watcher().IsPending());
 }
 
-TEST_F(FindTest, APreUpdateWhoseSubmissionFailedLeavesNothingToSearch) {
-  temp.Write("Help/new.htm");
-  C().Watcher().MarkPending();
-  toolkit.Script("TkSubmit", -6);
-  EXPECT_HR(E_FAIL, Find(u"x"));
-  EXPECT_TRUE(C().Watcher().IsPending());
-  EXPECT_EQ(C().Handles().Collection(), 0u);
-  EXPECT_EQ(toolkit.Count("TkSearch"), 1);  // the update's listing only
+// A NUL inside the text would end the query there for the toolkit.
+TEST_F(FindTest, ANulInTheQuerySeparatesWordsInsteadOfEndingTheQuery) {
+  const char16_t sText[] = u"printer\0driver";
+  winport::Bstr query(sText, 14);
+  ASSERT_EQ(SysStringLen(query.Get()), 14u);
+  ASSERT_HR(S_OK, C().Find(query.Get(), nullptr, 0, results.Put()));
+  EXPECT_EQ(toolkit.Last("TkSearch")->texts[0], "printer driver");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "component/tests/support/component_fixture.h"
 #include "component/tests/support/listing_faults.h"
+#include "component/session/rebuild_mark.h"
 #include "component/toolkit/toolkit_error.h"
 #include "component/ui/indexing_progress.h"
 #include "winport/ui_driver.h"
@@ -13,8 +14,10 @@ namespace {
 
 class SessionStartTest : public ComponentTest {};
 
-const Ops kListing = {"TkSearch",       "TkGetSearchInfo",  "TkReadDocBatch",
-                      "TkFreeDocBatch", "TkFreeSearchInfo", "TkFreeSearch"};
+Ops Listing() {
+  return {"TkSearch",       "TkGetSearchInfo",  "TkReadDocBatch",
+          "TkFreeDocBatch", "TkFreeSearchInfo", "TkFreeSearch"};
+}
 
 Ops Concat(std::initializer_list<Ops> parts) {
   Ops all;
@@ -29,7 +32,7 @@ TEST_F(SessionStartTest, OpensAnExistingCollectionAndUpdatesItSilently) {
   temp.Write("Help/a.htm");
   ASSERT_TRUE(C().StartSession(false));
   EXPECT_EQ(toolkit.Ops(), Concat({{"TkOpenSession", "TkOpenCollection"},
-                                   kListing,
+                                   Listing(),
                                    {"TkSubmit", "TkQueryCollection", "TkFreeCollectionReply"}}));
   EXPECT_NE(C().Handles().Session(), 0u);
   EXPECT_NE(C().Handles().Collection(), 0u);
@@ -147,15 +150,15 @@ TEST_F(SessionStartTest, ASilentCreationThatFailsFailsStartUpWithItsReasonAndOpe
   temp.Write("Help/sub/b.htm");
   const std::string sSub = temp.Path().string() + "/Help/sub";
   struct Case {
-    int32_t nSubmit;
     std::vector<std::string> progress;
-    DWORD dwListing;  // of the subfolder
     std::string sReason;
+    int32_t nSubmit;
+    DWORD dwListing;  // of the subfolder
   } cases[] = {
-      {-6, {}, ERROR_SUCCESS, "Unable to Submit docs into a Dizode Collection. Dizode error-6"},
-      {0, {"Document 1 (a.htm)", "E the disk is full"}, ERROR_SUCCESS, "E the disk is full"},
-      {0, {}, ERROR_ACCESS_DENIED, SystemErrorText(ERROR_ACCESS_DENIED)},
-      {0, {}, ERROR_TOO_MANY_OPEN_FILES, SystemErrorText(ERROR_TOO_MANY_OPEN_FILES)},
+      {{}, "Unable to Submit docs into a Dizode Collection. Dizode error-6", -6, ERROR_SUCCESS},
+      {{"Document 1 (a.htm)", "E the disk is full"}, "E the disk is full", 0, ERROR_SUCCESS},
+      {{}, SystemErrorText(ERROR_ACCESS_DENIED), 0, ERROR_ACCESS_DENIED},
+      {{}, SystemErrorText(ERROR_TOO_MANY_OPEN_FILES), 0, ERROR_TOO_MANY_OPEN_FILES},
   };
   for (const Case& c : cases) {
     toolkit.calls.clear();
@@ -225,8 +228,26 @@ TEST_F(SessionStartTest, ARecreationSubmitsOnlyThePagesThatAreThere) {
   EXPECT_EQ(C().DocTotal(), 1);
 }
 
+// A collection marked for rebuilding that cannot be rebuilt (its folder is
+// read-only, say) is still there: searched as it is, never not at all.
+TEST_F(SessionStartTest, ARebuildThatFailsSearchesTheCollectionAsItIsAndSaysWhy) {
+  SetFolders();
+  temp.Write("Help/a.htm");
+  std::filesystem::create_directories(temp.Path() / "dizode/collections/Searchable Help");
+  MarkForRebuild(C().Folders().m_sCollectionDir);
+  toolkit.Script("TkOpenCollection", -6);  // the creation
+  ASSERT_EQ(ErrorOf([&] { EXPECT_TRUE(C().StartSession(false)); }), "");
+  EXPECT_EQ(toolkit.Last("TkOpenCollection")->As<TkCollectionArgs>().mode, 35);
+  EXPECT_NE(C().Handles().Collection(), 0u);
+  EXPECT_EQ(toolkit.Outstanding(), 2);
+  EXPECT_NE(C().IndexProblem().find("could not be rebuilt"), std::string::npos)
+      << C().IndexProblem();
+  EXPECT_NE(C().IndexProblem().find("Dizode error-6"), std::string::npos) << C().IndexProblem();
+}
+
 TEST_F(SessionStartTest, ACollectionThatStillDoesNotOpenAfterCreationFails) {
   SetFolders();
+  temp.Write("Help/a.htm");
   toolkit.Script("TkOpenCollection", -4);
   toolkit.Script("TkOpenCollection", 0);
   toolkit.Script("TkOpenCollection", -4);
@@ -238,6 +259,7 @@ TEST_F(SessionStartTest, ACollectionThatStillDoesNotOpenAfterCreationFails) {
 
 TEST_F(SessionStartTest, TheSecondSessionRefusedEndsWithNothingOpen) {
   SetFolders();
+  temp.Write("Help/a.htm");
   toolkit.Script("TkOpenCollection", -4);
   for (int32_t n : {0, 0, -1}) {
     toolkit.Script("TkOpenSession", n);

@@ -76,7 +76,27 @@ void ExpectRecord(const ToolkitCall& call, Fill fill) {
   expected.size = static_cast<uint16_t>(sizeof(Rec));
   expected.version = 576;
   fill(expected, call.As<Rec>());
+  // Every byte, padding included: the records cross the boundary as bytes.
+  // NOLINTNEXTLINE(bugprone-suspicious-memory-comparison)
   EXPECT_EQ(std::memcmp(&expected, call.record.data(), sizeof(Rec)), 0) << call.sOp;
+}
+
+// What GetErrorInfo holds: its description, or "<none>" when the slot is
+// empty; the source and interface are checked on the way.
+inline std::string TakeDescription() {
+  winport::ComPtr<IErrorInfo> pInfo;
+  if (GetErrorInfo(0, pInfo.Put()) != S_OK || !pInfo) {
+    return "<none>";
+  }
+  winport::Bstr sSource;
+  winport::Bstr sDescription;
+  GUID guid = GUID_NULL;
+  EXPECT_EQ(pInfo->GetSource(sSource.Put()), S_OK);
+  EXPECT_EQ(pInfo->GetDescription(sDescription.Put()), S_OK);
+  EXPECT_EQ(pInfo->GetGUID(&guid), S_OK);
+  EXPECT_EQ(sSource.ToUtf8(), "Torvane.ViveviVadiro");
+  EXPECT_TRUE(IsEqualIID(guid, IID_IViveviVadiro));
+  return sDescription.ToUtf8();
 }
 
 // The message of the ToolkitError that work raises, or "" when it raises none.

@@ -1,6 +1,8 @@
 // Tests of session start-up with the user interface allowed: the prompt and
 // dialog roads and their results.
+#include "component/tests/support/listing_faults.h"
 #include "component/tests/ui/dialog_fixture.h"
+#include "winport/tests/support/hr_assert.h"
 
 namespace dialog_test {
 namespace {
@@ -36,13 +38,31 @@ TEST_F(SessionDialogTest, NoCollectionAndTheAnswerYesCreatesItUnderTheDialogThen
   EXPECT_TRUE(std::filesystem::is_directory(temp.Path() / "dizode/collections/Searchable Help"));
 }
 
-TEST_F(SessionDialogTest, ACreationThatFailsUnderTheDialogFailsStartUp) {
-  toolkit.Script("TkOpenCollection", -4);
-  toolkit.progressMessages = {"E the disk is full"};
-  script.AnswerMessageBox(IDYES);
-  EXPECT_FALSE(C().StartSession(true));
-  EXPECT_EQ(script.DialogsRun(), 1);
-  EXPECT_EQ(toolkit.Count("TkOpenSession"), 2);  // no session is opened after the failure
+// A build that failed leaves nothing open: Find has no empty, unfinished
+// collection to search, and fails with the build's reason.
+TEST_F(SessionDialogTest, ACreationThatFailsUnderTheDialogFailsStartUpAndFindSaysWhy) {
+  const struct {
+    bool bScanFails;  // else the toolkit reports a fatal error
+    std::string sReason;
+  } cases[] = {{false, "E the disk is full"}, {true, SystemErrorText(ERROR_ACCESS_DENIED)}};
+  for (const auto& c : cases) {
+    toolkit.calls.clear();
+    toolkit.Script("TkOpenCollection", -4);
+    toolkit.progressMessages.clear();
+    if (!c.bScanFails) toolkit.progressMessages.push_back(c.sReason);
+    ListingFaults faults;
+    if (c.bScanFails) faults.Fail(temp.InstallDir() + "Help", ERROR_ACCESS_DENIED);
+    script.AnswerMessageBox(IDYES);
+    EXPECT_FALSE(C().StartSession(true)) << c.sReason;
+    EXPECT_EQ(toolkit.Count("TkOpenSession"), 2) << c.sReason;  // none after the failure
+    EXPECT_EQ(toolkit.Outstanding(), 0) << c.sReason;
+
+    winport::Bstr query(u"x");
+    winport::Variant results;
+    SetErrorInfo(0, nullptr);
+    EXPECT_HR(E_FAIL, C().Find(query.Get(), nullptr, 0, results.Get())) << c.sReason;
+    EXPECT_EQ(TakeDescription(), c.sReason);
+  }
 }
 
 TEST_F(SessionDialogTest, AnExistingCollectionIsUpdatedUnderTheDialogOnEveryStartUp) {

@@ -127,10 +127,12 @@ typedef struct TkSessionArgs {
 #define TK_COLLECTION_CREATE 547 /* 0x223: create, replacing what is there   */
 /* A creation builds the new collection beside the one in place, which stays
  * whole and searchable until the creation completes: at the creator's first
- * submission that commits, or, if none was made and none failed, when the
- * creator's collection closes (an empty collection). A creation whose
- * submission failed and that closes without a later success is abandoned: the
- * old collection stays exactly as it was. Opening tells apart no collection
+ * submission that commits, and only then (a submission of no pages makes an
+ * empty collection). A creation closed before that is abandoned: the old
+ * collection, or none, stays exactly as it was. When another process holds the
+ * old collection so that it cannot be replaced (Windows), the submission fails
+ * with TK_E_IO and its reason, the old collection stays, and the creation may
+ * submit again or be closed. Opening tells apart no collection
  * (TK_E_NO_COLLECTION), an unusable one (TK_E_CORRUPT, rebuild it) and passing
  * failures (TK_E_IO, TK_E_BUSY: retry later). */
 #define TK_CREATE_PARAM 11 /* createParam of a creation, as every caller sets it */

@@ -21,6 +21,7 @@ constexpr CodeInfo kCodes[] = {
     {"E_FIELD_CONFLICT", "nested field restrictions have no field in common"},
     {"E_NEAR_OPERAND", "<NEAR> takes words, phrases, wildcards or groups of alternatives"},
     {"E_TOO_COMPLEX", "the query is too complex"},
+    {"E_OUT_OF_TIME", "the query ran out of time"},
     {"E_INTERNAL", "internal error while preparing the query"},
     {"W_QUOTE_AUTOCLOSED", "unclosed quote closed at the end of the query"},
     {"W_UNCLOSED_PAREN", "unclosed parenthesis closed at the end of the query"},
@@ -68,6 +69,8 @@ int32_t StatusFor(Code error) {
       return TK_E_QUERY_NEAR_OPERAND;
     case Code::kTooComplex:
       return TK_E_QUERY_TOO_COMPLEX;
+    case Code::kOutOfTime:
+      return TK_E_TIMEOUT;
     case Code::kEmpty:
       return TK_OK;
     default:

@@ -1,6 +1,8 @@
 #include "query/lexer.h"
 
+#include <algorithm>
 #include <cctype>
+#include <iterator>
 
 #include "query/diagnostics.h"
 #include "query/text.h"
@@ -178,21 +180,6 @@ class Lexer {
       return false;
     }
     const std::string_view name = body.substr(0, nameEnd);
-    std::optional<long> argument;
-    if (nameEnd < body.size()) {
-      const std::string_view digits = body.substr(nameEnd + 1);
-      if (body[nameEnd] != '/' || digits.empty()) {
-        return false;
-      }
-      long value = 0;
-      for (char d : digits) {
-        if (!std::isdigit(static_cast<unsigned char>(d))) {
-          return false;
-        }
-        value = std::min(value * 10 + (d - '0'), 1000000L);
-      }
-      argument = value;
-    }
     std::string upper;
     bool allUpper = true;
     for (char ch : name) {
@@ -204,10 +191,32 @@ class Lexer {
         {"NOT", Operator::kNot},           {"NEAR", Operator::kNear},
         {"CONTAINS", Operator::kContains},
     };
-    for (const auto& [known, op] : kNames) {
-      if (upper != known) {
-        continue;
+    const auto named = std::find_if(std::begin(kNames), std::end(kNames),
+                                    [&upper](const auto& entry) { return upper == entry.first; });
+    std::optional<long> argument;
+    if (nameEnd < body.size()) {
+      const std::string_view digits = body.substr(nameEnd + 1);
+      const bool number = body[nameEnd] == '/' && !digits.empty() &&
+                          std::all_of(digits.begin(), digits.end(), [](char d) {
+                            return std::isdigit(static_cast<unsigned char>(d)) != 0;
+                          });
+      if (!number) {
+        // An operator's name with something else after it (`<NEAR/-5>`, `<NEAR/x>`) is a
+        // mistyped argument, as much as a number out of range is.
+        if (named != std::end(kNames) && body[nameEnd] == '/') {
+          Fail(Code::kBadOperatorArgument, token);
+          return true;
+        }
+        return false;
       }
+      long value = 0;
+      for (char d : digits) {
+        value = std::min(value * 10 + (d - '0'), 1000000L);
+      }
+      argument = value;
+    }
+    if (named != std::end(kNames)) {
+      const Operator op = named->second;
       if (argument && (op != Operator::kNear || *argument > kMaxNearDistance)) {
         Fail(Code::kBadOperatorArgument, token);
         return true;

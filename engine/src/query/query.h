@@ -24,6 +24,7 @@ enum class Code {
   kFieldConflict,
   kNearOperand,
   kTooComplex,
+  kOutOfTime,
   kInternal,
   // Warnings: the search runs.
   kQuoteAutoclosed,

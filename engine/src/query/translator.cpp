@@ -226,7 +226,7 @@ class Translator {
       }
       Expansion expansion = m_expand(term.text);
       if (expansion.error) {
-        Fail(expansion.interrupted ? Code::kTooComplex : Code::kInternal, node.offset, node.length);
+        Fail(expansion.interrupted ? Code::kOutOfTime : Code::kInternal, node.offset, node.length);
         return {};
       }
       truncated = truncated || expansion.truncated;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "query/help_rank.h"
+#include "query/help_rank_weights.h"
 #include "query/rank_evidence.h"
 #include "query/rank_sections.h"
 
@@ -369,6 +370,17 @@ TEST(BestSection, TheSectionWhereTheQueryIsDensestWins) {
     std::vector<SectionHit> hits = c.hits;
     EXPECT_EQ(FindBestSection(bounds, 100, hits, idf, RankParams{}).index, c.best) << c.name;
   }
+}
+
+// A phrase without a listed group has one of its own, which no listed group can share: the
+// proximity bonus and a word's alternatives are told apart by their groups.
+TEST(HelpRank, UnlistedGroupsNeverMeetListedOnes) {
+  const std::vector<RankWeight> weights = ParseRankWeights("x,1/0,2", 3);
+  ASSERT_EQ(weights.size(), 3u);
+  EXPECT_EQ(weights[1].group, 0);
+  EXPECT_NE(weights[0].group, weights[1].group);
+  EXPECT_NE(weights[2].group, weights[1].group);
+  EXPECT_NE(weights[0].group, weights[2].group);
 }
 
 }  // namespace

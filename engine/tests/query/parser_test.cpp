@@ -88,6 +88,9 @@ INSTANTIATE_TEST_SUITE_P(
         DiagnosticCase{"a <NOT>", Code::kMissingOperand, 2, 5},
         DiagnosticCase{"printer <NEAR/99> driver", Code::kBadOperatorArgument, 8, 9},
         DiagnosticCase{"a <OR/2> b", Code::kBadOperatorArgument, 2, 6},
+        DiagnosticCase{"a <NEAR/-5> b", Code::kBadOperatorArgument, 2, 9},
+        DiagnosticCase{"a <near/x> b", Code::kBadOperatorArgument, 2, 8},
+        DiagnosticCase{"a <NEAR/> b", Code::kBadOperatorArgument, 2, 7},
         DiagnosticCase{"printer <NEAR> (driver <NOT> port)", Code::kNearOperand, 15, 19},
         DiagnosticCase{"a <NEAR> (b c)", Code::kNearOperand, 9, 5},
         DiagnosticCase{"a <NEAR> TITLE <CONTAINS> b", Code::kNearOperand, 9, 18},
@@ -202,7 +205,7 @@ TEST(QueryDiagnosticStatusTest, EveryErrorHasItsOwnStatus) {
   std::vector<int32_t> seen;
   for (Code code : {Code::kUnknownOperator, Code::kBadOperatorArgument, Code::kMissingOperand,
                     Code::kUnknownField, Code::kMissingField, Code::kFieldConflict,
-                    Code::kNearOperand, Code::kTooComplex, Code::kInternal}) {
+                    Code::kNearOperand, Code::kTooComplex, Code::kOutOfTime, Code::kInternal}) {
     const int32_t status = StatusFor(code);
     EXPECT_LT(status, 0) << CodeName(code);
     EXPECT_EQ(std::count(seen.begin(), seen.end(), status), 0) << CodeName(code);

@@ -198,7 +198,7 @@ TEST(QueryTranslatorSqlTest, InterruptedExpansionIsTooComplex) {
   };
   const Translation slow = Translate(parsed.root, interrupted);
   ASSERT_TRUE(slow.error);
-  EXPECT_EQ(slow.error->code, Code::kTooComplex);
+  EXPECT_EQ(slow.error->code, Code::kOutOfTime);
   const Translation failed = Translate(parsed.root, broken);
   ASSERT_TRUE(failed.error);
   EXPECT_EQ(failed.error->code, Code::kInternal);

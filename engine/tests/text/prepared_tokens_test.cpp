@@ -107,13 +107,20 @@ TEST_F(PreparedTokensTest, TheTokenizerReplaysOnlyForTheSameTextAndLanguage) {
   EXPECT_EQ(Tokenize(text, "english"), own);
 }
 
-TEST_F(PreparedTokensTest, LongTextsAreLeftToTheTokenizer) {
+// One object serves text after text: each preparation starts afresh.
+TEST_F(PreparedTokensTest, ASecondTextReplacesTheFirstAndALongOneLeavesNothing) {
+  TokenPreparer preparer("english");
+  PreparedTokens prepared;
+  preparer.Prepare("alpha beta", prepared);
+  preparer.Prepare("gamma", prepared);
+  EXPECT_EQ(Replayed(prepared), Tokenize("gamma", "english"));
+
   std::string text;
   while (text.size() <= PreparedTokens::kMaxTextBytes) text += "word ";
   const std::vector<std::string> own = Tokenize(text, "english");
-  PreparedTokens prepared;
-  TokenPreparer("english").Prepare(text, prepared);
+  preparer.Prepare(text, prepared);
   EXPECT_FALSE(prepared.prepared());
+  EXPECT_TRUE(Replayed(prepared).empty());
   const TokenOffer offer({{text, &prepared}});
   EXPECT_EQ(Tokenize(text, "english"), own);
   EXPECT_FALSE(own.empty());

@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
 #include "winport/src/registry/registry_text.h"
 
@@ -195,3 +196,12 @@ LONG ChangeRegistry(const std::function<LONG(Key& top, bool* modified)>& change)
 }
 
 }  // namespace winport::registry
+
+DWORD WinportGetRegistryFileA(LPSTR lpBuffer, DWORD nSize) {
+  const std::string path = winport::registry::RegistryFilePath();
+  if (!lpBuffer || nSize <= path.size()) {
+    return static_cast<DWORD>(path.size() + 1);
+  }
+  std::memcpy(lpBuffer, path.c_str(), path.size() + 1);
+  return static_cast<DWORD>(path.size());
+}
